@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Black-box cases of clepsydrium-print: arguments and INI in, output and exit code out.
+set -u
+tool=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0 failed=0
+
+ini() {  # ini NAME LINE... : writes an INI file with a [Configuration] section
+  local file=$work/$1.ini
+  shift
+  printf '[Configuration]\r\n' >"$file"
+  printf '%s\r\n' "$@" >>"$file"
+}
+
+check() {  # check NAME EXPECTED-EXIT EXPECTED-STDOUT ARG... ("<none>": no output at all)
+  local name=$1 code=$2 want=$3
+  shift 3
+  local status
+  "$tool" "$@" >"$work/stdout" 2>"$work/stderr"
+  status=$?
+  if [ "$want" = "<none>" ]; then : >"$work/want"; else printf '%s\n' "$want" >"$work/want"; fi
+  if [ "$status" = "$code" ] && cmp -s "$work/stdout" "$work/want"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAIL %s: exit %s (want %s)\n--- got\n%s\n--- want\n%s\n' "$name" "$status" "$code" \
+      "$(cat -A "$work/stdout")" "$(cat -A "$work/want")"
+  fi
+}
+
+bad() {  # bad NAME WORD ARG... : exit 2, nothing on stdout, stderr names WORD then the usage
+  local name=$1 word=$2
+  shift 2
+  check "$name" 2 "<none>" "$@"
+  if ! head -n 1 "$work/stderr" | grep -qF -- "$word" || ! grep -q '^usage:' "$work/stderr"; then
+    failed=$((failed + 1))
+    printf 'FAIL %s: stderr does not name %s and give the usage:\n%s\n' "$name" "$word" "$(cat "$work/stderr")"
+  fi
+}
+
+at="2024-01-02 14:25:07"
+ini additive 'MedievalScript=0' 'RomanYear=1'
+ini short 'DisplaySeconds=0' 'Lowercase=1' 'ZeroAsDash=1'
+ini notip 'ToolTip=0'
+ini blankvalues 'DisplaySeconds=' 'MedievalScript=' 'Lowercase=true'
+
+check defaults 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --at "$at"
+check additive-auc 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
+check short-lower-dash 0 $'-:v\nkalendis ianuariis mm' --ini "$work/short.ini" --at "2000-01-01 00:05:00"
+check no-tooltip 0 $'XIV:XXV:VII\n' --ini "$work/notip.ini" --at "$at"
+check blank-values-keep-defaults 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --ini "$work/blankvalues.ini" --at "$at"
+check missing-ini 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --ini "$work/none.ini" --at "$at"
+check midnight-no-dash 0 $':XXX:\npridie Kalendas Ianuarias MM' --at "1999-12-31 00:30:00"
+check next-year-from-14-december 0 $'XII::\na.d. XIX Kalendas Ianuarias MMXXV' --at "2024-12-14 12:00:00"
+check leap-day 0 $'I:I:I\na.d. I Kalendas Martias MMXXIV' --at "2024-02-29 01:01:01"
+
+check numeral-44 0 XLIV --numeral 44
+check numeral-44-additive 0 XXXXIIII --ini "$work/additive.ini" --numeral 44
+check numeral-zero 0 "" --numeral 0
+check numeral-zero-dash 0 "-" --ini "$work/short.ini" --numeral 0
+for n in -1 100 32768 99999999999999999999; do
+  check "numeral-out-of-range-$n" 0 "" --numeral "$n"
+done
+
+dates=$("$tool" --latin-dates)
+[ "$(printf '%s\n' "$dates" | wc -l)" = 366 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL latin-dates: not 366 lines"; }
+for line in $'0101\tKalendis Ianuariis' $'0102\tKalendis Februaris' $'2902\ta.d. I Kalendas Martias' $'3112\tpridie Kalendas Ianuarias'; do
+  printf '%s\n' "$dates" | grep -qxF "$line" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL latin-dates: no line '$line'"; }
+done
+[ "$(printf '%s\n' "$dates" | head -n 1)" = $'0101\tKalendis Ianuariis' ] || { failed=$((failed + 1)); echo "FAIL latin-dates: not in calendar order"; }
+
+now=$("$tool")
+printf '%s\n' "$now" | head -n 1 | grep -qE '^[IVXL]*:[IVXL]*:[IVXL]*$' && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL now: '$now'"; }
+
+bad unknown-option --bogus --bogus
+bad stray-word stray stray
+bad missing-ini-value --ini --ini
+bad missing-at-value --at --at
+bad missing-numeral --numeral --numeral
+bad date-only 2024-01-02 --at 2024-01-02
+bad no-such-day 2023-02-29 --at "2023-02-29 10:00:00"
+bad hour-24 "24:00:00" --at "2024-01-02 24:00:00"
+bad letters-in-date "2024-0a-02" --at "2024-0a-02 10:00:00"
+bad numeral-fraction 3.5 --numeral 3.5
+bad numeral-word ten --numeral ten
+bad numeral-empty "''" --numeral ""
+bad two-modes --latin-dates --numeral 4 --latin-dates
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]
