@@ -1,22 +1,24 @@
 #include "taskbar/tray_windows.h"
 
-#include <cstdio>
-#include <string>
-
 namespace taskbar {
 
 TrayWindows Tray;
 
 namespace {
-std::string ErrorText(std::uint32_t number) {
-  char text[32];
-  std::snprintf(text, sizeof text, "error 0x%08X", static_cast<unsigned>(number));
-  return text;
+const char* MissingWindowText(std::uint32_t number) {
+  switch (number) {
+    case kNoTaskbar:
+      return "no Shell_TrayWnd window";
+    case kNoTray:
+      return "no TrayNotifyWnd window";
+    default:
+      return "no TrayClockWClass window";
+  }
 }
 }  // namespace
 
 TrayWindowError::TrayWindowError(std::uint32_t number)
-    : std::runtime_error(ErrorText(number)), number_(number) {}
+    : std::runtime_error(MissingWindowText(number)), number_(number) {}
 
 void FindTrayWindows() {
   Tray.hWndTaskbar = platform::FindTopLevelWindow("Shell_TrayWnd");

@@ -1,0 +1,579 @@
+// The form over Win32: a hidden popup window that Main re-parents into the
+// notification area, the drawing surface as its child, two timers, the popup
+// menu and the message loop of the modal show.
+#include <windows.h>
+// After windows.h, which they need.
+#include <commctrl.h>
+
+#include <cmath>
+#include <exception>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/form_events.h"
+#include "platform/toolkit.h"
+#include "platform/win32/toolkit_win32.h"
+
+namespace {
+
+using toolkit_win32::ToHwnd;
+
+constexpr char kFormClass[] = "ClepsydriumForm";
+constexpr char kSurfaceClass[] = "ClepsydriumSurface";
+constexpr char kSessionClass[] = "ClepsydriumSession";
+constexpr UINT_PTR kTickerTimerId = 1;
+constexpr UINT_PTR kCheckTimerId = 2;
+
+HINSTANCE instance = nullptr;
+HWND form = nullptr;
+HWND surface = nullptr;
+HWND session = nullptr;  // top-level, so it hears of the session's end
+HWND toolTip = nullptr;
+HMENU menu = nullptr;
+UINT tickerInterval = 0;
+UINT checkInterval = 0;
+
+// Events reach the form's handlers only from Form_Load on, and not after an
+// error: the error is on its way out of ShowFormModal.
+bool eventsOn = false;
+bool modalRunning = false;
+bool sessionEnded = false;
+std::exception_ptr pendingError;
+
+// What the surface shows: it repaints this itself, so a repaint of the
+// taskbar never blanks the clock.
+struct SurfaceState {
+  std::vector<std::string> lines;  // printed since the last clear
+  platform::Colour foreColour = static_cast<platform::Colour>(0x80000012);  // button text
+  platform::Colour backColour = static_cast<platform::Colour>(0x8000000F);  // button face
+  std::string fontName;
+  float fontSize = 0;
+  bool fontBold = false;
+  bool fontItalic = false;
+  HFONT font = nullptr;  // made again only after a change of the above
+  bool fontStale = true;
+  std::string toolTipText;
+};
+SurfaceState state;
+
+template <typename Handler>
+void Raise(Handler handler) {
+  if (!eventsOn || pendingError) {
+    return;
+  }
+  try {
+    handler();
+  } catch (...) {
+    pendingError = std::current_exception();
+    modalRunning = false;
+    if (form != nullptr) {
+      PostMessageA(form, WM_NULL, 0, 0);
+    }
+  }
+}
+
+std::int16_t Buttons(WPARAM keys) {
+  std::int16_t buttons = 0;
+  if ((keys & MK_LBUTTON) != 0) {
+    buttons |= platform::kLeftButton;
+  }
+  if ((keys & MK_RBUTTON) != 0) {
+    buttons |= platform::kRightButton;
+  }
+  if ((keys & MK_MBUTTON) != 0) {
+    buttons |= platform::kMiddleButton;
+  }
+  return buttons;
+}
+
+std::int16_t Shift(WPARAM keys) {
+  std::int16_t shift = 0;
+  if ((keys & MK_SHIFT) != 0) {
+    shift |= 1;
+  }
+  if ((keys & MK_CONTROL) != 0) {
+    shift |= 2;
+  }
+  if (GetKeyState(VK_MENU) < 0) {
+    shift |= 4;
+  }
+  return shift;
+}
+
+// Signed: left of or above the window is negative. (windowsx.h has these,
+// but its SetWindowRedraw macro would clash with ours.)
+float PointerX(LPARAM position) {
+  return static_cast<float>(static_cast<short>(LOWORD(position)));
+}
+float PointerY(LPARAM position) {
+  return static_cast<float>(static_cast<short>(HIWORD(position)));
+}
+
+HFONT SurfaceFont() {
+  if (state.fontStale || state.font == nullptr) {
+    LOGFONTA logFont{};
+    logFont.lfHeight = toolkit_win32::FontHeight(state.fontSize);
+    logFont.lfWeight = state.fontBold ? FW_BOLD : FW_NORMAL;
+    logFont.lfItalic = state.fontItalic ? 1 : 0;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(logFont.lfFaceName, state.fontName.c_str(), LF_FACESIZE);
+    HFONT font = CreateFontIndirectA(&logFont);
+    if (font != nullptr) {
+      if (state.font != nullptr) {
+        DeleteObject(state.font);
+      }
+      state.font = font;
+    }
+    state.fontStale = false;
+  }
+  return state.font;
+}
+
+// Double-buffered: the background and the text reach the screen in one blit.
+void PaintSurface(HWND window) {
+  PAINTSTRUCT paint;
+  HDC screen = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  if (client.right > 0 && client.bottom > 0) {
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    SetDCBrushColor(memory, toolkit_win32::ToColorRef(state.backColour));
+    FillRect(memory, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    HGDIOBJ oldFont = SelectObject(memory, SurfaceFont());
+    SetTextColor(memory, toolkit_win32::ToColorRef(state.foreColour));
+    SetBkMode(memory, TRANSPARENT);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(memory, &metrics);
+    int y = 0;
+    for (const std::string& line : state.lines) {
+      TextOutA(memory, 0, y, line.c_str(), static_cast<int>(line.size()));
+      y += metrics.tmHeight;
+    }
+    BitBlt(screen, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+  }
+  EndPaint(window, &paint);
+}
+
+void InvalidateSurface() {
+  if (surface != nullptr) {
+    InvalidateRect(surface, nullptr, FALSE);
+  }
+}
+
+void EndSession() {
+  if (sessionEnded) {
+    return;
+  }
+  sessionEnded = true;
+  Raise([] { frmClepsydrium::Form_EndSession(); });
+  modalRunning = false;
+}
+
+LRESULT CALLBACK SurfaceProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint fills it, without a flash in between
+    case WM_PAINT:
+      PaintSurface(window);
+      return 0;
+    case WM_MOUSEMOVE:
+      Raise([&] {
+        frmClepsydrium::picTicker_MouseMove(Buttons(wParam), Shift(wParam), PointerX(lParam),
+                                            PointerY(lParam));
+      });
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP: {
+      const std::int16_t button = message == WM_LBUTTONUP   ? platform::kLeftButton
+                                  : message == WM_RBUTTONUP ? platform::kRightButton
+                                                            : platform::kMiddleButton;
+      Raise([&] {
+        frmClepsydrium::picTicker_MouseUp(button, Shift(wParam), PointerX(lParam),
+                                          PointerY(lParam));
+      });
+      return 0;
+    }
+    case WM_LBUTTONDBLCLK:
+      Raise([] { frmClepsydrium::picTicker_DblClick(); });
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kTickerTimerId) {
+        Raise([] { frmClepsydrium::tmrTicker_Timer(); });
+      } else if (wParam == kCheckTimerId) {
+        Raise([] { frmClepsydrium::tmrCheck_Timer(); });
+      }
+      return 0;
+    case WM_SIZE:
+      Raise([] { frmClepsydrium::Form_Resize(); });
+      return 0;
+    case WM_MOUSEMOVE:
+      // Also the blank icons' notifications: their callback message is this.
+      Raise([&] {
+        frmClepsydrium::Form_MouseMove(Buttons(wParam), Shift(wParam), PointerX(lParam),
+                                       PointerY(lParam));
+      });
+      return 0;
+    case WM_CLOSE:
+      platform::HideForm();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam != 0) {
+        EndSession();
+      }
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+// Once embedded, the form is a child window and hears nothing of the session's
+// end; this hidden top-level window does.
+LRESULT CALLBACK SessionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ENDSESSION) {
+    if (wParam != 0) {
+      EndSession();
+    }
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterClasses() {
+  static bool registered = false;
+  if (registered) {
+    return;
+  }
+  WNDCLASSA formClass{};
+  formClass.lpfnWndProc = FormProc;
+  formClass.hInstance = instance;
+  formClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  formClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  formClass.lpszClassName = kFormClass;
+  RegisterClassA(&formClass);
+
+  WNDCLASSA surfaceClass{};
+  surfaceClass.style = CS_DBLCLKS;
+  surfaceClass.lpfnWndProc = SurfaceProc;
+  surfaceClass.hInstance = instance;
+  surfaceClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  surfaceClass.lpszClassName = kSurfaceClass;
+  RegisterClassA(&surfaceClass);
+
+  WNDCLASSA sessionClass{};
+  sessionClass.lpfnWndProc = SessionProc;
+  sessionClass.hInstance = instance;
+  sessionClass.lpszClassName = kSessionClass;
+  RegisterClassA(&sessionClass);
+  registered = true;
+}
+
+TTTOOLINFOA SurfaceTool() {
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = form;
+  tool.uId = reinterpret_cast<UINT_PTR>(surface);
+  return tool;
+}
+
+}  // namespace
+
+namespace platform {
+
+WindowHandle LoadForm(const FormDesign& design) {
+  instance = GetModuleHandleA(nullptr);
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  RegisterClasses();
+
+  state = SurfaceState{};
+  state.fontName = design.surfaceFontName;
+  state.fontSize = design.surfaceFontSize;
+  pendingError = nullptr;
+  sessionEnded = false;
+
+  session = CreateWindowExA(0, kSessionClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                            nullptr);
+  form = CreateWindowExA(WS_EX_TOOLWINDOW, kFormClass, "Clepsydrium ticker",
+                         WS_POPUP | WS_CLIPCHILDREN, 0, 0, 60, 14, nullptr, nullptr, instance,
+                         nullptr);
+  surface = CreateWindowExA(0, kSurfaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14, form,
+                            nullptr, instance, nullptr);
+  toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, session, nullptr, instance, nullptr);
+
+  menu = CreatePopupMenu();
+  for (std::size_t item = 0; item < design.menuCount; ++item) {
+    const char* caption = design.menu[item].caption;
+    if (std::string(caption) == "-") {
+      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuA(menu, MF_STRING, item + 1, caption);
+    }
+  }
+
+  tickerInterval = design.tickerInterval;
+  checkInterval = design.checkInterval;
+  SetTimer(form, kTickerTimerId, tickerInterval, nullptr);
+  SetTimer(form, kCheckTimerId, checkInterval, nullptr);
+
+  eventsOn = true;
+  frmClepsydrium::Form_Load();
+  return FormWindow();
+}
+
+void ShowFormModal() {
+  if (!pendingError) {
+    ShowWindow(form, SW_SHOWNA);
+    modalRunning = true;
+    MSG message;
+    while (modalRunning && !pendingError) {
+      const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+      if (got == 0) {
+        PostQuitMessage(static_cast<int>(message.wParam));  // for the loop outside
+        break;
+      }
+      if (got == -1) {
+        break;
+      }
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    modalRunning = false;
+  }
+  if (pendingError) {
+    std::exception_ptr error = pendingError;
+    pendingError = nullptr;
+    eventsOn = false;
+    std::rethrow_exception(error);
+  }
+}
+
+void HideForm() {
+  if (form != nullptr) {
+    ShowWindow(form, SW_HIDE);
+    PostMessageA(form, WM_NULL, 0, 0);  // wakes the loop to see it end
+  }
+  modalRunning = false;
+}
+
+void UnloadForm() {
+  eventsOn = false;
+  if (form != nullptr) {
+    KillTimer(form, kTickerTimerId);
+    KillTimer(form, kCheckTimerId);
+  }
+  for (HWND* window : {&toolTip, &surface, &form, &session}) {
+    if (*window != nullptr) {
+      DestroyWindow(*window);
+      *window = nullptr;
+    }
+  }
+  if (menu != nullptr) {
+    DestroyMenu(menu);
+    menu = nullptr;
+  }
+  if (state.font != nullptr) {
+    DeleteObject(state.font);
+  }
+  state = SurfaceState{};
+}
+
+WindowHandle FormWindow() {
+  return reinterpret_cast<WindowHandle>(form);
+}
+
+Rect FormClientRect() {
+  RECT client{};
+  GetClientRect(form, &client);
+  return {static_cast<std::int32_t>(client.left), static_cast<std::int32_t>(client.top),
+          static_cast<std::int32_t>(client.right), static_cast<std::int32_t>(client.bottom)};
+}
+
+std::int32_t GetWindowLongValue(WindowHandle window, std::int32_t index) {
+  return static_cast<std::int32_t>(GetWindowLongA(ToHwnd(window), index));
+}
+
+void SetWindowLongValue(WindowHandle window, std::int32_t index, std::int32_t value) {
+  SetWindowLongA(ToHwnd(window), index, value);
+}
+
+void RefreshFrame(WindowHandle window) {
+  SetWindowPos(ToHwnd(window), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void MoveSurface(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
+  MoveWindow(surface, left, top, width, height, TRUE);
+}
+
+void SurfaceClear() {
+  state.lines.clear();
+  InvalidateSurface();
+}
+
+void SurfacePrint(const std::string& text) {
+  state.lines.push_back(text);
+  if (surface != nullptr) {
+    SetWindowTextA(surface, text.c_str());
+    RedrawWindow(surface, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+}
+
+void SetSurfaceForeColour(Colour colour) {
+  state.foreColour = colour;
+  InvalidateSurface();
+}
+
+void SetSurfaceBackColour(Colour colour) {
+  state.backColour = colour;
+  RefreshSurface();
+}
+
+void SetSurfaceFontName(const std::string& name) {
+  if (!name.empty() && name != state.fontName) {
+    state.fontName = name;
+    state.fontStale = true;
+    InvalidateSurface();
+  }
+}
+
+void SetSurfaceFontSize(float points) {
+  if (points != state.fontSize) {
+    state.fontSize = points;
+    state.fontStale = true;
+    InvalidateSurface();
+  }
+}
+
+void SetSurfaceFontBold(bool bold) {
+  if (bold != state.fontBold) {
+    state.fontBold = bold;
+    state.fontStale = true;
+    InvalidateSurface();
+  }
+}
+
+void SetSurfaceFontItalic(bool italic) {
+  if (italic != state.fontItalic) {
+    state.fontItalic = italic;
+    state.fontStale = true;
+    InvalidateSurface();
+  }
+}
+
+void SetSurfaceToolTip(const std::string& text) {
+  if (toolTip == nullptr || text == state.toolTipText) {
+    return;  // the same text again would make the tip flicker
+  }
+  TTTOOLINFOA tool = SurfaceTool();
+  if (text.empty()) {
+    SendMessageA(toolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  } else {
+    tool.lpszText = const_cast<char*>(text.c_str());
+    const UINT message = state.toolTipText.empty() ? TTM_ADDTOOLA : TTM_UPDATETIPTEXTA;
+    SendMessageA(toolTip, message, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  state.toolTipText = text;
+}
+
+void SetSurfaceDefaultPointer() {
+  POINT pointer;
+  if (surface != nullptr && GetCursorPos(&pointer) && WindowFromPoint(pointer) == surface) {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  }
+}
+
+void RefreshSurface() {
+  if (surface != nullptr) {
+    RedrawWindow(surface, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+}
+
+void EnableTimer(Timer timer, bool enabled) {
+  const UINT_PTR id = timer == Timer::kTicker ? kTickerTimerId : kCheckTimerId;
+  if (enabled) {
+    // Setting it again restarts the countdown from the full interval.
+    SetTimer(form, id, timer == Timer::kTicker ? tickerInterval : checkInterval, nullptr);
+  } else {
+    KillTimer(form, id);
+  }
+}
+
+void SetMenuChecked(std::size_t item, bool checked) {
+  CheckMenuItem(menu, static_cast<UINT>(item),
+                MF_BYPOSITION | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void SetMenuCaption(std::size_t item, const std::string& caption) {
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_STRING;  // keeps the check mark
+  info.dwTypeData = const_cast<char*>(caption.c_str());
+  SetMenuItemInfoA(menu, static_cast<UINT>(item), TRUE, &info);
+}
+
+void PopupMenu(std::size_t defaultItem) {
+  SetMenuDefaultItem(menu, static_cast<UINT>(defaultItem), TRUE);
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  // Without it the menu may not close on Escape or a click elsewhere.
+  SetForegroundWindow(form);
+  const BOOL chosen =
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                     pointer.x, pointer.y, 0, form, nullptr);
+  PostMessageA(form, WM_NULL, 0, 0);
+  if (chosen > 0) {
+    frmClepsydrium::mnuCtx_Click(static_cast<std::size_t>(chosen - 1));
+  }
+}
+
+}  // namespace platform
+
+namespace toolkit_win32 {
+
+COLORREF ToColorRef(platform::Colour colour) {
+  const auto value = static_cast<std::uint32_t>(colour);
+  if ((value & 0x80000000u) != 0) {
+    return GetSysColor(static_cast<int>(value & 0xFFu));
+  }
+  return value & 0x00FFFFFFu;
+}
+
+LONG FontHeight(float points) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return -std::lround(static_cast<double>(points) * dpi / 72.0);
+}
+
+FormInputOff::FormInputOff()
+    : form_(form), wasEnabled_(form != nullptr && IsWindowEnabled(form) != 0) {
+  if (wasEnabled_) {
+    EnableWindow(form_, FALSE);
+  }
+}
+
+FormInputOff::~FormInputOff() {
+  if (wasEnabled_) {
+    EnableWindow(form_, TRUE);
+  }
+}
+
+}  // namespace toolkit_win32
