@@ -1,7 +1,5 @@
 #include "roman/latin_dates.h"
 
-#include <stdexcept>
-
 #include "roman/roman.h"
 
 namespace roman {
@@ -97,11 +95,11 @@ void LatinDateTable::Add(std::string_view key, std::string text) {
   int day = 0;
   int month = 0;
   if (!ParseKey(key, day, month)) {
-    throw std::invalid_argument("Latin date key not of the form DDMM: " + std::string(key));
+    throw LatinDateError("Latin date key not of the form DDMM");
   }
   unsigned short& slot = slots_[day][month];
   if (slot != 0) {
-    throw std::invalid_argument("Latin date key already present: " + std::string(key));
+    throw LatinDateError("Latin date key already present");
   }
   entries_.push_back({std::string(key), std::move(text)});
   slot = static_cast<unsigned short>(entries_.size());
@@ -119,7 +117,7 @@ const std::string* LatinDateTable::Find(std::string_view key) const {
 
 void LatinDateTable::Remove(std::size_t position) {
   if (position < 1 || position > entries_.size()) {
-    throw std::out_of_range("Latin date position out of range");
+    throw LatinDateError("Latin date position out of range");
   }
   int day = 0;
   int month = 0;

@@ -2,17 +2,28 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace roman {
 
+// A misuse of the table: a key added twice or malformed, a position out of
+// range. (Not std::logic_error: its string machinery would double the exe.)
+class LatinDateError : public std::exception {
+ public:
+  explicit LatinDateError(const char* what) : what_(what) {}
+  const char* what() const noexcept override { return what_; }
+
+ private:
+  const char* what_;
+};
+
 // A keyed collection from "DDMM" to the day's Latin text, in insertion order.
 class LatinDateTable {
  public:
-  // Throws std::invalid_argument for a key already present or not of the
-  // form DDMM.
+  // Throws LatinDateError for a key already present or not of the form DDMM.
   void Add(std::string_view key, std::string text);
   // The text for key, or nullptr when the key is absent.
   const std::string* Find(std::string_view key) const;

@@ -17,8 +17,11 @@ const char* MissingWindowText(std::uint32_t number) {
 }
 }  // namespace
 
-TrayWindowError::TrayWindowError(std::uint32_t number)
-    : std::runtime_error(MissingWindowText(number)), number_(number) {}
+TrayWindowError::TrayWindowError(std::uint32_t number) : number_(number) {}
+
+const char* TrayWindowError::what() const noexcept {
+  return MissingWindowText(number_);
+}
 
 void FindTrayWindows() {
   Tray.hWndTaskbar = platform::FindTopLevelWindow("Shell_TrayWnd");

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 
 #include "platform/window.h"
 
@@ -24,10 +24,11 @@ inline constexpr std::uint32_t kNoClock = 0x80040002;
 
 // A shell window that is not there. Only the program's top-level handler
 // catches it; it carries the error number and nothing else.
-class TrayWindowError : public std::runtime_error {
+class TrayWindowError : public std::exception {
  public:
   explicit TrayWindowError(std::uint32_t number);
   std::uint32_t Number() const { return number_; }
+  const char* what() const noexcept override;
 
  private:
   std::uint32_t number_;

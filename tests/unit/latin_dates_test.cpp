@@ -102,7 +102,7 @@ TEST_F(LatinDatesTest, CountsByKindAndStyle) {
 TEST_F(LatinDatesTest, RebuildNeverDoubles) {
   roman::BuildLatinDates();
   EXPECT_EQ(roman::LatinDates.Count(), 366u);
-  EXPECT_THROW(roman::BuildLatinDates(), std::invalid_argument);
+  EXPECT_THROW(roman::BuildLatinDates(), roman::LatinDateError);
   EXPECT_EQ(roman::LatinDates.Count(), 366u);
   roman::LatinDates.Clear();
   EXPECT_EQ(roman::LatinDates.Count(), 0u);
@@ -117,8 +117,8 @@ TEST_F(LatinDatesTest, AbsentMalformedAndDuplicateKeys) {
                           "01/01", "", "01011", " 101", "+101", "x101"}) {
     EXPECT_EQ(roman::LatinDates.Find(key), nullptr) << '"' << key << '"';
   }
-  EXPECT_THROW(roman::LatinDates.Add("3102", "x"), std::invalid_argument);
-  EXPECT_THROW(roman::LatinDates.Add("0101", "x"), std::invalid_argument);
+  EXPECT_THROW(roman::LatinDates.Add("3102", "x"), roman::LatinDateError);
+  EXPECT_THROW(roman::LatinDates.Add("0101", "x"), roman::LatinDateError);
   EXPECT_EQ(roman::LatinDates.Count(), 366u);
   EXPECT_EQ(*roman::LatinDates.Find("0101"), "Kalendis Ianuariis");
 }
@@ -138,8 +138,8 @@ TEST_F(LatinDatesTest, RemoveByPosition) {
   EXPECT_EQ(roman::LatinDates.Find("3112"), nullptr);
   ASSERT_NE(roman::LatinDates.Find("3012"), nullptr);
   EXPECT_EQ(*roman::LatinDates.Find("3012"), "a.d. III Kalendas Ianuarias");
-  EXPECT_THROW(roman::LatinDates.Remove(0), std::out_of_range);
-  EXPECT_THROW(roman::LatinDates.Remove(364), std::out_of_range);
+  EXPECT_THROW(roman::LatinDates.Remove(0), roman::LatinDateError);
+  EXPECT_THROW(roman::LatinDates.Remove(364), roman::LatinDateError);
   roman::LatinDates.Add("2902", "again");
   EXPECT_EQ(*roman::LatinDates.Find("2902"), "again");
 }
