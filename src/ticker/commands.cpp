@@ -151,7 +151,7 @@ void mnuFont_Click() {
   Current.FontItalic = CDialog.FontItalic;
 
   platform::SetSurfaceFontName(Current.FontName);
-  platform::SetSurfaceFontSize(static_cast<float>(Current.FontSize));
+  ApplyFontSize(Current.FontSize);
   platform::SetSurfaceFontBold(Current.FontBold);
   platform::SetSurfaceFontItalic(Current.FontItalic);
   settings::WriteSetting("FontName", Current.FontName);

@@ -1,5 +1,7 @@
 #include "ticker/form.h"
 
+#include <algorithm>
+
 #include "platform/clock.h"
 #include "roman/date_tip.h"
 #include "roman/roman.h"
@@ -59,6 +61,12 @@ const platform::FormDesign& Design() {
   return kDesign;
 }
 
+void ApplyFontSize(std::int32_t points) {
+  if (points > 0) {
+    platform::SetSurfaceFontSize(static_cast<float>(std::min(points, kLargestFontSize)));
+  }
+}
+
 void Load() {
   taskbar::TickerWindow = platform::LoadForm(kDesign);
 }
@@ -88,9 +96,7 @@ void Form_Load() {
   if (!options.FontName.empty()) {
     platform::SetSurfaceFontName(options.FontName);
   }
-  if (options.FontSize != 0) {
-    platform::SetSurfaceFontSize(static_cast<float>(options.FontSize));
-  }
+  ApplyFontSize(options.FontSize);
   platform::SetSurfaceFontBold(options.FontBold);
   platform::SetSurfaceFontItalic(options.FontItalic);
   platform::SetMenuCaption(mnuAbout, "About Clepsydrium " + VersionText);

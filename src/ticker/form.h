@@ -42,6 +42,13 @@ extern std::string VersionText;
 // The common dialog control, shared by the font and colour commands.
 extern platform::CommonDialog CDialog;
 
+// The largest font size the surface takes; the ticker is one caption high.
+inline constexpr std::int32_t kLargestFontSize = 72;
+
+// Gives the surface a font size from the settings. Zero or less keeps the
+// current size (never an invisible ticker); more than kLargestFontSize is cut.
+void ApplyFontSize(std::int32_t points);
+
 const platform::FormDesign& Design();
 // Loads the form (running Form_Load) and makes its window the ticker window.
 void Load();

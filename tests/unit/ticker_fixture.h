@@ -37,10 +37,9 @@ class TickerFixture : public TaskbarFixture {
   void Reset() {
     TaskbarFixture::Reset();
     sim::ResetToolkit();
-    // The exe's folder is inside the scratch folder, and so is the INI file
-    // Main names with a backslash.
-    sim::SetExeFolder((dir_ / "exe").string());
     std::error_code error;
+    std::filesystem::create_directories(dir_ / "exe", error);
+    sim::SetExeFolder((dir_ / "exe").string());
     std::filesystem::remove(IniPath(), error);
     settings::IniPath.clear();
     taskbar::TickerEmbedded = false;
@@ -74,7 +73,7 @@ class TickerFixture : public TaskbarFixture {
     sim::MouseUp(platform::kRightButton);
   }
 
-  std::string IniPath() const { return (dir_ / "exe\\Clepsydrium.ini").string(); }
+  std::string IniPath() const { return (dir_ / "exe" / "Clepsydrium.ini").string(); }
   // The settings file's bytes; empty when there is none.
   std::string Ini() const {
     std::ifstream in(IniPath(), std::ios::binary);

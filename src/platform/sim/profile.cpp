@@ -347,7 +347,14 @@ Text CopyEntry(TextView value, std::size_t size) {
 
 enum class FileState { kMissing, kRead, kUnreadable };
 
-FileState ReadWhole(const char* path, std::string& bytes) {
+// The program joins Windows paths with backslashes; here they name folders.
+std::string HostPath(const char* path) {
+  std::string host(path);
+  std::replace(host.begin(), host.end(), '\\', '/');
+  return host;
+}
+
+FileState ReadWhole(const std::string& path, std::string& bytes) {
   std::error_code error;
   const fs::file_type type = fs::status(path, error).type();
   if (type == fs::file_type::not_found) {
@@ -366,13 +373,13 @@ FileState ReadWhole(const char* path, std::string& bytes) {
 
 // Writes a temporary file beside the target and renames it over the target, so a failed
 // write leaves the old file whole.
-bool SaveWhole(const char* path, const std::string& bytes) {
+bool SaveWhole(const std::string& path, const std::string& bytes) {
   std::error_code error;
   const bool exists = fs::exists(path, error);
   if (exists && !std::ofstream(path, std::ios::binary | std::ios::app)) {
     return false;  // a read-only file stays as it is, as on Windows
   }
-  const std::string temp = std::string(path) + ".clep-tmp";
+  const std::string temp = path + ".clep-tmp";
   std::ofstream out(temp, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   out.close();
@@ -402,7 +409,7 @@ std::size_t ProfileRead(const char* section, const char* key, const char* defaul
   Profile profile;
   std::string bytes;
   if (section != nullptr && key != nullptr && path != nullptr &&
-      ReadWhole(path, bytes) == FileState::kRead) {
+      ReadWhole(HostPath(path), bytes) == FileState::kRead) {
     profile = Parse(bytes);
     const Entry* entry = Find(profile, FromAnsi(section), FromAnsi(key), false);
     if (entry != nullptr && entry->value) {
@@ -421,8 +428,9 @@ bool ProfileWrite(const char* section, const char* key, const char* value, const
   if (section == nullptr || key == nullptr || value == nullptr || path == nullptr) {
     return false;
   }
+  const std::string hostPath = HostPath(path);
   std::string bytes;
-  if (ReadWhole(path, bytes) == FileState::kUnreadable) {
+  if (ReadWhole(hostPath, bytes) == FileState::kUnreadable) {
     return false;
   }
   Profile profile = Parse(bytes);
@@ -432,7 +440,7 @@ bool ProfileWrite(const char* section, const char* key, const char* value, const
     return true;  // unchanged: the file is not touched
   }
   entry->value = text;
-  return SaveWhole(path, Encode(Serialize(profile), profile.encoding));
+  return SaveWhole(hostPath, Encode(Serialize(profile), profile.encoding));
 }
 
 }  // namespace platform
