@@ -76,7 +76,12 @@ int RunProgram() {
   }
   // Give the taskbar back and stop the timers before the report waits for
   // the user: a dead ticker must not stay in the tray, nor tick meanwhile.
-  taskbar::RestoreTaskbar();
+  // When the error came from Main's own restore, this is its second try; a
+  // failure here must not hide the report.
+  try {
+    taskbar::RestoreTaskbar();
+  } catch (...) {
+  }
   platform::UnloadForm();
   platform::ShowMessageBox(report, kIconError, kTitle);
   return 1;

@@ -44,13 +44,20 @@ inline constexpr std::uint32_t kExStyleStaticEdge = 0x00020000;
 // Creates the form's window hidden, with its surface, timers and menu, then
 // runs Form_Load. Returns the form's window.
 WindowHandle LoadForm(const FormDesign& design);
-// Shows the form and runs the message loop until the form is hidden. An
-// exception thrown by an event handler ends the loop and leaves through here.
+// Shows the form and runs the message loop until the form is hidden, even
+// while the form has lost its window. An exception thrown by an event handler
+// ends the loop and leaves through here.
 void ShowFormModal();
 void HideForm();
 // Destroys the form's window; its timers stop.
 void UnloadForm();
+// The form's window; 0 while it is lost (Form_WindowLost).
 WindowHandle FormWindow();
+// After the window was lost: builds it anew, hidden and top-level, with what
+// the form had (surface text, colours, font and tooltip, menu, enabled
+// timers, window longs), and returns it. A form that has its window keeps it.
+// The modal show shows the new window once the event that asked ends.
+WindowHandle RebuildFormWindow();
 // The form's client size, for Form_Resize.
 Rect FormClientRect();
 std::int32_t GetWindowLongValue(WindowHandle window, std::int32_t index);

@@ -71,7 +71,20 @@ std::int32_t CountTrayRows() {
   return TrayRowsFor(trayHeight, clock, platform::CaptionHeight());
 }
 
+FrozenTaskbar::FrozenTaskbar() : taskbar_(Tray.hWndTaskbar) {
+  platform::SetWindowRedraw(taskbar_, false);
+}
+
+FrozenTaskbar::~FrozenTaskbar() {
+  platform::SetWindowRedraw(taskbar_, true);
+  platform::RedrawWholeWindow(taskbar_, kRepaintAll);
+}
+
 void AddBlankIcons() {
+  // An icon of no window could never be deleted again.
+  if (TickerWindow == 0) {
+    return;
+  }
   const auto count = static_cast<std::uint32_t>(BlankIconCount(settings::TickerCells));
   for (std::uint32_t id = 1; id <= count; ++id) {
     platform::AddNotifyIcon(TickerWindow, id, platform::kIconMessage, platform::kMouseMoveMessage);
@@ -79,13 +92,19 @@ void AddBlankIcons() {
 }
 
 void RemoveBlankIcons() {
+  if (TickerWindow == 0) {
+    return;
+  }
   for (std::uint32_t id = 1; id <= kLastBlankIconId; ++id) {
     platform::DeleteNotifyIcon(TickerWindow, id);
   }
 }
 
 void FitTicker() {
-  platform::SetWindowRedraw(Tray.hWndTaskbar, false);
+  if (TickerWindow == 0) {
+    return;
+  }
+  const FrozenTaskbar frozen;
   RemoveBlankIcons();
   AddBlankIcons();
   const TickerSize size = TickerSizeFor(platform::CaptionHeight(), settings::TickerCells);
@@ -93,8 +112,6 @@ void FitTicker() {
   TickerWidth = size.width;
   platform::PositionWindow(TickerWindow, platform::kNoWindow, 0, 0, TickerWidth, TickerHeight,
                            platform::kPosNoMove | platform::kPosNoZOrder);
-  platform::SetWindowRedraw(Tray.hWndTaskbar, true);
-  platform::RedrawWholeWindow(Tray.hWndTaskbar, kRepaintAll);
 }
 
 void PlaceTickerTopLeft() {

@@ -52,6 +52,19 @@ std::int32_t TrayRowsFor(std::int32_t trayHeight, const platform::Rect& clockInT
 
 // --- Operations on the shell's windows ---
 
+// Freezes the taskbar's painting for its lifetime; on every way out, an
+// exception included, unfreezes and repaints the taskbar it froze.
+class FrozenTaskbar {
+ public:
+  FrozenTaskbar();
+  ~FrozenTaskbar();
+  FrozenTaskbar(const FrozenTaskbar&) = delete;
+  FrozenTaskbar& operator=(const FrozenTaskbar&) = delete;
+
+ private:
+  platform::WindowHandle taskbar_;
+};
+
 std::int32_t GetTaskbarEdge();
 bool IsTaskbarAutoHide();
 void GetTrayClientSize(std::int32_t& width, std::int32_t& height);
@@ -60,6 +73,7 @@ void AddBlankIcons();
 void RemoveBlankIcons();
 // Rebuilds the blank icons and sizes the ticker for TickerCells, keeping its
 // top-left corner, with the taskbar frozen meanwhile and repainted after.
+// Without a ticker window it does nothing.
 void FitTicker();
 void PlaceTickerTopLeft();
 void PlaceTickerBesideClock();

@@ -9,23 +9,39 @@ bool TickerEmbedded = false;
 
 void EmbedTicker() {
   platform::SetWindowParent(TickerWindow, Tray.hWndTray);
-  TickerEmbedded = true;
+  TickerEmbedded = TickerWindow != 0;
 }
 
 void RestoreTaskbar() {
   if (!TickerEmbedded) {
     return;
   }
-  TickerEmbedded = false;
   // Out of the taskbar before its room goes, so the shell never lays the
   // ticker over its own icons.
   platform::SetWindowParent(TickerWindow, platform::kNoWindow);
-  platform::SetWindowRedraw(Tray.hWndTaskbar, false);
-  RemoveBlankIcons();
-  platform::SetWindowRedraw(Tray.hWndTaskbar, true);
-  platform::RedrawWholeWindow(Tray.hWndTaskbar, platform::kRedrawInvalidate |
-                                                    platform::kRedrawAllChildren |
-                                                    platform::kRedrawUpdateNow);
+  {
+    const FrozenTaskbar frozen;
+    RemoveBlankIcons();
+  }
+  TickerEmbedded = false;
+}
+
+void ForgetShell() {
+  TickerEmbedded = false;
+  TickerWindow = 0;
+  TickerAtTopLeft = false;
+  Tray = {};
+}
+
+void AttachTicker() {
+  LastEdge = GetTaskbarEdge();
+  GetTrayClientSize(LastTrayWidth, LastTrayHeight);
+  EmbedTicker();
+  // Whatever the flag says, the window is not known to be there: it is in a
+  // new tray, or the shell has laid itself out anew.
+  TickerAtTopLeft = false;
+  PlaceTickerTopLeft();
+  FitTicker();
 }
 
 }  // namespace taskbar

@@ -38,4 +38,15 @@ void FindTrayWindows() {
   }
 }
 
+bool FindTrayWindowsAgain() {
+  const TrayWindows before = Tray;
+  try {
+    FindTrayWindows();
+    return true;
+  } catch (const TrayWindowError&) {
+    Tray = before;
+    return false;
+  }
+}
+
 }  // namespace taskbar

@@ -38,4 +38,9 @@ class TrayWindowError : public std::exception {
 // the first window missing, leaving the handles found so far set.
 void FindTrayWindows();
 
+// The same lookup for a shell that has started again. While the new shell
+// still lacks one of the windows, Tray keeps what it held and this returns
+// false.
+bool FindTrayWindowsAgain();
+
 }  // namespace taskbar

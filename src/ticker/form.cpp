@@ -8,6 +8,7 @@
 #include "settings/settings.h"
 #include "taskbar/geometry.h"
 #include "taskbar/restore.h"
+#include "taskbar/tray_windows.h"
 #include "taskbar/watch.h"
 
 namespace frmClepsydrium {
@@ -115,6 +116,20 @@ void Form_EndSession() {
   taskbar::RestoreTaskbar();
 }
 
+void Form_WindowLost() {
+  taskbar::ForgetShell();
+}
+
+void Form_TaskbarCreated() {
+  // Without all three windows there is nothing to attach to; a later
+  // broadcast may bring them.
+  if (!taskbar::FindTrayWindowsAgain()) {
+    return;
+  }
+  taskbar::TickerWindow = platform::RebuildFormWindow();
+  taskbar::AttachTicker();
+}
+
 void Form_Resize() {
   const platform::Rect client = platform::FormClientRect();
   platform::MoveSurface(0, 0, client.right, client.bottom);
@@ -137,7 +152,10 @@ void tmrTicker_Timer() {
 }
 
 void tmrCheck_Timer() {
-  taskbar::CheckTaskbar();
+  // Nothing to watch until the ticker is back in a shell.
+  if (taskbar::TickerEmbedded) {
+    taskbar::CheckTaskbar();
+  }
 }
 
 void picTicker_MouseMove(std::int16_t /*button*/, std::int16_t /*shift*/, float /*x*/,

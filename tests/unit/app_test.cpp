@@ -134,16 +134,39 @@ TEST_F(AppTest, MissingShellWindowReportsItsNumber) {
   }
 }
 
-TEST_F(AppTest, HandlerErrorReachesTheTopLevelHandler) {
-  shell = sim::CreateShell();
-  sim::QueueAction([] { throw std::runtime_error("broken"); });
-  sim::QueueAction([] { ADD_FAILURE() << "the show went on after the error"; });
-  EXPECT_EQ(app::RunProgram(), 1);
-  ASSERT_EQ(sim::MessageBoxes().size(), 1u);
-  EXPECT_EQ(sim::MessageBoxes()[0].text, "Run-time error -2147467259 (80004005)\r\n\r\nbroken");
-  // The report does not leave a dead ticker in the tray.
-  EXPECT_TRUE(sim::Icons().empty());
-  EXPECT_FALSE(sim::FormLoaded());
+TEST_F(AppTest, ErrorsAreReportedWithTheTaskbarGivenBack) {
+  const std::pair<std::function<void()>, const char*> rows[] = {
+      {[] { throw std::runtime_error("broken"); }, "broken"},
+      // Main's own restore fails half-way; the top-level handler tries again.
+      {[] {
+         sim::FailNextIconCall();
+         Choose(frmClepsydrium::mnuExit);
+       },
+       "icon call failed on purpose"},
+      // The session ends before the error is reported: it restores all the same.
+      {[] {
+         sim::FailNextIconCall();
+         Choose(frmClepsydrium::mnuShort);
+         sim::EndSession();
+         EXPECT_TRUE(sim::Icons().empty());
+       },
+       "icon call failed on purpose"},
+  };
+  for (const auto& [action, detail] : rows) {
+    SCOPED_TRACE(detail);
+    Reset();
+    shell = sim::CreateShell();
+    sim::QueueAction(action);
+    sim::QueueAction([] { ADD_FAILURE() << "the show went on after the error"; });
+    EXPECT_EQ(app::RunProgram(), 1);
+    ASSERT_EQ(sim::MessageBoxes().size(), 1u);
+    EXPECT_EQ(sim::MessageBoxes()[0].text,
+              std::string("Run-time error -2147467259 (80004005)\r\n\r\n") + detail);
+    // The report does not leave a dead ticker in the tray.
+    EXPECT_TRUE(sim::Icons().empty());
+    EXPECT_FALSE(sim::IsRedrawOff(shell.taskbar));
+    EXPECT_FALSE(sim::FormLoaded());
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/sim/desktop.h"
 #include "settings/settings.h"
 #include "taskbar/geometry.h"
+#include "taskbar/restore.h"
 #include "taskbar/tray_windows.h"
 
 class TaskbarFixture : public ::testing::Test {
@@ -21,6 +22,7 @@ class TaskbarFixture : public ::testing::Test {
     sim::ResetDesktop();
     settings::TickerCells = 6;
     taskbar::Tray = {};
+    taskbar::TickerEmbedded = false;
     taskbar::TickerWindow = 0;
     taskbar::TickerHeight = 0;
     taskbar::TickerWidth = 0;

@@ -1,4 +1,6 @@
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "taskbar_fixture.h"
@@ -113,6 +115,25 @@ TEST_F(GeometryTest, FitTickerRebuildsTheIconsInsideOneFreeze) {
   EXPECT_EQ(Count(sim::Effect::kIconDeleted), 5);
   EXPECT_EQ(Count(sim::Effect::kIconAdded), 3);
   EXPECT_FALSE(sim::IsRedrawOff(shell.taskbar));
+}
+
+TEST_F(GeometryTest, AFailureWhileFrozenStillUnfreezesAndRepaints) {
+  const std::pair<const char*, void (*)()> steps[] = {{"fit", taskbar::FitTicker},
+                                                      {"restore", taskbar::RestoreTaskbar}};
+  for (const auto& [name, step] : steps) {
+    SCOPED_TRACE(name);
+    Reset();
+    StartUp();
+    taskbar::EmbedTicker();
+    sim::FailNextIconCall();
+    EXPECT_THROW(step(), std::runtime_error);
+    EXPECT_FALSE(sim::IsRedrawOff(shell.taskbar));
+    EXPECT_EQ(Count(sim::Effect::kRedrawOn), 1);
+    EXPECT_EQ(sim::Log().back().effect, sim::Effect::kRepaint);
+    // Nothing was lost half-way: the step can be done again.
+    step();
+    EXPECT_EQ(sim::IconIds(taskbar::TickerWindow).size(), name == std::string("fit") ? 5U : 0U);
+  }
 }
 
 TEST_F(GeometryTest, BlankIconsFollowTheCellsAndAllGoAtExit) {

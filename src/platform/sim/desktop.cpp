@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -32,6 +33,7 @@ struct Desktop {
   sim::ShellOptions shell;
   sim::ShellWindows shellWindows;
   bool appBarFails = false;
+  bool iconCallFails = false;
   std::optional<std::int32_t> edgeAnswer;
   std::vector<sim::Icon> icons;
   std::vector<sim::Event> log;
@@ -128,6 +130,13 @@ void Layout() {
 
 void Record(sim::Effect effect, WindowHandle window, std::uint32_t value) {
   desktop.log.push_back({effect, window, value});
+}
+
+void IconFault() {
+  if (desktop.iconCallFails) {
+    desktop.iconCallFails = false;
+    throw std::runtime_error("icon call failed on purpose");
+  }
 }
 
 std::vector<sim::Icon>::iterator FindIcon(WindowHandle owner, std::uint32_t id) {
@@ -269,6 +278,7 @@ std::uint32_t QueryAppBarState(WindowHandle /*taskbar*/) {
 
 bool AddNotifyIcon(WindowHandle owner, std::uint32_t id, std::uint32_t flags,
                    std::uint32_t callbackMessage) {
+  IconFault();
   if (!desktop.shellRunning || FindIcon(owner, id) != desktop.icons.end()) {
     return false;
   }
@@ -279,6 +289,7 @@ bool AddNotifyIcon(WindowHandle owner, std::uint32_t id, std::uint32_t flags,
 }
 
 bool DeleteNotifyIcon(WindowHandle owner, std::uint32_t id) {
+  IconFault();
   auto icon = FindIcon(owner, id);
   if (icon == desktop.icons.end()) {
     return false;
@@ -377,6 +388,15 @@ ShellWindows CreateShell(const ShellOptions& options) {
   return made;
 }
 
+void DestroyShell() {
+  if (desktop.shellWindows.taskbar != 0) {
+    RemoveWindow(desktop.shellWindows.taskbar);
+  }
+  desktop.shellRunning = false;
+  desktop.shellWindows = {};
+  desktop.icons.clear();
+}
+
 const ShellOptions& Shell() {
   return desktop.shell;
 }
@@ -400,6 +420,10 @@ void SetClock(std::int32_t width, std::int32_t top, std::int32_t height) {
 
 void SetAutoHide(bool autoHide) {
   desktop.shell.autoHide = autoHide;
+}
+
+void FailNextIconCall() {
+  desktop.iconCallFails = true;
 }
 
 void FailAppBarQueries(bool fail) {

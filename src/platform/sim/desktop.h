@@ -65,6 +65,9 @@ struct ShellWindows {
 };
 
 ShellWindows CreateShell(const ShellOptions& options = {});
+// The shell ends: its windows go, and every window inside them with them
+// (the ticker's too), and so do its icons. CreateShell starts a new one.
+void DestroyShell();
 const ShellOptions& Shell();
 // The shell moves or resizes its windows at once, as after a user's drag.
 void MoveTaskbar(std::int32_t edge);
@@ -83,6 +86,10 @@ struct Icon {
   std::uint32_t flags = 0;
   std::uint32_t callbackMessage = 0;
 };
+
+// A fault for tests: the next icon call, add or delete, throws
+// std::runtime_error before it changes anything.
+void FailNextIconCall();
 
 // Every icon of the shell, in the order added.
 std::vector<Icon> Icons();

@@ -46,9 +46,12 @@ std::vector<ShellCall> ShellCalls();
 // Events reach the form's handlers as the window procedure would deliver
 // them: inside the modal show an exception ends the show and leaves through
 // ShowFormModal; outside it the exception reaches the caller.
+// The form's window can be destroyed under it (sim::DestroyShell). The next
+// event or PumpMessages notices that and delivers Form_WindowLost; from then
+// on no timer ticks and no mouse event comes until the window is rebuilt.
 
-// Fires the timer's handler at once if the form is loaded and the timer
-// enabled; false when it did not fire. The timer's countdown restarts.
+// Fires the timer's handler at once if the form has its window and the timer
+// is enabled; false when it did not fire. The timer's countdown restarts.
 bool FireTimer(platform::Timer timer);
 // Lets time pass: every enabled timer fires each time its interval is up.
 void AdvanceTime(std::uint32_t milliseconds);
@@ -59,11 +62,17 @@ void DoubleClick();
 // The pointer moves over the surface, or over the form outside it.
 void MouseMove();
 void FormMouseMove();
-// WM_CLOSE (the form hides) and WM_ENDSESSION.
+// WM_CLOSE (the form hides), to the form's window or, as taskkill sends it,
+// to the program's hidden top-level window; and WM_ENDSESSION.
 void CloseForm();
 void EndSession();
-// Delivers Form_Resize if the form's client size changed since the last
-// delivery. Done after every event and before every scripted action.
+// The "TaskbarCreated" broadcast. It reaches the form while the modal show
+// runs and the form has not been hidden; one that comes before the show
+// waits for it. A window rebuilt for it is shown when the event ends.
+void TaskbarCreated();
+// Delivers Form_WindowLost if the form's window is gone, and Form_Resize if
+// its client size changed since the last delivery. Done after every event
+// and before every scripted action.
 void PumpMessages();
 
 // --- Scripted answers, used in turn (first queued, first used) ---
@@ -99,6 +108,7 @@ enum class Call {
   kShowForm,
   kHideForm,
   kUnloadForm,
+  kRebuildForm,
   kRefreshSurface,
   kRefreshFrame,
   kPopupMenu,

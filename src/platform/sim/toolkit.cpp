@@ -23,6 +23,8 @@ using platform::WindowHandle;
 // A VB form's window: WS_POPUP | WS_CLIPCHILDREN | WS_BORDER, a tool window.
 constexpr std::uint32_t kFormStyle = 0x82800000;
 constexpr std::uint32_t kFormExStyle = 0x00000080;
+constexpr platform::Rect kFormPlace = {0, 0, 120, 30};
+constexpr const char* kFormClass = "ThunderRT6FormDC";
 constexpr std::uint32_t kPopupFlags = 0x2;  // TPM_LEFTALIGN | TPM_RIGHTBUTTON
 constexpr std::int32_t kIdOk = 1;
 constexpr std::intptr_t kShellOk = 42;
@@ -43,8 +45,14 @@ struct WindowLongs {
 };
 
 struct Toolkit {
-  // The form.
+  // The form. Loaded, it may still lose its window (form 0) with the shell
+  // it lives in, and keep everything else until the window is built anew.
+  bool loaded = false;
   WindowHandle form = 0;
+  WindowLongs formLongs;  // while the window is lost
+  bool shown = false;     // from the modal show until HideForm
+  bool hideCalled = false;
+  bool taskbarCreatedPending = false;
   bool modal = false;
   std::exception_ptr failure;  // a handler's exception, ending the show
   platform::Rect lastClient;   // the size Form_Resize last saw
@@ -81,14 +89,19 @@ void Record(sim::Call call) {
 }
 
 bool Loaded() {
+  return toolkit.loaded;
+}
+
+bool HasWindow() {
   return toolkit.form != 0;
 }
 
 // The window procedure's rule: no exception crosses it. Inside the modal
-// show it is kept and ends the show; outside, the caller gets it.
+// show it is kept and ends the show; outside, the caller gets it. Events
+// that keep the program's books reach the form even after such an error.
 template <typename Handler>
-void Dispatch(Handler handler) {
-  if (!Loaded() || toolkit.failure) {
+void Dispatch(Handler handler, bool evenAfterError = false) {
+  if (!Loaded() || (toolkit.failure && !evenAfterError)) {
     return;
   }
   if (!toolkit.modal) {
@@ -100,7 +113,38 @@ void Dispatch(Handler handler) {
     handler();
     sim::PumpMessages();
   } catch (...) {
-    toolkit.failure = std::current_exception();
+    if (!toolkit.failure) {
+      toolkit.failure = std::current_exception();
+    }
+  }
+}
+
+// Events of the form's own window: none while it is lost.
+template <typename Handler>
+void DispatchToWindow(Handler handler) {
+  sim::PumpMessages();
+  if (HasWindow()) {
+    Dispatch(handler);
+  }
+}
+
+// The window's last message: it went with the shell's windows.
+void NoticeLostWindow() {
+  if (!Loaded() || !HasWindow() || sim::WindowExists(toolkit.form)) {
+    return;
+  }
+  toolkit.formLongs = toolkit.longs[toolkit.form];
+  toolkit.longs.erase(toolkit.form);
+  toolkit.form = 0;
+  Dispatch(frmClepsydrium::Form_WindowLost, true);
+}
+
+void DeliverTaskbarCreated() {
+  toolkit.taskbarCreatedPending = false;
+  NoticeLostWindow();
+  Dispatch(frmClepsydrium::Form_TaskbarCreated);
+  if (HasWindow() && toolkit.shown) {
+    sim::SetWindowShown(toolkit.form, true);
   }
 }
 
@@ -139,7 +183,11 @@ WindowHandle LoadForm(const FormDesign& design) {
   if (Loaded()) {
     throw std::logic_error("the form is already loaded");
   }
-  toolkit.form = sim::AddWindow("ThunderRT6FormDC", 0, {0, 0, 120, 30}, false);
+  toolkit.loaded = true;
+  toolkit.shown = false;
+  toolkit.hideCalled = false;
+  toolkit.taskbarCreatedPending = false;
+  toolkit.form = sim::AddWindow(kFormClass, 0, kFormPlace, false);
   toolkit.longs[toolkit.form] = {static_cast<std::int32_t>(kFormStyle),
                                  static_cast<std::int32_t>(kFormExStyle)};
   ApplyFrame();
@@ -164,12 +212,19 @@ void ShowFormModal() {
     throw std::logic_error("no form to show");
   }
   Record(sim::Call::kShowForm);
-  sim::SetWindowShown(toolkit.form, true);
+  toolkit.shown = true;
+  if (HasWindow()) {
+    sim::SetWindowShown(toolkit.form, true);
+  }
   toolkit.modal = true;
   toolkit.failure = nullptr;
   // Scripted actions run as messages would: their exceptions end the show.
   Dispatch([] {});
-  while (Loaded() && platform::IsWindowShown(toolkit.form) && !toolkit.failure) {
+  if (toolkit.taskbarCreatedPending) {
+    DeliverTaskbarCreated();
+  }
+  // The show lasts until HideForm, with or without a window.
+  while (Loaded() && toolkit.shown && !toolkit.failure) {
     if (toolkit.actions.empty()) {
       toolkit.modal = false;
       throw std::logic_error("the form is still shown and no action is left");
@@ -179,6 +234,7 @@ void ShowFormModal() {
     Dispatch(action);
   }
   toolkit.modal = false;
+  NoticeLostWindow();
   if (std::exception_ptr failure = std::exchange(toolkit.failure, nullptr)) {
     std::rethrow_exception(failure);
   }
@@ -187,7 +243,11 @@ void ShowFormModal() {
 void HideForm() {
   if (Loaded()) {
     Record(sim::Call::kHideForm);
-    sim::SetWindowShown(toolkit.form, false);
+    toolkit.shown = false;
+    toolkit.hideCalled = true;
+    if (HasWindow()) {
+      sim::SetWindowShown(toolkit.form, false);
+    }
   }
 }
 
@@ -196,13 +256,33 @@ void UnloadForm() {
     return;
   }
   Record(sim::Call::kUnloadForm);
-  sim::RemoveWindow(toolkit.form);
+  if (HasWindow() && sim::WindowExists(toolkit.form)) {
+    sim::RemoveWindow(toolkit.form);
+  }
   toolkit.longs.erase(toolkit.form);
   toolkit.form = 0;
+  toolkit.loaded = false;
+  toolkit.shown = false;
+  toolkit.taskbarCreatedPending = false;
   toolkit.timers.clear();
 }
 
 WindowHandle FormWindow() {
+  return toolkit.form;
+}
+
+WindowHandle RebuildFormWindow() {
+  if (!Loaded() || HasWindow()) {
+    return toolkit.form;
+  }
+  Record(sim::Call::kRebuildForm);
+  toolkit.form = sim::AddWindow(kFormClass, 0, kFormPlace, false);
+  toolkit.longs[toolkit.form] = toolkit.formLongs;
+  ApplyFrame();
+  toolkit.lastClient = ClientRect(toolkit.form);
+  for (auto& [timer, state] : toolkit.timers) {
+    state.elapsed = 0;
+  }
   return toolkit.form;
 }
 
@@ -388,7 +468,7 @@ std::intptr_t ShellExecuteOpen(const std::string& operation, const std::string& 
 namespace sim {
 
 void ResetToolkit() {
-  if (Loaded() && WindowExists(toolkit.form)) {
+  if (HasWindow() && WindowExists(toolkit.form)) {
     RemoveWindow(toolkit.form);
   }
   toolkit = Toolkit{};
@@ -423,8 +503,9 @@ std::vector<ShellCall> ShellCalls() {
 }
 
 bool FireTimer(Timer timer) {
+  PumpMessages();
   auto found = toolkit.timers.find(timer);
-  if (!Loaded() || found == toolkit.timers.end() || !found->second.enabled) {
+  if (!HasWindow() || found == toolkit.timers.end() || !found->second.enabled) {
     return false;
   }
   Tick(timer);
@@ -432,7 +513,9 @@ bool FireTimer(Timer timer) {
 }
 
 void AdvanceTime(std::uint32_t milliseconds) {
-  for (std::uint32_t ms = 0; ms < milliseconds && Loaded(); ++ms) {
+  PumpMessages();
+  // The timers live on the form's window: none tick while it is lost.
+  for (std::uint32_t ms = 0; ms < milliseconds && HasWindow(); ++ms) {
     for (Timer timer : {Timer::kTicker, Timer::kCheck}) {
       auto found = toolkit.timers.find(timer);
       if (found != toolkit.timers.end() && found->second.enabled &&
@@ -444,21 +527,21 @@ void AdvanceTime(std::uint32_t milliseconds) {
 }
 
 void MouseUp(std::int16_t button) {
-  Dispatch([button] { frmClepsydrium::picTicker_MouseUp(button, 0, 0.0f, 0.0f); });
+  DispatchToWindow([button] { frmClepsydrium::picTicker_MouseUp(button, 0, 0.0f, 0.0f); });
 }
 
 void DoubleClick() {
   MouseUp(platform::kLeftButton);
-  Dispatch(frmClepsydrium::picTicker_DblClick);
+  DispatchToWindow(frmClepsydrium::picTicker_DblClick);
   MouseUp(platform::kLeftButton);
 }
 
 void MouseMove() {
-  Dispatch([] { frmClepsydrium::picTicker_MouseMove(0, 0, 0.0f, 0.0f); });
+  DispatchToWindow([] { frmClepsydrium::picTicker_MouseMove(0, 0, 0.0f, 0.0f); });
 }
 
 void FormMouseMove() {
-  Dispatch([] { frmClepsydrium::Form_MouseMove(0, 0, 0.0f, 0.0f); });
+  DispatchToWindow([] { frmClepsydrium::Form_MouseMove(0, 0, 0.0f, 0.0f); });
 }
 
 void CloseForm() {
@@ -466,11 +549,26 @@ void CloseForm() {
 }
 
 void EndSession() {
-  Dispatch(frmClepsydrium::Form_EndSession);
+  PumpMessages();
+  // The process may die right after: the taskbar is restored even when a
+  // handler's error is still on its way out.
+  Dispatch(frmClepsydrium::Form_EndSession, true);
+}
+
+void TaskbarCreated() {
+  if (!Loaded() || toolkit.hideCalled) {
+    return;
+  }
+  if (!toolkit.modal) {
+    toolkit.taskbarCreatedPending = true;
+    return;
+  }
+  DeliverTaskbarCreated();
 }
 
 void PumpMessages() {
-  if (!Loaded()) {
+  NoticeLostWindow();
+  if (!HasWindow()) {
     return;
   }
   const platform::Rect client = platform::ClientRect(toolkit.form);

@@ -1,6 +1,7 @@
 // The form over Win32: a hidden popup window that Main re-parents into the
 // notification area, the drawing surface as its child, two timers, the popup
-// menu and the message loop of the modal show.
+// menu and the message loop of the modal show. The form's window dies with
+// the shell it lives in; the form keeps its state and builds it anew.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
@@ -9,6 +10,7 @@
 #include <exception>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/form_events.h"
@@ -24,6 +26,10 @@ constexpr char kSurfaceClass[] = "ClepsydriumSurface";
 constexpr char kSessionClass[] = "ClepsydriumSession";
 constexpr UINT_PTR kTickerTimerId = 1;
 constexpr UINT_PTR kCheckTimerId = 2;
+// Posted to the session window: deliver a "TaskbarCreated" that came in.
+constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
+constexpr DWORD kFormStyle = WS_POPUP | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_TOOLWINDOW;
 
 HINSTANCE instance = nullptr;
 HWND form = nullptr;
@@ -33,6 +39,15 @@ HWND toolTip = nullptr;
 HMENU menu = nullptr;
 UINT tickerInterval = 0;
 UINT checkInterval = 0;
+UINT taskbarCreated = 0;  // the registered message
+
+// What outlives the form's window, to build it anew.
+DWORD formStyle = kFormStyle;
+DWORD formExStyle = kFormExStyle;
+bool tickerTimerOn = false;
+bool checkTimerOn = false;
+bool formShown = false;  // from the modal show until HideForm
+bool taskbarCreatedPending = false;
 
 // Events reach the form's handlers only from Form_Load on, and not after an
 // error: the error is on its way out of ShowFormModal.
@@ -57,19 +72,29 @@ struct SurfaceState {
 };
 SurfaceState state;
 
+// Wakes the modal loop to see that it must end.
+void WakeLoop() {
+  if (session != nullptr) {
+    PostMessageA(session, WM_NULL, 0, 0);
+  }
+}
+
+// Events that keep the program's books (the window lost, the session's end)
+// reach the form even after an error: the error's report comes later, or,
+// at the session's end, maybe never.
 template <typename Handler>
-void Raise(Handler handler) {
-  if (!eventsOn || pendingError) {
+void Raise(Handler handler, bool evenAfterError = false) {
+  if (!eventsOn || (pendingError && !evenAfterError)) {
     return;
   }
   try {
     handler();
   } catch (...) {
-    pendingError = std::current_exception();
-    modalRunning = false;
-    if (form != nullptr) {
-      PostMessageA(form, WM_NULL, 0, 0);
+    if (!pendingError) {
+      pendingError = std::current_exception();
     }
+    modalRunning = false;
+    WakeLoop();
   }
 }
 
@@ -167,13 +192,88 @@ void InvalidateSurface() {
   }
 }
 
+TTTOOLINFOA SurfaceTool() {
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = form;
+  tool.uId = reinterpret_cast<UINT_PTR>(surface);
+  return tool;
+}
+
+void AddSurfaceTool() {
+  TTTOOLINFOA tool = SurfaceTool();
+  tool.lpszText = const_cast<char*>(state.toolTipText.c_str());
+  SendMessageA(toolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The form's window and its surface, hidden and top-level, with the state
+// the form holds: what Main embeds at start and what a lost window becomes.
+void CreateFormWindow() {
+  form = CreateWindowExA(formExStyle, kFormClass, "Clepsydrium ticker",
+                         formStyle & ~static_cast<DWORD>(WS_VISIBLE | WS_DISABLED), 0, 0, 60, 14,
+                         nullptr, nullptr, instance, nullptr);
+  surface = CreateWindowExA(0, kSurfaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14, form,
+                            nullptr, instance, nullptr);
+  if (!state.lines.empty()) {
+    SetWindowTextA(surface, state.lines.back().c_str());
+  }
+  if (toolTip != nullptr && !state.toolTipText.empty()) {
+    AddSurfaceTool();
+  }
+  if (tickerTimerOn) {
+    SetTimer(form, kTickerTimerId, tickerInterval, nullptr);
+  }
+  if (checkTimerOn) {
+    SetTimer(form, kCheckTimerId, checkInterval, nullptr);
+  }
+}
+
+// The window was destroyed from outside, with the shell's windows (Wine sends
+// it only WM_NCDESTROY). Its timers went with it.
+void LoseFormWindow() {
+  if (form == nullptr) {
+    return;
+  }
+  if (toolTip != nullptr && !state.toolTipText.empty()) {
+    TTTOOLINFOA tool = SurfaceTool();
+    SendMessageA(toolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  form = nullptr;
+  surface = nullptr;
+  Raise([] { frmClepsydrium::Form_WindowLost(); }, true);
+}
+
+// For a window that died without a word.
+void CheckFormWindow() {
+  if (form != nullptr && IsWindow(form) == 0) {
+    LoseFormWindow();
+  }
+}
+
 void EndSession() {
   if (sessionEnded) {
     return;
   }
   sessionEnded = true;
-  Raise([] { frmClepsydrium::Form_EndSession(); });
+  CheckFormWindow();
+  Raise([] { frmClepsydrium::Form_EndSession(); }, true);
   modalRunning = false;
+  WakeLoop();
+}
+
+// Runs from the loop, never inside a call into the shell, so the taskbar
+// code it starts cannot run inside itself.
+void DeliverTaskbarCreated() {
+  if (!taskbarCreatedPending || !modalRunning) {
+    return;
+  }
+  taskbarCreatedPending = false;
+  CheckFormWindow();
+  Raise([] { frmClepsydrium::Form_TaskbarCreated(); });
+  if (form != nullptr && formShown && (GetWindowLongA(form, GWL_STYLE) & WS_VISIBLE) == 0) {
+    ShowWindow(form, SW_SHOWNA);
+  }
 }
 
 LRESULT CALLBACK SurfaceProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -236,21 +336,46 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         EndSession();
       }
       return 0;
+    case WM_NCDESTROY:
+      // UnloadForm lets go of the window before it destroys it.
+      if (window == form) {
+        LoseFormWindow();
+      }
+      return DefWindowProcA(window, message, wParam, lParam);
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }
 }
 
-// Once embedded, the form is a child window and hears nothing of the session's
-// end; this hidden top-level window does.
+// Once embedded, the form is a child window and hears neither of the
+// session's end nor of broadcasts; this hidden top-level window does. Its
+// WM_CLOSE (taskkill sends it to top-level windows) ends the run as the
+// form's does.
 LRESULT CALLBACK SessionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_ENDSESSION) {
-    if (wParam != 0) {
-      EndSession();
+  if (message == taskbarCreated && taskbarCreated != 0) {
+    // Often sent while the program waits in a call into the shell: deliver
+    // it from the loop.
+    if (eventsOn && !taskbarCreatedPending) {
+      taskbarCreatedPending = true;
+      PostMessageA(window, kDeliverTaskbarCreated, 0, 0);
     }
     return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  switch (message) {
+    case kDeliverTaskbarCreated:
+      DeliverTaskbarCreated();
+      return 0;
+    case WM_CLOSE:
+      platform::HideForm();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam != 0) {
+        EndSession();
+      }
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
 }
 
 void RegisterClasses() {
@@ -282,15 +407,6 @@ void RegisterClasses() {
   registered = true;
 }
 
-TTTOOLINFOA SurfaceTool() {
-  TTTOOLINFOA tool{};
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = form;
-  tool.uId = reinterpret_cast<UINT_PTR>(surface);
-  return tool;
-}
-
 }  // namespace
 
 namespace platform {
@@ -301,22 +417,28 @@ WindowHandle LoadForm(const FormDesign& design) {
   InitCommonControlsEx(&controls);
   RegisterClasses();
 
+  taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+
   state = SurfaceState{};
   state.fontName = design.surfaceFontName;
   state.fontSize = design.surfaceFontSize;
   pendingError = nullptr;
   sessionEnded = false;
+  formShown = false;
+  taskbarCreatedPending = false;
+  formStyle = kFormStyle;
+  formExStyle = kFormExStyle;
+  tickerInterval = design.tickerInterval;
+  checkInterval = design.checkInterval;
+  tickerTimerOn = true;
+  checkTimerOn = true;
 
   session = CreateWindowExA(0, kSessionClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
                             nullptr);
-  form = CreateWindowExA(WS_EX_TOOLWINDOW, kFormClass, "Clepsydrium ticker",
-                         WS_POPUP | WS_CLIPCHILDREN, 0, 0, 60, 14, nullptr, nullptr, instance,
-                         nullptr);
-  surface = CreateWindowExA(0, kSurfaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14, form,
-                            nullptr, instance, nullptr);
   toolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, session, nullptr, instance, nullptr);
+  CreateFormWindow();
 
   menu = CreatePopupMenu();
   for (std::size_t item = 0; item < design.menuCount; ++item) {
@@ -328,11 +450,6 @@ WindowHandle LoadForm(const FormDesign& design) {
     }
   }
 
-  tickerInterval = design.tickerInterval;
-  checkInterval = design.checkInterval;
-  SetTimer(form, kTickerTimerId, tickerInterval, nullptr);
-  SetTimer(form, kCheckTimerId, checkInterval, nullptr);
-
   eventsOn = true;
   frmClepsydrium::Form_Load();
   return FormWindow();
@@ -340,7 +457,10 @@ WindowHandle LoadForm(const FormDesign& design) {
 
 void ShowFormModal() {
   if (!pendingError) {
-    ShowWindow(form, SW_SHOWNA);
+    formShown = true;
+    if (form != nullptr) {
+      ShowWindow(form, SW_SHOWNA);
+    }
     modalRunning = true;
     MSG message;
     while (modalRunning && !pendingError) {
@@ -357,6 +477,7 @@ void ShowFormModal() {
     }
     modalRunning = false;
   }
+  CheckFormWindow();
   if (pendingError) {
     std::exception_ptr error = pendingError;
     pendingError = nullptr;
@@ -366,11 +487,12 @@ void ShowFormModal() {
 }
 
 void HideForm() {
+  formShown = false;
   if (form != nullptr) {
     ShowWindow(form, SW_HIDE);
-    PostMessageA(form, WM_NULL, 0, 0);  // wakes the loop to see it end
   }
   modalRunning = false;
+  WakeLoop();
 }
 
 void UnloadForm() {
@@ -380,9 +502,9 @@ void UnloadForm() {
     KillTimer(form, kCheckTimerId);
   }
   for (HWND* window : {&toolTip, &surface, &form, &session}) {
-    if (*window != nullptr) {
-      DestroyWindow(*window);
-      *window = nullptr;
+    const HWND dying = std::exchange(*window, nullptr);
+    if (dying != nullptr) {
+      DestroyWindow(dying);
     }
   }
   if (menu != nullptr) {
@@ -399,6 +521,13 @@ WindowHandle FormWindow() {
   return reinterpret_cast<WindowHandle>(form);
 }
 
+WindowHandle RebuildFormWindow() {
+  if (form == nullptr && session != nullptr) {
+    CreateFormWindow();
+  }
+  return FormWindow();
+}
+
 Rect FormClientRect() {
   RECT client{};
   GetClientRect(form, &client);
@@ -411,7 +540,15 @@ std::int32_t GetWindowLongValue(WindowHandle window, std::int32_t index) {
 }
 
 void SetWindowLongValue(WindowHandle window, std::int32_t index, std::int32_t value) {
-  SetWindowLongA(ToHwnd(window), index, value);
+  const HWND target = ToHwnd(window);
+  if (target != nullptr && target == form) {
+    if (index == GWL_STYLE) {
+      formStyle = static_cast<DWORD>(value);
+    } else if (index == GWL_EXSTYLE) {
+      formExStyle = static_cast<DWORD>(value);
+    }
+  }
+  SetWindowLongA(target, index, value);
 }
 
 void RefreshFrame(WindowHandle window) {
@@ -420,7 +557,9 @@ void RefreshFrame(WindowHandle window) {
 }
 
 void MoveSurface(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
-  MoveWindow(surface, left, top, width, height, TRUE);
+  if (surface != nullptr) {
+    MoveWindow(surface, left, top, width, height, TRUE);
+  }
 }
 
 void SurfaceClear() {
@@ -482,15 +621,20 @@ void SetSurfaceToolTip(const std::string& text) {
   if (toolTip == nullptr || text == state.toolTipText) {
     return;  // the same text again would make the tip flicker
   }
+  const bool hadTool = !state.toolTipText.empty();
+  state.toolTipText = text;
+  if (form == nullptr) {
+    return;  // the rebuilt window gets the tool
+  }
   TTTOOLINFOA tool = SurfaceTool();
   if (text.empty()) {
     SendMessageA(toolTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-  } else {
+  } else if (hadTool) {
     tool.lpszText = const_cast<char*>(text.c_str());
-    const UINT message = state.toolTipText.empty() ? TTM_ADDTOOLA : TTM_UPDATETIPTEXTA;
-    SendMessageA(toolTip, message, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(toolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+  } else {
+    AddSurfaceTool();
   }
-  state.toolTipText = text;
 }
 
 void SetSurfaceDefaultPointer() {
@@ -508,6 +652,10 @@ void RefreshSurface() {
 
 void EnableTimer(Timer timer, bool enabled) {
   const UINT_PTR id = timer == Timer::kTicker ? kTickerTimerId : kCheckTimerId;
+  (timer == Timer::kTicker ? tickerTimerOn : checkTimerOn) = enabled;
+  if (form == nullptr) {
+    return;  // the rebuilt window starts it
+  }
   if (enabled) {
     // Setting it again restarts the countdown from the full interval.
     SetTimer(form, id, timer == Timer::kTicker ? tickerInterval : checkInterval, nullptr);
@@ -571,7 +719,8 @@ FormInputOff::FormInputOff()
 }
 
 FormInputOff::~FormInputOff() {
-  if (wasEnabled_) {
+  // Not a window that died with the shell meanwhile.
+  if (wasEnabled_ && form_ == form) {
     EnableWindow(form_, TRUE);
   }
 }
