@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Shows Clepsydrium at work: the real Windows program under Wine, in a demo
+# taskbar of ours (the end-to-end tests' shell, loaded into the program's
+# process so that Wine shows the ticker's painting).
+#
+# With $DISPLAY it runs there until you choose Exit in the ticker's menu
+# (right-click it). Without, it runs on its own Xvfb, saves a screenshot,
+# prints its path and stops.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+cmake --preset win64 >/dev/null
+cmake --build --preset win64 --target Clepsydrium e2e_shell_dll e2e_inject >/dev/null
+build=$root/build/win64
+out=$root/build/demo
+mkdir -p "$out/app" "$out/shell"
+cp "$build/src/app/windows/Clepsydrium.exe" "$out/app/"
+rm -f "$out/shell/"*
+
+export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/.clep-ready" ]; then
+  rm -rf "$WINEPREFIX"
+  (unset DISPLAY; wine wineboot -i >/dev/null 2>&1)
+  # With no window manager, a managed window stalls 2 s whenever it maps.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.clep-ready"
+fi
+
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+
+xvfb=""
+program=""
+cleanup() {
+  [ -n "$program" ] && kill "$program" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  if [ -n "$xvfb" ]; then
+    kill "$xvfb" 2>/dev/null
+    wait "$xvfb" 2>/dev/null
+  fi
+  return 0
+}
+trap cleanup EXIT
+
+# Waits until the command succeeds, at most $1 seconds.
+poll() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+headless=""
+if [ -z "${DISPLAY:-}" ]; then
+  headless=1
+  # A strip of desktop above the taskbar is all there is to see. Xvfb picks a
+  # free display and writes its number once it listens.
+  rm -f "$out/display"
+  Xvfb -displayfd 3 -screen 0 640x120x24 -nolisten tcp -noreset 3>"$out/display" \
+    >"$out/xvfb.log" 2>&1 &
+  xvfb=$!
+  display_ready() { grep -q '^[0-9]*$' "$out/display" 2>/dev/null && [ -n "$(cat "$out/display")" ]; }
+  poll 20 display_ready || { echo "Xvfb did not start" >&2; exit 1; }
+  number=$(head -n1 "$out/display")
+  export DISPLAY=:$number
+fi
+
+export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1
+CLEP_SHELL_DIR=$(winpath "$out/shell")
+wine "$build/tests/e2e/e2e_inject.exe" "$(winpath "$build/tests/e2e/e2e_shell.dll")" \
+  "$(winpath "$out/app/Clepsydrium.exe")" >"$out/program.log" 2>&1 &
+program=$!
+
+state=$out/shell/state.txt
+has_text() { grep -qE '^child\.0\.0\.text=.*[IVXLivxl-]' "$state" 2>/dev/null; }
+if ! poll 60 has_text; then
+  echo "the ticker did not show its text; see $out" >&2
+  exit 1
+fi
+
+if [ -z "$headless" ]; then
+  echo "Clepsydrium runs on $DISPLAY: right-click the ticker for its menu, Exit to end."
+  wait "$program" || true
+  program=""
+  exit 0
+fi
+
+shot=$out/clepsydrium-demo.png
+import -display "$DISPLAY" -window root "$shot"
+echo "$shot"

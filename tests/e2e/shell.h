@@ -1,0 +1,42 @@
+// A test shell that plays the Windows taskbar under Wine: "Shell_TrayWnd" >
+// "TrayNotifyWnd" > "TrayClockWClass", the appbar queries ("WineAppBar") and
+// the notification icons. It takes commands from a file that the driver
+// appends to, and reports through an event log and a state file.
+//
+// The same code runs as its own process (shell_main.cpp) and as a DLL inside
+// the program's process (shell_dll.cpp), where Wine shows the program's
+// painting inside the tray.
+#pragma once
+
+#include <string>
+
+namespace e2e_shell {
+
+enum class Mode {
+  kFull,      // taskbar, notification area and clock
+  kNoTray,    // a taskbar without a notification area
+  kNoClock,   // a notification area without a clock
+  kProbeOnly  // no taskbar at all: only the commands (dialogs, windows)
+};
+
+struct Options {
+  std::string dir;  // folder of commands.txt, events.log, state.txt (Windows path)
+  Mode mode = Mode::kFull;
+  int edge = 3;  // ABE_*
+  int thickness = 30;
+  bool autoHide = false;
+  bool demo = false;  // a start button and a wider clock, for people to look at
+};
+
+// Reads CLEP_SHELL_DIR, CLEP_SHELL_MODE (full, no-tray, no-clock, probe),
+// CLEP_SHELL_EDGE, CLEP_SHELL_THICKNESS, CLEP_SHELL_AUTOHIDE, CLEP_SHELL_DEMO.
+Options OptionsFromEnvironment();
+
+// Creates the windows on the calling thread. False when the program would not
+// find our taskbar (FindWindowA returns another window); the log says why.
+bool Start(const Options& options);
+
+// Runs the calling thread's message loop until the quit command.
+int Run();
+
+}  // namespace e2e_shell
