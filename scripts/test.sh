@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Every test: installs what a fresh machine lacks, builds the three presets
-# with warnings as errors, and runs the native and the Wine test suites.
+# Every test: installs what a fresh machine lacks, builds every preset with
+# warnings as errors, and runs the native, fuzz and Wine test suites (the
+# Wine ones include the end-to-end scenarios and the release zips).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 scripts/install-deps.sh
 
-for preset in linux win32 win64; do
+for preset in linux win32 win64 fuzz; do
   cmake --preset "$preset" -DCLEP_WERROR=ON >/dev/null
   cmake --build --preset "$preset"
 done
@@ -14,5 +15,6 @@ done
 status=0
 ctest --preset linux -j"$(nproc)" || status=1
 ctest --preset win32 || status=1
+ctest --preset fuzz || status=1
 ctest --preset win64 || status=1
 exit $status
