@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Runs Clepsydrium. Until the Windows program can be shown here, this builds
-# everything native and prints the Roman time and the Latin date of now.
+# Runs Clepsydrium: the real Windows program under Wine, in a demo taskbar.
+# Installs what a fresh machine lacks first (apt-get, as root or with sudo).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root"
-cmake --preset linux >/dev/null
-cmake --build --preset linux >/dev/null
-exec build/linux/src/tools/clepsydrium-print "$@"
+"$root/scripts/install-deps.sh"
+exec "$root/scripts/demo.sh" "$@"
