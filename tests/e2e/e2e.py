@@ -357,6 +357,20 @@ class Rig:
             result.append((words[0], values))
         return result
 
+    def timed_events(self, mark):
+        """The events after the mark as (tick in ms, kind, the rest of the line)."""
+        result = []
+        for line in self.read_events().splitlines()[mark:]:
+            tick, _, rest = line.partition("\t")
+            kind, _, rest = rest.partition(" ")
+            result.append((int(tick), kind, rest))
+        return result
+
+    def process_start_tick(self, pid):
+        """When the process started, on the clock of the shell's event log."""
+        reply = dict(line.split("=", 1) for line in self.command("times", pid).splitlines())
+        return int(reply["tick"]) - (int(reply["now"]) - int(reply["created"])) / 10000
+
     def state(self):
         with open(os.path.join(self.shell_dir, "state.txt"), encoding="utf-8") as f:
             return dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
@@ -623,6 +637,8 @@ def scenario_startup(rig):
     events = rig.events_since(mark)
     check_refit(events, 5)
     check(("redraw", {"window": "taskbar", "on": "1"}) in events, "the taskbar stayed frozen")
+    first, fitted = startup_to_fitted(rig, mark, ticker["pid"])
+    print(f"startup-to-first-shell-call-ms: {first:.0f}\nstartup-to-fitted-ms: {fitted:.0f}")
     rig.check_clock(timeout=max(0.5, 2.0 - (time.time() - shown)))
     rig.screenshot("startup")
     # A few ticks of the watch later: still at the top-left place, still no file.
@@ -631,6 +647,21 @@ def scenario_startup(rig):
     rig.check_clock()
     check(rig.read_ini() is None, "an INI file was created at start-up")
     check(sorted(os.listdir(rig.app)) == ["Clepsydrium.exe"], f"files: {os.listdir(rig.app)}")
+
+
+def startup_to_fitted(rig, mark, pid):
+    """Milliseconds from the process's start to its first call into the shell, and to
+    the taskbar's repaint after the last blank icon (the fitted ticker)."""
+    timed = rig.timed_events(mark)
+    start = rig.process_start_tick(pid)
+    first = [t for t, kind, _ in timed if kind in ("redraw", "icon")][0]
+    adds = [i for i, (_, kind, rest) in enumerate(timed) if kind == "icon" and
+            rest.startswith("add ")]
+    check(adds, "no icon added")
+    painted = [t for t, kind, rest in timed[adds[-1]:] if kind == "paint" and
+               rest == "window=taskbar"]
+    check(painted, "no repaint after the last icon")
+    return first - start, painted[0] - start
 
 
 def background_and_ink(counts):
@@ -975,6 +1006,112 @@ def scenario_close(rig):
     check(rig.read_ini() is None, "an INI file appeared")
 
 
+def scenario_shell_restart(rig):
+    """The shell ends and a new one broadcasts "TaskbarCreated": the ticker comes back."""
+    rig.start_shell()
+    program = rig.start_program()
+    old = rig.wait_ticker(rect=[0, 5, 84, TICKER_HEIGHT])
+    check_blank_icons(rig, old, 5)
+    rig.command("quit")
+    wait_until(lambda: rig.shell.poll() is not None, 10, "the shell to end")
+
+    # The program lives on without its form window: no ticker anywhere, no box.
+    rig.start_shell("probe")
+    deadline = time.monotonic() + 1.0  # four looks of the program's watch
+    while time.monotonic() < deadline:
+        check(program.poll() is None, f"the program ended with code {program.returncode}")
+        shown = [w for w in rig.windows() if w["visible"] and (
+            w["pid"] == old["pid"] or w["title"] == "Wine System Tray")]
+        check(not shown, f"shown without a shell: {shown}")
+        time.sleep(0.1)
+
+    rig.start_shell()  # ready means FindWindowA returns it, not Wine's own
+    mark = rig.mark()
+    rig.command("broadcast", "TaskbarCreated")
+    ticker = rig.wait_ticker(timeout=3, rect=[0, 5, 84, TICKER_HEIGHT])
+    check(ticker["hwnd"] != old["hwnd"] and ticker["cls"] == "ClepsydriumForm"
+          and ticker["pid"] == old["pid"], f"ticker {ticker}, before {old}")
+    check_blank_icons(rig, ticker, 5)
+    timed = rig.timed_events(mark)
+    sent = [t for t, kind, rest in timed if kind == "done"][0]
+    placed = [t for t, kind, rest in timed if kind == "children" and
+              f"window={ticker['hwnd']} " in rest + " " and "rect=0,5,84,14" in rest]
+    check(placed and placed[0] - sent < 1000, f"back in the tray after {placed[0] - sent} ms")
+    print(f"back in the new tray {placed[0] - sent} ms after the broadcast")
+    rig.check_clock()
+    mark = rig.mark()
+    rig.pick("Exit")
+    check(rig.wait_exit(program) == 0, f"exit code {program.returncode}")
+    check_restored(rig, rig.events_since(mark), ticker["hwnd"])
+
+
+def scenario_end_session(rig):
+    """A logoff told to the hidden session window restores the taskbar before it returns."""
+    rig.write_ini(Lowercase=1, ColourText=255)
+    before = rig.read_ini()
+    rig.start_shell()
+    program = rig.start_program()
+    ticker = rig.wait_ticker(rect=[0, 5, 84, TICKER_HEIGHT])
+    session = [w for w in rig.windows() if w["pid"] == ticker["pid"] and
+               w["cls"] == "ClepsydriumSession"]
+    check(len(session) == 1, f"session windows {session}")
+    mark = rig.mark()
+    reply = rig.command("endsession", session[0]["hwnd"])
+    check("query=1" in reply, f"WM_QUERYENDSESSION answered {reply!r}")
+    events = rig.events_since(mark)
+    # The shell logs "done" after both sends have returned.
+    done = [i for i, (kind, _) in enumerate(events) if kind == "done"][0]
+    check_restored(rig, events[:done], ticker["hwnd"])
+    check(rig.wait_exit(program, timeout=5) == 0, f"exit code {program.returncode}")
+    check(rig.read_ini() == before, "the INI file changed at the session's end")
+
+
+def scenario_handler_failure(rig):
+    """A failure in the watch's handler: taskbar restored, then the error box, exit code 1."""
+    shutil.copy(rig.args.faultable, rig.exe)
+    rig.start_shell()
+    program = rig.start_program()
+    ticker = rig.wait_ticker(rect=[0, 5, 84, TICKER_HEIGHT])
+    mark = rig.mark()
+    with open(os.path.join(rig.app, "fail-now"), "w"):
+        pass
+    began = time.monotonic()
+    box = rig.wait_window("the error box", cls="#32770", title="Clepsydrium", pid=ticker["pid"])
+    print(f"error box seen {1000 * (time.monotonic() - began):.0f} ms after fail-now")
+    rig.screenshot("handler-failure")
+    wait_until(lambda: f"dialog window={box['hwnd']} " in rig.read_events(), 5,
+               "the shell to note the box")
+    events = rig.events_since(mark)
+    shown = [i for i, (kind, v) in enumerate(events) if kind == "dialog" and
+             v.get("window") == box["hwnd"]][0]
+    check_restored(rig, events[:shown], ticker["hwnd"])
+    controls = rig.controls(box["hwnd"])
+    texts = [c["text"] for c in controls if c["cls"] == "Static" and c["text"]]
+    check(len(texts) == 1 and texts[0].startswith("Run-time error -2147467259 (80004005)"),
+          f"box texts {texts}")
+    buttons = [c["text"] for c in controls if c["cls"] == "Button" and c["visible"]]
+    check(buttons == ["OK"], f"box buttons {buttons}")
+    rig.command("command", box["hwnd"], IDOK)
+    check(rig.wait_exit(program) == 1, f"exit code {program.returncode}")
+    state = rig.snap()
+    check(state["icons"] == "0" and state["children"] == "0", "left in the tray")
+    stray = [w for w in rig.windows() if w["visible"] and w["title"] == "Wine System Tray"]
+    check(not stray, f"{stray}")
+
+
+def scenario_contract(rig):
+    """The platform's contract tests of the shell, against our test shell under Wine."""
+    check(rig.args.contract, "no --contract exe")
+    rig.start_shell(contract=1)
+    tests = rig.wine("contract_tests", [rig.args.contract, "--gtest_filter=ShellContract*"])
+    code = rig.wait_exit(tests, timeout=60)
+    with open(os.path.join(rig.logs, "contract_tests.log"), errors="replace") as f:
+        output = f.read()
+    print(output)
+    check(code == 0 and "[  PASSED  ]" in output and "SKIPPED" not in output,
+          f"contract_tests exit code {code}")
+
+
 def scenario_fail_on_purpose(rig):
     """For the clean-up test: everything up, then a failure."""
     rig.start_shell()
@@ -1034,12 +1171,19 @@ def main():
     for option in ("exe", "shell", "dll", "inject", "work", "version"):
         parser.add_argument("--" + option, required=True)
     parser.add_argument("--home", default="https://github.com/clepsydrium/clepsydrium")
+    parser.add_argument("--contract", help="contract_tests.exe, for the contract scenario")
+    parser.add_argument("--faultable", help="the test build that fails on purpose "
+                        "(default: Clepsydrium-faultable.exe beside --exe)")
     parser.add_argument("scenario", choices=sorted(SCENARIOS))
     args = parser.parse_args()
-    for option in ("exe", "shell", "dll", "inject", "work"):
-        setattr(args, option, os.path.abspath(getattr(args, option)))
+    args.faultable = args.faultable or os.path.join(os.path.dirname(args.exe),
+                                                    "Clepsydrium-faultable.exe")
+    for option in ("exe", "shell", "dll", "inject", "work", "faultable", "contract"):
+        if getattr(args, option):
+            setattr(args, option, os.path.abspath(getattr(args, option)))
     args.forward = [f"--{option}={getattr(args, option)}" for option in
-                    ("exe", "shell", "dll", "inject", "work", "version", "home")]
+                    ("exe", "shell", "dll", "inject", "work", "version", "home", "faultable")
+                    if getattr(args, option)]
 
     def stop(number, frame):
         raise Stop(f"signal {number}")

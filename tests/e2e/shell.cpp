@@ -72,6 +72,7 @@ std::vector<Icon> icons;
 std::string layoutKey;
 std::string childrenKey;
 std::string childrenState;
+std::vector<HWND> dialogsSeen;
 int lastMinute = -1;
 
 HANDLE eventsFile = INVALID_HANDLE_VALUE;
@@ -656,6 +657,29 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
                         &ignored);
     return "";
+  } else if (verb == "times" && need(1)) {
+    // The process's start on the clock of this log's lines (GetTickCount64),
+    // read through the system time that both share.
+    HANDLE process =
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(IntArg(f[2])));
+    if (process == nullptr) {
+      return "cannot open the process";
+    }
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    const BOOL ok = GetProcessTimes(process, &created, &exited, &kernel, &user);
+    CloseHandle(process);
+    GetSystemTimePreciseAsFileTime(&now);
+    const ULONGLONG tick = GetTickCount64();
+    if (!ok) {
+      return "GetProcessTimes failed";
+    }
+    auto count = [](const FILETIME& t) {
+      return static_cast<long long>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 |
+                                    t.dwLowDateTime);
+    };
+    reply += "created=" + Num(count(created)) + "\nnow=" + Num(count(now)) +
+             "\ntick=" + Num(static_cast<long long>(tick)) + "\n";
+    return "";
   } else if (verb == "quit") {
     PostQuitMessage(0);
     return "";
@@ -748,10 +772,24 @@ void WatchChildren() {
   WriteState();
 }
 
+// Message boxes and dialogs are logged when first seen shown, so that the
+// driver can order them against the icon and window events.
+BOOL CALLBACK NoteDialog(HWND window, LPARAM) {
+  if (IsWindowVisible(window) && ClassOf(window) == "#32770" &&
+      std::find(dialogsSeen.begin(), dialogsSeen.end(), window) == dialogsSeen.end()) {
+    dialogsSeen.push_back(window);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    Log("dialog window=" + Hex(window) + " pid=" + Num(pid) + " title=" + TextOf(window));
+  }
+  return TRUE;
+}
+
 void OnTimer(UINT_PTR id) {
   if (id == kPollTimer) {
     ReadCommands();
     WatchChildren();
+    EnumWindows(NoteDialog, 0);
   } else if (id == kClockTimer && trayClock != nullptr) {
     SYSTEMTIME now;
     GetLocalTime(&now);
@@ -854,6 +892,7 @@ Options OptionsFromEnvironment() {
   result.thickness = IntArg(Environment("CLEP_SHELL_THICKNESS", "30"));
   result.autoHide = Environment("CLEP_SHELL_AUTOHIDE", "0") == "1";
   result.demo = Environment("CLEP_SHELL_DEMO", "0") == "1";
+  result.contract = Environment("CLEP_SHELL_CONTRACT", "0") == "1";
   return result;
 }
 
@@ -879,6 +918,7 @@ bool Start(const Options& startOptions) {
   Register(L"TrayClockWClass", ClockProc);
   Register(L"WineAppBar", AppBarProc);
   Register(L"ClepShellHost", HostProc);
+  Register(L"ClepContractWindow", DefWindowProcW);
 
   bool ok = true;
   if (options.mode == Mode::kProbeOnly) {
@@ -897,6 +937,12 @@ bool Start(const Options& startOptions) {
         trayClock = CreateWindowExW(0, L"TrayClockWClass", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1,
                                     tray, nullptr, instance, nullptr);
       }
+    }
+    // The platform tests re-parent a window of another process, as the
+    // program does with its own; this is theirs.
+    if (options.contract) {
+      CreateWindowExW(0, L"ClepContractWindow", L"", WS_POPUP | WS_VISIBLE, 7, 9, 30, 10, nullptr,
+                      nullptr, instance, nullptr);
     }
     // Wine's shell32 sends appbar queries to the first window of this class.
     appbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"WineAppBar", L"", WS_POPUP, 0, 0,

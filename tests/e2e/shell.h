@@ -25,11 +25,13 @@ struct Options {
   int edge = 3;  // ABE_*
   int thickness = 30;
   bool autoHide = false;
-  bool demo = false;  // a start button and a wider clock, for people to look at
+  bool demo = false;      // a start button and a wider clock, for people to look at
+  bool contract = false;  // a spare window "ClepContractWindow" for the platform tests
 };
 
 // Reads CLEP_SHELL_DIR, CLEP_SHELL_MODE (full, no-tray, no-clock, probe),
-// CLEP_SHELL_EDGE, CLEP_SHELL_THICKNESS, CLEP_SHELL_AUTOHIDE, CLEP_SHELL_DEMO.
+// CLEP_SHELL_EDGE, CLEP_SHELL_THICKNESS, CLEP_SHELL_AUTOHIDE, CLEP_SHELL_DEMO,
+// CLEP_SHELL_CONTRACT.
 Options OptionsFromEnvironment();
 
 // Creates the windows on the calling thread. False when the program would not
