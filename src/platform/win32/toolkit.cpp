@@ -580,41 +580,39 @@ void SetSurfaceForeColour(Colour colour) {
   InvalidateSurface();
 }
 
+namespace {
+// The font is made anew at the next paint, and only after a real change.
+template <typename Part>
+void SetFontPart(Part& part, const Part& value) {
+  if (part != value) {
+    part = value;
+    state.fontStale = true;
+    InvalidateSurface();
+  }
+}
+}  // namespace
+
 void SetSurfaceBackColour(Colour colour) {
   state.backColour = colour;
   RefreshSurface();
 }
 
 void SetSurfaceFontName(const std::string& name) {
-  if (!name.empty() && name != state.fontName) {
-    state.fontName = name;
-    state.fontStale = true;
-    InvalidateSurface();
+  if (!name.empty()) {
+    SetFontPart(state.fontName, name);
   }
 }
 
 void SetSurfaceFontSize(float points) {
-  if (points != state.fontSize) {
-    state.fontSize = points;
-    state.fontStale = true;
-    InvalidateSurface();
-  }
+  SetFontPart(state.fontSize, points);
 }
 
 void SetSurfaceFontBold(bool bold) {
-  if (bold != state.fontBold) {
-    state.fontBold = bold;
-    state.fontStale = true;
-    InvalidateSurface();
-  }
+  SetFontPart(state.fontBold, bold);
 }
 
 void SetSurfaceFontItalic(bool italic) {
-  if (italic != state.fontItalic) {
-    state.fontItalic = italic;
-    state.fontStale = true;
-    InvalidateSurface();
-  }
+  SetFontPart(state.fontItalic, italic);
 }
 
 void SetSurfaceToolTip(const std::string& text) {
