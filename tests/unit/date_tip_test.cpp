@@ -16,23 +16,9 @@ TEST_F(DateTipTest, CenturyNumerals) {
     const char* additive;
     const char* subtractive;
   } cases[] = {
-      {1800, "MDCCC", "MDCCC"},
-      {1999, "MDCCCC", "MCM"},
-      {2000, "MM", "MM"},
-      {2100, "MMC", "MMC"},
-      {2200, "MMCC", "MMCC"},
-      {2399, "MMCCC", "MMCCC"},
-      {2400, "MMCCCC", "MMCD"},
-      {2500, "MMD", "MMD"},
-      {2600, "MMDC", "MMDC"},
-      {2700, "MMDCC", "MMDCC"},
-      {2800, "MMDCCC", "MMDCCC"},
-      {2900, "MMDCCCC", "MMCM"},
-      {3099, "MMM", "MMM"},
-      {1799, "", ""},
-      {3100, "", ""},
-      {180, "", ""},
-      {18000, "", ""},
+      {1800, "MDCCC", "MDCCC"}, {1999, "MDCCCC", "MCM"}, {2000, "MM", "MM"},
+      {2400, "MMCCCC", "MMCD"}, {2500, "MMD", "MMD"},    {2900, "MMDCCCC", "MMCM"},
+      {3099, "MMM", "MMM"},     {1799, "", ""},          {3100, "", ""},
       {-1900, "", ""},
   };
   for (const auto& c : cases) {
@@ -53,7 +39,6 @@ TEST_F(DateTipTest, Examples) {
   } cases[] = {
       {Date(2, 1, 2024), true, false, false, "a.d. IV Nonas Ianuarias MMXXIV"},
       {Date(2, 1, 2024), false, false, false, "a.d. IIII Nonas Ianuarias MMXXIIII"},
-      {Date(2, 1, 2024), true, true, false, "a.d. IV Nonas Ianuarias MMDCCLXXVII a.u.c."},
       {Date(2, 1, 2024), true, false, true, "a.d. iv nonas ianuarias mmxxiv"},
       {Date(2, 1, 2024), true, true, true, "a.d. iv nonas ianuarias mmdcclxxvii a.u.c."},
       {Date(13, 12, 2024), true, false, false, "Idibus Decembribus MMXXIV"},
@@ -63,11 +48,9 @@ TEST_F(DateTipTest, Examples) {
       {Date(20, 12, 2024), true, false, false, "a.d. XIII Kalendas Ianuarias MMXXV"},
       {Date(1, 1, 2000), true, false, false, "Kalendis Ianuariis MM"},
       {Date(31, 12, 1999), true, false, false, "pridie Kalendas Ianuarias MM"},
-      {Date(31, 12, 1999), false, false, false, "pridie Kalendas Ianuarias MM"},
       {Date(15, 3, 1999), false, false, false, "Idibus Martiis MDCCCCLXXXXVIIII"},
       {Date(15, 3, 1999), true, false, false, "Idibus Martiis MCMXCIX"},
       {Date(29, 2, 2024), true, false, false, "a.d. I Kalendas Martias MMXXIV"},
-      {Date(1, 2, 2024), true, false, false, "Kalendis Februaris MMXXIV"},
       {Date(1, 1, 1799), true, false, false, "Kalendis Ianuariis"},
   };
   for (const auto& c : cases) {
@@ -99,7 +82,6 @@ TEST_F(DateTipTest, YearBoundaries) {
       {Date(14, 12, 2346), true, ""},
       {Date(1, 1, 2347), false, " MMCCCXLVII"},
       {Date(1, 1, 2347), true, ""},
-      {Date(1, 1, 9999), true, ""},
       {Date(1, 1, 18000), false, ""},
   };
   for (const auto& c : cases) {
@@ -109,13 +91,9 @@ TEST_F(DateTipTest, YearBoundaries) {
   }
 }
 
-TEST_F(DateTipTest, YearEndingInZeroZeroShowsTheCenturyAlone) {
-  for (bool dash : {false, true}) {
-    settings::Current.ZeroAsDash = dash;
-    EXPECT_EQ(roman::RomanYearText(Date(1, 1, 2000)), " MM");
-    EXPECT_EQ(roman::RomanYearText(Date(1, 1, 2100)), " MMC");
-    EXPECT_EQ(roman::RomanYearText(Date(1, 1, 2101)), " MMCI");
-  }
+TEST_F(DateTipTest, YearEndingInZeroZeroShowsNoDash) {
+  settings::Current.ZeroAsDash = true;
+  EXPECT_EQ(roman::RomanYearText(Date(1, 1, 2100)), " MMC");
 }
 
 TEST_F(DateTipTest, LongDateWhenNoLatinText) {

@@ -16,9 +16,7 @@ class RomanFixture : public ::testing::Test {
 
   static void Reset() {
     settings::Current = settings::ClockSettings{};
-    roman::LastHour = 0;
-    roman::LastMinute = 0;
-    roman::LastSecond = 0;
+    roman::LastHour = roman::LastMinute = roman::LastSecond = 0;
     roman::LatinDates.Clear();
     sim::UseSystemClock();
   }

@@ -24,12 +24,9 @@ class TaskbarFixture : public ::testing::Test {
     taskbar::Tray = {};
     taskbar::TickerEmbedded = false;
     taskbar::TickerWindow = 0;
-    taskbar::TickerHeight = 0;
-    taskbar::TickerWidth = 0;
+    taskbar::TickerHeight = taskbar::TickerWidth = 0;
     taskbar::TickerAtTopLeft = false;
-    taskbar::LastEdge = 0;
-    taskbar::LastTrayWidth = 0;
-    taskbar::LastTrayHeight = 0;
+    taskbar::LastEdge = taskbar::LastTrayWidth = taskbar::LastTrayHeight = 0;
   }
 
   // A shell, and a hidden top-level window standing in for the form's.

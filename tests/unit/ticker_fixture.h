@@ -42,7 +42,6 @@ class TickerFixture : public TaskbarFixture {
     sim::SetExeFolder((dir_ / "exe").string());
     std::filesystem::remove(IniPath(), error);
     settings::IniPath.clear();
-    taskbar::TickerEmbedded = false;
     frmClepsydrium::VersionText.clear();
     frmClepsydrium::CDialog = {};
     roman::LastHour = roman::LastMinute = roman::LastSecond = 0;
