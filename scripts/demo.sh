@@ -43,15 +43,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Waits until the command succeeds, at most $1 seconds.
-poll() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
+source "$root/scripts/poll.sh"
 
 headless=""
 if [ -z "${DISPLAY:-}" ]; then

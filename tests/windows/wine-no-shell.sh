@@ -27,15 +27,7 @@ fail() {
   exit 1
 }
 
-# Waits until the command succeeds, at most $1 seconds.
-poll() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/poll.sh"
 
 # Xvfb picks a free display itself and writes its number once it listens.
 displayfile=$out/xvfb-display

@@ -309,6 +309,16 @@ LRESULT CALLBACK SurfaceProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   }
 }
 
+// WM_CLOSE and the session's end, to the form or to the session window:
+// either ends the run the way Exit does.
+void EndTheRun(UINT message, WPARAM wParam) {
+  if (message == WM_CLOSE) {
+    platform::HideForm();
+  } else if (wParam != 0) {
+    EndSession();
+  }
+}
+
 LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
@@ -329,12 +339,8 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       });
       return 0;
     case WM_CLOSE:
-      platform::HideForm();
-      return 0;
     case WM_ENDSESSION:
-      if (wParam != 0) {
-        EndSession();
-      }
+      EndTheRun(message, wParam);
       return 0;
     case WM_NCDESTROY:
       // UnloadForm lets go of the window before it destroys it.
@@ -366,12 +372,8 @@ LRESULT CALLBACK SessionProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       DeliverTaskbarCreated();
       return 0;
     case WM_CLOSE:
-      platform::HideForm();
-      return 0;
     case WM_ENDSESSION:
-      if (wParam != 0) {
-        EndSession();
-      }
+      EndTheRun(message, wParam);
       return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
