@@ -7,7 +7,7 @@ endif()
 
 # Code that is Windows by nature: the platform layer and the rig that plays
 # the shell under Wine.
-set(allowed "src/platform/win32/" "tests/e2e/")
+set(allowed "src/windows/" "src/platform/win32/" "tests/e2e/" "tests/settings_table/")
 set(headers "windows|windef|winbase|winuser|wingdi|shellapi|commdlg|commctrl|shlobj")
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${ROOT}" "${ROOT}/src/*" "${ROOT}/tests/*")

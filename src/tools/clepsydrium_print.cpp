@@ -4,14 +4,16 @@
 #include <string>
 #include <string_view>
 
-#include "platform/clock.h"
-#include "platform/sim/sim.h"
-#include "roman/date_tip.h"
-#include "roman/latin_dates.h"
-#include "roman/roman.h"
-#include "settings/settings.h"
+#include "clock/date_tip.h"
+#include "clock/latin_dates.h"
+#include "clock/roman.h"
+#include "posix/ini_file.h"
+#include "posix/local_clock.h"
+#include "settings/clock_settings.h"
 
 namespace {
+
+using clep::LocalTime;
 
 constexpr const char* kUsage =
     "usage: clepsydrium-print [--ini FILE] [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
@@ -23,23 +25,16 @@ int Fail(const std::string& message) {
   return 2;
 }
 
-bool IsLeapYear(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
 int DaysInMonth(int year, int month) {
-  static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : days[month - 1];
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && !leap ? 28 : clep::DaysInLeapYearMonth(month);
 }
 
 // Exactly `count` decimal digits at text[at...].
 bool ReadDigits(std::string_view text, std::size_t at, std::size_t count, int& value) {
-  if (at + count > text.size()) {
-    return false;
-  }
   value = 0;
   for (std::size_t i = at; i < at + count; ++i) {
-    if (text[i] < '0' || text[i] > '9') {
+    if (i >= text.size() || text[i] < '0' || text[i] > '9') {
       return false;
     }
     value = value * 10 + (text[i] - '0');
@@ -47,7 +42,7 @@ bool ReadDigits(std::string_view text, std::size_t at, std::size_t count, int& v
   return true;
 }
 
-bool ParseDateTime(std::string_view text, platform::LocalDateTime& when) {
+bool ParseDateTime(std::string_view text, LocalTime& when) {
   static constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
   if (text.size() != kShape.size()) {
     return false;
@@ -57,24 +52,23 @@ bool ParseDateTime(std::string_view text, platform::LocalDateTime& when) {
       return false;
     }
   }
-  platform::LocalDateTime parsed;
-  if (!ReadDigits(text, 0, 4, parsed.year) || !ReadDigits(text, 5, 2, parsed.month) ||
-      !ReadDigits(text, 8, 2, parsed.day) || !ReadDigits(text, 11, 2, parsed.hour) ||
-      !ReadDigits(text, 14, 2, parsed.minute) || !ReadDigits(text, 17, 2, parsed.second)) {
+  LocalTime t;
+  if (!ReadDigits(text, 0, 4, t.year) || !ReadDigits(text, 5, 2, t.month) ||
+      !ReadDigits(text, 8, 2, t.day) || !ReadDigits(text, 11, 2, t.hour) ||
+      !ReadDigits(text, 14, 2, t.minute) || !ReadDigits(text, 17, 2, t.second)) {
     return false;
   }
-  if (parsed.year < 1 || parsed.month < 1 || parsed.month > 12 || parsed.day < 1 ||
-      parsed.day > DaysInMonth(parsed.year, parsed.month) || parsed.hour > 23 ||
-      parsed.minute > 59 || parsed.second > 59) {
+  if (t.year < 1 || t.month < 1 || t.month > 12 || t.day < 1 ||
+      t.day > DaysInMonth(t.year, t.month) || t.hour > 23 || t.minute > 59 || t.second > 59) {
     return false;
   }
-  when = parsed;
+  when = t;
   return true;
 }
 
 // Any whole number is accepted; one outside 0..99 simply has no numeral.
 bool ParseNumeralArgument(std::string_view text, long& value) {
-  std::size_t digitsAt = !text.empty() && text.front() == '-' ? 1 : 0;
+  const std::size_t digitsAt = !text.empty() && text.front() == '-' ? 1 : 0;
   if (text.size() == digitsAt) {
     return false;
   }
@@ -85,24 +79,8 @@ bool ParseNumeralArgument(std::string_view text, long& value) {
     }
     value = value > 1000 ? value : value * 10 + (text[i] - '0');
   }
-  if (digitsAt == 1) {
-    value = -value;
-  }
+  value = digitsAt == 1 ? -value : value;
   return true;
-}
-
-void PrintClockAndTip() {
-  // The clock text comes out only for a new second: forget the last one.
-  roman::LastSecond = -1;
-  std::string clock = roman::RomanTime();
-  if (settings::Current.Lowercase) {
-    roman::LowerCase(clock);
-  }
-  std::string tip;
-  if (settings::Current.ToolTip) {
-    tip = roman::DateTipText(platform::LocalNow());
-  }
-  std::printf("%s\n%s\n", clock.c_str(), tip.c_str());
 }
 
 }  // namespace
@@ -112,21 +90,22 @@ int main(int argc, char** argv) {
   std::string iniFile;
   long numeral = 0;
   bool haveMode = false;
+  bool haveTime = false;
+  LocalTime at;
 
   for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    bool takesValue = arg == "--ini" || arg == "--at" || arg == "--numeral";
+    const std::string_view arg = argv[i];
+    const bool takesValue = arg == "--ini" || arg == "--at" || arg == "--numeral";
     if (takesValue && i + 1 >= argc) {
       return Fail("missing value for " + std::string(arg));
     }
     if (arg == "--ini") {
       iniFile = argv[++i];
     } else if (arg == "--at") {
-      platform::LocalDateTime when;
-      if (!ParseDateTime(argv[++i], when)) {
+      if (!ParseDateTime(argv[++i], at)) {
         return Fail("bad date and time '" + std::string(argv[i]) + "'");
       }
-      sim::SetLocalTime(when);
+      haveTime = true;
     } else if (arg == "--numeral" || arg == "--latin-dates") {
       if (haveMode) {
         return Fail("only one of --numeral and --latin-dates may be given: " + std::string(arg));
@@ -145,38 +124,43 @@ int main(int argc, char** argv) {
     }
   }
 
+  clep::ClockSettings settings;
   if (!iniFile.empty()) {
-    settings::IniPath = iniFile;
-    settings::LoadSettings();
-  } else {
-    settings::Current = settings::ClockSettings{};
-    settings::TickerCells = settings::CellsFor(settings::Current.DisplaySeconds);
+    settings = clep::LoadSettings(clep::IniFile(iniFile, "Configuration"));
   }
 
   switch (mode) {
     case Mode::kNumeral: {
-      bool inRange = numeral >= 0 && numeral <= 99;
-      std::string_view text =
-          inRange ? roman::RomanNumeral(static_cast<std::int16_t>(numeral)) : "";
+      const bool inRange = numeral >= 0 && numeral <= 99;
+      const std::string_view text =
+          inRange ? clep::RomanNumeral(static_cast<int>(numeral), settings.medievalScript,
+                                       settings.zeroAsDash)
+                  : "";
       std::printf("%.*s\n", static_cast<int>(text.size()), text.data());
       return 0;
     }
-    case Mode::kLatinDates:
-      roman::BuildLatinDates();
+    case Mode::kLatinDates: {
+      const clep::LatinDates& dates = clep::LatinDates::For(settings.medievalScript);
       for (int month = 1; month <= 12; ++month) {
-        for (int day = 1; day <= DaysInMonth(2000, month); ++day) {
-          const char key[] = {static_cast<char>('0' + day / 10), static_cast<char>('0' + day % 10),
-                              static_cast<char>('0' + month / 10),
-                              static_cast<char>('0' + month % 10), '\0'};
-          const std::string* text = roman::LatinDates.Find(key);
-          std::printf("%s\t%s\n", key, text ? text->c_str() : "");
+        for (int day = 1; day <= clep::DaysInLeapYearMonth(month); ++day) {
+          const std::string_view text = dates.Find(day, month);
+          std::printf("%02d%02d\t%.*s\n", day, month, static_cast<int>(text.size()), text.data());
         }
       }
       return 0;
-    case Mode::kClock:
-      roman::BuildLatinDates();
-      PrintClockAndTip();
+    }
+    case Mode::kClock: {
+      const LocalTime now = haveTime ? at : clep::LocalNow();
+      clep::ClockFace face;
+      face.Preset({0, 0, 0, -1, -1, -1});  // no second remembered: the text comes now
+      face.Advance(now, clep::ClockStyleOf(settings));
+      const std::string tip =
+          settings.toolTip ? clep::DateTipText(now, clep::TipStyleOf(settings), clep::LongDateText)
+                           : std::string();
+      const std::string_view text = face.Text();
+      std::printf("%.*s\n%s\n", static_cast<int>(text.size()), text.data(), tip.c_str());
       return 0;
+    }
   }
   return 0;
 }

@@ -1,0 +1,79 @@
+#include "clock/date_tip.h"
+
+#include "clock/latin_dates.h"
+
+namespace clep {
+
+namespace {
+
+constexpr int kFirstYear = 1800;
+constexpr int kLastYear = 3099;
+constexpr int kFoundingOfRome = 753;
+
+// By the year's first two digits, 18 to 30.
+constexpr std::string_view kCenturiesAdditive[13] = {
+    "MDCCC", "MDCCCC", "MM",    "MMC",    "MMCC",    "MMCCC", "MMCCCC",
+    "MMD",   "MMDC",   "MMDCC", "MMDCCC", "MMDCCCC", "MMM",
+};
+constexpr std::string_view kCenturiesSubtractive[13] = {
+    "MDCCC", "MCM",  "MM",    "MMC",    "MMCC", "MMCCC", "MMCD",
+    "MMD",   "MMDC", "MMDCC", "MMDCCC", "MMCM", "MMM",
+};
+
+void AppendRomanYear(std::string& text, const LocalTime& date, const TipStyle& style) {
+  int year = date.year;
+  // From 14 December the days count toward the Kalends of January.
+  if (date.month == 12 && date.day >= 14) {
+    ++year;
+  }
+  if (style.romanYear) {
+    year += kFoundingOfRome;
+  }
+  const std::string_view century = CenturyNumerals(year, style.medieval);
+  if (century.empty()) {
+    return;
+  }
+  // A year ending in 00 shows the century alone, dash or not.
+  const std::string_view rest = RomanNumeral(year % 100, style.medieval, false);
+  text += ' ';
+  text += century;
+  text += rest;
+  if (style.romanYear) {
+    text += " a.u.c.";
+  }
+}
+
+}  // namespace
+
+std::string_view CenturyNumerals(int year, bool medieval) {
+  // A numeric range, not the first two digits: 18000 is no "MDCCC" year.
+  if (year < kFirstYear || year > kLastYear) {
+    return {};
+  }
+  const int row = year / 100 - kFirstYear / 100;
+  return medieval ? kCenturiesSubtractive[row] : kCenturiesAdditive[row];
+}
+
+std::string RomanYearText(const LocalTime& date, const TipStyle& style) {
+  std::string text;
+  AppendRomanYear(text, date, style);
+  return text;
+}
+
+std::string DateTipText(const LocalTime& date, const TipStyle& style, LongDateFn longDate) {
+  const std::string_view latin = LatinDates::For(style.medieval).Find(date.day, date.month);
+  if (latin.empty()) {
+    return longDate != nullptr ? longDate(date) : std::string();
+  }
+  std::string text;
+  // Room for the longest year, " MMDCCCCLXXXXVIIII a.u.c.", in one allocation.
+  text.reserve(latin.size() + 32);
+  text += latin;
+  AppendRomanYear(text, date, style);
+  if (style.lowercase) {
+    LowerCase(text.data(), text.size());
+  }
+  return text;
+}
+
+}  // namespace clep

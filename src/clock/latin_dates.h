@@ -1,0 +1,30 @@
+// The Latin calendar date of every day of the year, counted toward the
+// Kalends, Nones and Ides.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace clep {
+
+class LatinDates {
+ public:
+  // The table of one numeral style, built at its first use and never changed.
+  static const LatinDates& For(bool medieval);
+
+  // The text of a day of a leap year ("a.d. IV Nonas Ianuarias"); the empty
+  // text for a day that exists in no year.
+  std::string_view Find(int day, int month) const;
+  // The same by a "DDMM" key ("0201"); other forms find nothing.
+  std::string_view Find(std::string_view key) const;
+
+ private:
+  explicit LatinDates(bool medieval);
+  std::array<std::array<std::string, 31>, 12> texts_;
+};
+
+// Days of a month in a leap year: the days that have a Latin text.
+int DaysInLeapYearMonth(int month);
+
+}  // namespace clep

@@ -1,0 +1,59 @@
+#include "taskbar/placement.h"
+
+namespace clep {
+
+namespace {
+bool IsVertical(int edge) {
+  return edge == kEdgeLeft || edge == kEdgeRight;
+}
+bool IsHorizontal(int edge) {
+  return edge == kEdgeTop || edge == kEdgeBottom;
+}
+}  // namespace
+
+Size TickerSize(int captionHeight, int cells) {
+  const int height = captionHeight - 5;
+  return {cells * height, height};
+}
+
+int BlankIconCount(int cells) {
+  return cells > 1 ? cells - 1 : 0;
+}
+
+int BesideClockX(int trayRight, int clockWidth, int tickerWidth, bool autoHide) {
+  return autoHide ? trayRight - clockWidth : trayRight - clockWidth - tickerWidth + 1;
+}
+
+int CountTrayRows(int trayHeight, const Rect& clockInTray, int captionHeight) {
+  const int clockHeight = clockInTray.top == 0 ? clockInTray.bottom : 0;
+  const int rowHeight = captionHeight - 3;
+  // No real system has a caption this low; count no rows rather than divide
+  // by zero.
+  if (rowHeight <= 0) {
+    return 0;
+  }
+  return (trayHeight - clockHeight) / rowHeight;
+}
+
+bool WatchReadsTray(int edge, int lastEdge) {
+  return IsHorizontal(edge) && edge == lastEdge;
+}
+
+WatchAction DecideWatch(const TaskbarSeen& last, const TaskbarSeen& now) {
+  if (IsVertical(now.edge)) {
+    return now.edge != last.edge ? WatchAction::kPlaceTopLeft : WatchAction::kNothing;
+  }
+  if (!IsHorizontal(now.edge)) {
+    return WatchAction::kNothing;
+  }
+  if (now.edge != last.edge) {
+    return WatchAction::kFitBesideClock;
+  }
+  if (now.rows != 1) {
+    return WatchAction::kPlaceTopLeft;
+  }
+  const bool shrank = now.tray.height < last.tray.height || now.tray.width < last.tray.width;
+  return shrank ? WatchAction::kFitBesideClock : WatchAction::kNothing;
+}
+
+}  // namespace clep

@@ -1,0 +1,69 @@
+// The arithmetic of the ticker in the notification area: its size, the room
+// blank icons make for it, its two places, the icon rows under the clock, and
+// what the taskbar watch does after each look. All positions are in the
+// notification area's client coordinates.
+#pragma once
+
+namespace clep {
+
+struct Size {
+  int width = 0;
+  int height = 0;
+  bool operator==(const Size& o) const { return width == o.width && height == o.height; }
+};
+
+// Right and bottom are exclusive, as on Windows.
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// Appbar edges.
+enum Edge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 };
+
+// The top-left place, and the row beside the clock.
+inline constexpr int kTopLeftX = 0;
+inline constexpr int kTopLeftY = 5;
+inline constexpr int kBesideClockY = 2;
+// Deleting ids 1 to 6 clears every blank icon any cell count can leave.
+inline constexpr int kLastBlankIconId = 6;
+
+// A cell is as high as a caption less 5; the ticker is cells wide.
+Size TickerSize(int captionHeight, int cells);
+
+// Blank icons for a cell count: one fewer than the cells, none below 2.
+int BlankIconCount(int cells);
+
+// The ticker's X beside a clock at the tray's right end: one pixel over the
+// clock's left edge, or on that edge when the taskbar hides itself.
+// clockWidth is 0 for a hidden clock.
+int BesideClockX(int trayRight, int clockWidth, int tickerWidth, bool autoHide);
+
+// Rows of icons under a clock that stands at the tray's top (clockInTray all
+// zeros for a hidden clock); a clock lower down counts as nothing.
+int CountTrayRows(int trayHeight, const Rect& clockInTray, int captionHeight);
+
+// What the watch saw at one look. The tray's size and rows are read only on
+// an unchanged horizontal edge (WatchReadsTray); otherwise they stay 0.
+struct TaskbarSeen {
+  int edge = 0;
+  Size tray;
+  int rows = 0;
+};
+
+enum class WatchAction {
+  kNothing,
+  kPlaceTopLeft,
+  kFitBesideClock,  // FitTicker, then PlaceTickerBesideClock
+};
+
+bool WatchReadsTray(int edge, int lastEdge);
+
+// A new horizontal edge, or a one-row tray that shrank, refits the ticker
+// beside the clock; a new vertical edge, or a tray of other than one row,
+// puts it at the top-left place. Growth never counts.
+WatchAction DecideWatch(const TaskbarSeen& last, const TaskbarSeen& now);
+
+}  // namespace clep

@@ -1,0 +1,146 @@
+// The settings file, as text in and settings out, and what one write leaves
+// in it. Built natively over the POSIX file and by win64 over Windows' own
+// profile functions under Wine: where the two disagree, the POSIX file is
+// wrong.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "settings/clock_settings.h"
+#ifdef _WIN32
+#include "windows/win32_profile.h"
+using FileProfile = clep::win::Win32Profile;
+#else
+#include "posix/ini_file.h"
+using FileProfile = clep::IniFile;
+#endif
+
+namespace clep {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::absolute("settings-table");
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Put(const std::string& name, const std::string& text) const {
+    std::ofstream(Path(name), std::ios::binary) << text;
+    return Path(name);
+  }
+  static std::string Get(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  fs::path dir_;
+};
+
+const std::string kLong(300, 'x');
+
+TEST_F(SettingsFile, TextIn_SettingsOut) {
+  struct Row {
+    const char* name;
+    std::string text;  // empty: no file
+    void (*want)(ClockSettings&);
+  };
+  const Row rows[] = {
+      {"no file", "", [](ClockSettings&) {}},
+      {"seconds off", "[Configuration]\r\nDisplaySeconds=0\r\n",
+       [](ClockSettings& s) { s.displaySeconds = false; }},
+      {"empty values keep defaults", "[Configuration]\r\nDisplaySeconds=\r\nFontSize=\r\n",
+       [](ClockSettings&) {}},
+      {"a switch is on only for 1",
+       "[Configuration]\r\nDisplaySeconds=yes\r\nLowercase=true\r\nBorders=-1\r\nToolTip=1\r\n",
+       [](ClockSettings& s) { s.displaySeconds = s.borders = false; }},
+      {"case, LF, a BOM and no last newline",
+       "\xEF\xBB\xBF[configuration]\nLOWERCASE=1\nromanyear=1",
+       [](ClockSettings& s) { s.lowercase = s.romanYear = true; }},
+      {"blanks trimmed", "[ Configuration ]\r\n  Lowercase  =  1  \r\n  FontSize=  12  \r\n",
+       [](ClockSettings& s) {
+         s.lowercase = true;
+         s.fontSize = 12;
+       }},
+      {"matching quotes stripped",
+       "[Configuration]\r\nFontName=\"DejaVu Sans\"\r\nFontSize='12'\r\nZeroAsDash=\"1'\r\n",
+       [](ClockSettings& s) {
+         s.fontName = "DejaVu Sans";
+         s.fontSize = 12;
+       }},
+      {"the first key and the first section win",
+       "[Configuration]\r\nLowercase=1\r\nlowercase=0\r\n[Configuration]\r\nRomanYear=1\r\n",
+       [](ClockSettings& s) { s.lowercase = true; }},
+      {"other sections and lines before any section",
+       "Lowercase=1\r\n[Other]\r\nRomanYear=1\r\n[Configuration]\r\n; Borders=0\r\nToolTip\r\n",
+       [](ClockSettings&) {}},
+      {"the rest of the line is the value",
+       "[Configuration]\r\nFontName=a=b\r\nLowercase=1 ; note\r\n",
+       [](ClockSettings& s) { s.fontName = "a=b"; }},
+      {"numbers", "[Configuration]\r\nColourText=255\r\nColourBack=-2147483633\r\nFontSize=-4\r\n",
+       [](ClockSettings& s) {
+         s.colourText = 255;
+         s.fontSize = -4;
+       }},
+      {"not numbers keep defaults",
+       "[Configuration]\r\nColourText=2147483648\r\nColourBack=0x10\r\nFontSize=10.5\r\n",
+       [](ClockSettings&) {}},
+      {"a long value is cut at 254", "[Configuration]\r\nFontName=" + kLong + "\r\n",
+       [](ClockSettings& s) { s.fontName = kLong.substr(0, 254); }},
+  };
+  for (const Row& row : rows) {
+    const std::string path = row.text.empty() ? Path("none.ini") : Put("in.ini", row.text);
+    ClockSettings want;
+    row.want(want);
+    EXPECT_EQ(ValueText(LoadSettings(FileProfile(path, "Configuration")), Key::kFontName),
+              ValueText(want, Key::kFontName))
+        << row.name;
+    EXPECT_TRUE(LoadSettings(FileProfile(path, "Configuration")) == want) << row.name;
+  }
+}
+
+TEST_F(SettingsFile, WhatOneWriteLeaves) {
+  struct Row {
+    const char* name;
+    std::string before;  // empty: no file
+    const char* key;
+    const char* value;
+    std::string after;
+  };
+  const Row rows[] = {
+      {"a new file", "", "Lowercase", "1", "[Configuration]\r\nLowercase=1\r\n"},
+      {"a new key at the end of its section", "[Configuration]\nBorders=0\n\n[Other]\nX=1\n",
+       "FontName", "DejaVu Sans",
+       "[Configuration]\r\nBorders=0\r\nFontName=DejaVu Sans\r\n[Other]\r\nX=1\r\n"},
+      {"a key replaced in its place, as spelt",
+       "[Configuration]\n  colourtext = 0 \n; note\nBorders=1\n", "ColourText", "-2147483633",
+       "[Configuration]\r\ncolourtext=-2147483633\r\n; note\r\nBorders=1\r\n"},
+      {"a new section at the end", "[Other]\r\nX=1\r\n", "FontSize", "10",
+       "[Other]\r\nX=1\r\n[Configuration]\r\nFontSize=10\r\n"},
+      {"an unchanged value leaves the file alone", "[Configuration]\n\nBorders=1\n", "Borders", "1",
+       "[Configuration]\n\nBorders=1\n"},
+  };
+  for (const Row& row : rows) {
+    const std::string path = row.before.empty() ? Path("new.ini") : Put("out.ini", row.before);
+    FileProfile profile(path, "Configuration");
+    EXPECT_TRUE(profile.Write(row.key, row.value)) << row.name;
+    EXPECT_EQ(Get(path), row.after) << row.name;
+    EXPECT_EQ(profile.Read(row.key), std::string(row.value)) << row.name;
+    fs::remove(path);
+  }
+}
+
+TEST_F(SettingsFile, AFailedWriteIsReported) {
+  FileProfile profile(Path("no-such-folder/x.ini"), "Configuration");
+  EXPECT_FALSE(profile.Write("Lowercase", "1"));
+  EXPECT_FALSE(fs::exists(Path("no-such-folder")));
+}
+
+}  // namespace
+}  // namespace clep

@@ -1,0 +1,172 @@
+// The clock text, the Latin dates and the date tooltip.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "clock/date_tip.h"
+#include "clock/latin_dates.h"
+#include "clock/roman.h"
+
+namespace clep {
+namespace {
+
+TEST(RomanNumeral, TellingValuesInBothStyles) {
+  struct Row {
+    int value;
+    const char* additive;
+    const char* subtractive;
+  };
+  const Row rows[] = {
+      {1, "I", "I"},
+      {4, "IIII", "IV"},
+      {9, "VIIII", "IX"},
+      {14, "XIIII", "XIV"},
+      {19, "XVIIII", "XIX"},
+      {23, "XXIII", "XXIII"},
+      {40, "XXXX", "XL"},
+      {44, "XXXXIIII", "XLIV"},
+      {49, "XXXXVIIII", "XLIX"},
+      {58, "LVIII", "LVIII"},
+      {90, "LXXXX", "XC"},
+      {99, "LXXXXVIIII", "XCIX"},
+      {-1, "", ""},
+      {100, "", ""},
+      {32767, "", ""},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(RomanNumeral(row.value, false, false), row.additive) << row.value;
+    EXPECT_EQ(RomanNumeral(row.value, true, true), row.subtractive) << row.value;
+  }
+  EXPECT_EQ(RomanNumeral(0, true, true), "-");
+  EXPECT_EQ(RomanNumeral(0, false, false), "");
+}
+
+TEST(ClockFace, TextPaddingAndCase) {
+  struct Row {
+    LocalTime time;
+    ClockStyle style;
+    const char* line;  // as the ticker prints it
+  };
+  const Row rows[] = {
+      {{2024, 1, 2, 14, 25, 7}, {true, true, false, false}, "     XIV:XXV:VII"},
+      {{2024, 1, 2, 14, 25, 7}, {true, false, false, false}, "    XIIII:XXV:VII"},
+      {{2024, 1, 2, 14, 25, 7}, {false, true, false, false}, "   XIV:XXV"},
+      {{2024, 1, 2, 0, 30, 0}, {true, true, false, false}, "        :XXX:"},
+      {{2024, 1, 2, 0, 30, 0}, {true, true, true, true}, "       -:xxx:-"},
+      {{2024, 1, 2, 12, 0, 0}, {false, true, false, false}, "     XII:"},
+      // Longer than the ticker's budget: no blanks.
+      {{2024, 1, 2, 18, 48, 38}, {true, false, false, false}, "XVIII:XXXXVIII:XXXVIII"},
+  };
+  for (const Row& row : rows) {
+    ClockFace face;
+    EXPECT_TRUE(face.Advance(row.time, row.style));
+    EXPECT_EQ(face.Line(), row.line);
+  }
+}
+
+TEST(ClockFace, NewTextOnlyInANewSecond) {
+  ClockFace face;
+  const LocalTime now{2024, 1, 2, 10, 59, 59};
+  face.Preset(now);
+  EXPECT_FALSE(face.Advance(now, {}));  // the tick right after the preset draws nothing
+  const ClockStyle withoutSeconds{false, false, false, false};
+  EXPECT_TRUE(face.Advance({2024, 1, 2, 11, 0, 0}, withoutSeconds));
+  EXPECT_EQ(face.Text(), "XI:");
+  // The same minute shows again once a second, even without seconds.
+  EXPECT_TRUE(face.Advance({2024, 1, 2, 11, 0, 1}, withoutSeconds));
+  EXPECT_FALSE(face.Advance({2024, 1, 2, 11, 0, 1}, {}));
+  EXPECT_EQ(face.Text(), "XI:");
+}
+
+TEST(LatinDates, SampleDaysInBothStyles) {
+  struct Row {
+    const char* key;
+    const char* additive;
+    const char* subtractive;
+  };
+  const Row rows[] = {
+      {"0101", "Kalendis Ianuariis", "Kalendis Ianuariis"},
+      {"0201", "a.d. IIII Nonas Ianuarias", "a.d. IV Nonas Ianuarias"},
+      {"0401", "pridie Nonas Ianuarias", "pridie Nonas Ianuarias"},
+      {"0501", "Nonis Ianuariis", "Nonis Ianuariis"},
+      {"1001", "a.d. IIII Idus Ianuarias", "a.d. IV Idus Ianuarias"},
+      {"1301", "Idibus Ianuariis", "Idibus Ianuariis"},
+      {"1401", "a.d. XVIIII Kalendas Februarias", "a.d. XIX Kalendas Februarias"},
+      {"0102", "Kalendis Februaris", "Kalendis Februaris"},
+      {"0502", "Nonis Februariis", "Nonis Februariis"},
+      {"2802", "pridie Kalendas Martias", "pridie Kalendas Martias"},
+      {"2902", "a.d. I Kalendas Martias", "a.d. I Kalendas Martias"},
+      {"0203", "a.d. VI Nonas Martias", "a.d. VI Nonas Martias"},
+      {"1503", "Idibus Martiis", "Idibus Martiis"},
+      {"0204", "a.d. IIII Nonas Apriles", "a.d. IV Nonas Apriles"},
+      {"3004", "pridie Kalendas Maias", "pridie Kalendas Maias"},
+      {"1412", "a.d. XVIIII Kalendas Ianuarias", "a.d. XIX Kalendas Ianuarias"},
+      {"3112", "pridie Kalendas Ianuarias", "pridie Kalendas Ianuarias"},
+      {"3102", "", ""},
+      {"3104", "", ""},
+      {"0013", "", ""},
+      {"101", "", ""},
+      {"01-1", "", ""},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(LatinDates::For(false).Find(row.key), row.additive) << row.key;
+    EXPECT_EQ(LatinDates::For(true).Find(row.key), row.subtractive) << row.key;
+  }
+}
+
+TEST(LatinDates, EveryDayOnceAndSixtyThreeDependOnTheStyle) {
+  int days = 0;
+  int differ = 0;
+  for (int month = 1; month <= 12; ++month) {
+    for (int day = 1; day <= DaysInLeapYearMonth(month); ++day) {
+      ++days;
+      ASSERT_FALSE(LatinDates::For(true).Find(day, month).empty()) << day << "." << month;
+      differ += LatinDates::For(true).Find(day, month) != LatinDates::For(false).Find(day, month);
+    }
+  }
+  EXPECT_EQ(days, 366);
+  EXPECT_EQ(differ, 63);
+}
+
+std::string LongDate(const LocalTime&) {
+  return "Long Date";
+}
+
+TEST(DateTipText, LatinDateAndYear) {
+  struct Row {
+    LocalTime date;
+    TipStyle style;  // medieval, zeroAsDash, lowercase, romanYear
+    const char* tip;
+  };
+  const Row rows[] = {
+      {{2024, 1, 2}, {true, false, false, false}, "a.d. IV Nonas Ianuarias MMXXIV"},
+      {{2024, 1, 2}, {false, false, false, false}, "a.d. IIII Nonas Ianuarias MMXXIIII"},
+      {{2024, 1, 2}, {true, false, false, true}, "a.d. IV Nonas Ianuarias MMDCCLXXVII a.u.c."},
+      {{2024, 1, 2}, {true, false, true, false}, "a.d. iv nonas ianuarias mmxxiv"},
+      {{2024, 1, 2}, {true, false, true, true}, "a.d. iv nonas ianuarias mmdcclxxvii a.u.c."},
+      {{2024, 12, 13}, {true, false, false, false}, "Idibus Decembribus MMXXIV"},
+      {{2024, 12, 14},
+       {false, false, false, true},
+       "a.d. XVIIII Kalendas Ianuarias MMDCCLXXVIII a.u.c."},
+      {{2024, 12, 20}, {true, false, false, false}, "a.d. XIII Kalendas Ianuarias MMXXV"},
+      {{2000, 1, 1}, {true, true, false, false}, "Kalendis Ianuariis MM"},
+      {{1999, 12, 31}, {false, false, false, false}, "pridie Kalendas Ianuarias MM"},
+      {{2100, 3, 15}, {true, true, false, false}, "Idibus Martiis MMC"},
+      {{1999, 3, 15}, {false, false, false, false}, "Idibus Martiis MDCCCCLXXXXVIIII"},
+      {{1999, 3, 15}, {true, false, false, false}, "Idibus Martiis MCMXCIX"},
+      // Outside 1800..3099 after the shifts: the Latin text alone.
+      {{1799, 3, 15}, {true, false, false, false}, "Idibus Martiis"},
+      {{1799, 3, 15}, {true, false, false, true}, "Idibus Martiis MMDLII a.u.c."},
+      {{2347, 3, 15}, {true, false, false, true}, "Idibus Martiis"},
+      {{3099, 3, 15}, {true, false, false, false}, "Idibus Martiis MMMXCIX"},
+      // No Latin text: the locale's long date, never lowered.
+      {{2023, 2, 30}, {true, false, true, true}, "Long Date"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(DateTipText(row.date, row.style, LongDate), row.tip);
+  }
+  EXPECT_EQ(CenturyNumerals(18000, true), "");
+}
+
+}  // namespace
+}  // namespace clep
