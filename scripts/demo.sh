@@ -15,7 +15,7 @@ cmake --build --preset win64 --target Clepsydrium e2e_shell_dll e2e_inject >/dev
 build=$root/build/win64
 out=$root/build/demo
 mkdir -p "$out/app" "$out/shell"
-cp "$build/src/app/windows/Clepsydrium.exe" "$out/app/"
+cp "$build/src/windows/Clepsydrium.exe" "$out/app/"
 rm -f "$out/shell/"*
 
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

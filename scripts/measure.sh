@@ -22,6 +22,6 @@ print("heap allocations per same-second drawing tick: %g"
       % runs["DrawingTickSameSecond"]["allocs_per_tick"])
 '
 for build in win32 win64; do
-  exe=$root/build/$build/src/app/windows/Clepsydrium.exe
+  exe=$root/build/$build/src/windows/Clepsydrium.exe
   [ -f "$exe" ] && echo "$build exe: $(wc -c <"$exe") bytes"
 done

@@ -6,32 +6,49 @@ namespace clep {
 
 namespace {
 
-// clang-format off
-constexpr std::string_view kAdditive[100] = {
-    "", "I", "II", "III", "IIII", "V", "VI", "VII", "VIII", "VIIII",
-    "X", "XI", "XII", "XIII", "XIIII", "XV", "XVI", "XVII", "XVIII", "XVIIII",
-    "XX", "XXI", "XXII", "XXIII", "XXIIII", "XXV", "XXVI", "XXVII", "XXVIII", "XXVIIII",
-    "XXX", "XXXI", "XXXII", "XXXIII", "XXXIIII", "XXXV", "XXXVI", "XXXVII", "XXXVIII", "XXXVIIII",
-    "XXXX", "XXXXI", "XXXXII", "XXXXIII", "XXXXIIII", "XXXXV", "XXXXVI", "XXXXVII", "XXXXVIII", "XXXXVIIII",
-    "L", "LI", "LII", "LIII", "LIIII", "LV", "LVI", "LVII", "LVIII", "LVIIII",
-    "LX", "LXI", "LXII", "LXIII", "LXIIII", "LXV", "LXVI", "LXVII", "LXVIII", "LXVIIII",
-    "LXX", "LXXI", "LXXII", "LXXIII", "LXXIIII", "LXXV", "LXXVI", "LXXVII", "LXXVIII", "LXXVIIII",
-    "LXXX", "LXXXI", "LXXXII", "LXXXIII", "LXXXIIII", "LXXXV", "LXXXVI", "LXXXVII", "LXXXVIII", "LXXXVIIII",
-    "LXXXX", "LXXXXI", "LXXXXII", "LXXXXIII", "LXXXXIIII", "LXXXXV", "LXXXXVI", "LXXXXVII", "LXXXXVIII", "LXXXXVIIII",
+// The digits of each style, additive (IIII, XXXX) then subtractive (IV, XL).
+constexpr std::string_view kUnits[2][10] = {
+    {"", "I", "II", "III", "IIII", "V", "VI", "VII", "VIII", "VIIII"},
+    {"", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX"}};
+constexpr std::string_view kTens[2][10] = {
+    {"", "X", "XX", "XXX", "XXXX", "L", "LX", "LXX", "LXXX", "LXXXX"},
+    {"", "X", "XX", "XXX", "XL", "L", "LX", "LXX", "LXXX", "XC"}};
+
+constexpr std::size_t TextLength(int style) {
+  std::size_t length = 0;
+  for (int value = 0; value < 100; ++value) {
+    length += kTens[style][value / 10].size() + kUnits[style][value % 10].size();
+  }
+  return length;
+}
+
+// The hundred numerals of a style, made from the digits at compile time and
+// kept end to end: a third of the room of a table of separate texts.
+template <int Style>
+struct Numerals {
+  char text[TextLength(Style)] = {};
+  unsigned short end[100] = {};
+
+  constexpr Numerals() {
+    std::size_t at = 0;
+    for (int value = 0; value < 100; ++value) {
+      for (std::string_view digit : {kTens[Style][value / 10], kUnits[Style][value % 10]}) {
+        for (char c : digit) {
+          text[at++] = c;
+        }
+      }
+      end[value] = static_cast<unsigned short>(at);
+    }
+  }
+  constexpr std::string_view operator[](int value) const {
+    const std::size_t start = value == 0 ? 0 : end[value - 1];
+    return {text + start, end[value] - start};
+  }
 };
-constexpr std::string_view kSubtractive[100] = {
-    "", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX",
-    "X", "XI", "XII", "XIII", "XIV", "XV", "XVI", "XVII", "XVIII", "XIX",
-    "XX", "XXI", "XXII", "XXIII", "XXIV", "XXV", "XXVI", "XXVII", "XXVIII", "XXIX",
-    "XXX", "XXXI", "XXXII", "XXXIII", "XXXIV", "XXXV", "XXXVI", "XXXVII", "XXXVIII", "XXXIX",
-    "XL", "XLI", "XLII", "XLIII", "XLIV", "XLV", "XLVI", "XLVII", "XLVIII", "XLIX",
-    "L", "LI", "LII", "LIII", "LIV", "LV", "LVI", "LVII", "LVIII", "LIX",
-    "LX", "LXI", "LXII", "LXIII", "LXIV", "LXV", "LXVI", "LXVII", "LXVIII", "LXIX",
-    "LXX", "LXXI", "LXXII", "LXXIII", "LXXIV", "LXXV", "LXXVI", "LXXVII", "LXXVIII", "LXXIX",
-    "LXXX", "LXXXI", "LXXXII", "LXXXIII", "LXXXIV", "LXXXV", "LXXXVI", "LXXXVII", "LXXXVIII", "LXXXIX",
-    "XC", "XCI", "XCII", "XCIII", "XCIV", "XCV", "XCVI", "XCVII", "XCVIII", "XCIX",
-};
-// clang-format on
+
+constexpr Numerals<0> kAdditive;
+constexpr Numerals<1> kSubtractive;
+static_assert(kSubtractive[94] == "XCIV" && kAdditive[49] == "XXXXVIIII");
 
 }  // namespace
 
@@ -91,6 +108,7 @@ bool ClockFace::Advance(const LocalTime& now, const ClockStyle& style) {
     out += parts[i].size();
   }
   length_ = blanks_ + length;
+  line_[length_] = '\0';
   if (style.lowercase) {
     LowerCase(line_.data() + blanks_, length);
   }

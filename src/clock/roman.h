@@ -50,6 +50,7 @@ class ClockFace {
   std::string_view Text() const { return {line_.data() + blanks_, length_ - blanks_}; }
   // Text() behind the leading blanks that centre it in the ticker.
   std::string_view Line() const { return {line_.data(), length_}; }
+  const char* LineCStr() const { return line_.data(); }
 
  private:
   int hour_ = 0;
@@ -57,7 +58,7 @@ class ClockFace {
   int second_ = 0;
   std::size_t blanks_ = 0;
   std::size_t length_ = 0;
-  // Longest line: 11 blanks and "LXXXXVIIII" three times with two colons.
+  // Longest line: 11 blanks, "LXXXXVIIII" three times with two colons, a NUL.
   std::array<char, 48> line_{};
 };
 

@@ -125,4 +125,13 @@ std::optional<std::int32_t> ShownFontSize(std::int32_t fontSize) {
   return fontSize < kLargestFontSize ? fontSize : kLargestFontSize;
 }
 
+std::int32_t WholePoints(std::int32_t tenths) {
+  std::int32_t points = tenths / 10;
+  const std::int32_t rest = tenths % 10;
+  if (rest > 5 || (rest == 5 && points % 2 != 0)) {
+    ++points;
+  }
+  return points;
+}
+
 }  // namespace clep

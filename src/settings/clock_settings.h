@@ -91,4 +91,8 @@ TipStyle TipStyleOf(const ClockSettings& settings);
 inline constexpr std::int32_t kLargestFontSize = 72;
 std::optional<std::int32_t> ShownFontSize(std::int32_t fontSize);
 
+// A font dialog's size in tenths of a point as whole points, halves to the
+// even neighbour (10.5 gives 10, 11.5 gives 12).
+std::int32_t WholePoints(std::int32_t tenths);
+
 }  // namespace clep

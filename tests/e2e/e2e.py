@@ -1029,7 +1029,7 @@ def scenario_shell_restart(rig):
     mark = rig.mark()
     rig.command("broadcast", "TaskbarCreated")
     ticker = rig.wait_ticker(timeout=3, rect=[0, 5, 84, TICKER_HEIGHT])
-    check(ticker["hwnd"] != old["hwnd"] and ticker["cls"] == "ClepsydriumForm"
+    check(ticker["hwnd"] != old["hwnd"] and ticker["cls"] in ("ClepsydriumForm", "ClepsydriumTicker")
           and ticker["pid"] == old["pid"], f"ticker {ticker}, before {old}")
     check_blank_icons(rig, ticker, 5)
     timed = rig.timed_events(mark)

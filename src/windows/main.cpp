@@ -1,0 +1,54 @@
+// The entry point: one instance at a time, the program's run, and the report
+// of an error, shown only after the ticker is hidden and the taskbar given back.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "windows/handles.h"
+#include "windows/program.h"
+#include "windows/window_class.h"
+
+namespace {
+
+constexpr char kTitle[] = "Clepsydrium";
+
+std::string ExeFolder() {
+  std::vector<char> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      const std::string file(path.data(), length);
+      return file.substr(
+          0, file.find_last_of("\\/") == std::string::npos ? 0 : file.find_last_of("\\/"));
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Held until the process ends; the system then frees the name.
+  const clep::win::OwnedKernelHandle instance(
+      CreateMutexA(nullptr, FALSE, "Local\\Clepsydrium-single-instance"));
+  if (instance && GetLastError() == ERROR_ALREADY_EXISTS) {
+    MessageBoxA(nullptr, "Clepsydrium already running", kTitle, MB_OK | MB_ICONEXCLAMATION);
+    return 0;
+  }
+  std::optional<std::string> report;
+  try {
+    // Ending, the program hides the ticker and gives the taskbar back,
+    // whatever way it leaves; only then is an error reported.
+    clep::win::Program program(ExeFolder());
+    report = program.Run();
+  } catch (...) {
+    report = clep::win::CurrentErrorReport();
+  }
+  if (!report) {
+    return 0;
+  }
+  MessageBoxA(nullptr, report->c_str(), kTitle, MB_OK | MB_ICONERROR);
+  return 1;
+}

@@ -1,0 +1,325 @@
+#include "windows/program.h"
+
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <new>
+#include <utility>
+
+#include "windows/window_class.h"
+
+#ifndef CLEP_HOME_URL
+#error "CLEP_HOME_URL names the maker's home page"
+#endif
+#ifndef CLEP_VERSION
+#error "CLEP_VERSION is the program's version"
+#endif
+
+namespace clep::win {
+
+namespace {
+
+constexpr char kSessionClass[] = "ClepsydriumSession";
+// Posted to the session window: deliver a "TaskbarCreated" from the loop,
+// never inside a call into the shell.
+constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
+
+#ifdef CLEP_FAULTABLE
+// Only in the end-to-end tests' build: the watch fails on purpose.
+class FailureOnPurpose : public std::exception {
+ public:
+  const char* what() const noexcept override { return "fail-now: a failure on purpose"; }
+};
+#endif
+
+}  // namespace
+
+std::string CurrentErrorReport() {
+  // E_FAIL and E_OUTOFMEMORY, for errors that carry no number of their own.
+  std::uint32_t number = 0x80004005;
+  const char* detail = nullptr;
+  try {
+    throw;
+  } catch (const TrayWindowError& error) {
+    number = error.Number();
+  } catch (const std::bad_alloc&) {
+    number = 0x8007000E;
+  } catch (const std::exception& error) {
+    detail = error.what();
+  } catch (...) {
+  }
+  char hex[9] = {};
+  for (int digit = 7; digit >= 0; --digit) {
+    hex[digit] = "0123456789ABCDEF"[(number >> (28 - 4 * digit)) & 0xF];
+  }
+  std::string report =
+      "Run-time error " + std::to_string(static_cast<std::int32_t>(number)) + " (" + hex + ")";
+  if (detail != nullptr && *detail != '\0') {
+    report += "\r\n\r\n";
+    report += detail;
+  }
+  return report;
+}
+
+void ReportFailure(Program& program) {
+  program.Fail(CurrentErrorReport());
+}
+
+bool HasFailed(const Program& program) {
+  return program.Failed();
+}
+
+SessionWindow::SessionWindow(Program& program)
+    : program_(program), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {
+  RegisterWindowClass(kSessionClass, WindowProcOf<SessionWindow>, 0, nullptr);
+  // Top-level: the ticker, once in the taskbar, hears neither of the
+  // session's end nor of broadcasts.
+  window_.Reset(CreateWindowExA(0, kSessionClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), this));
+}
+
+LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    if (!pending_) {
+      pending_ = true;
+      PostMessageA(window, kDeliverTaskbarCreated, 0, 0);
+    }
+    return 0;
+  }
+  switch (message) {
+    case kDeliverTaskbarCreated:
+      pending_ = false;
+      program_.OnTaskbarCreated();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam != 0) {
+        program_.OnEndSession();
+      }
+      return 0;
+    case WM_CLOSE:  // taskkill sends it to top-level windows
+      program_.Exit();
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+Program::Program(std::string folder)
+    : folder_(std::move(folder)),
+      profile_(folder_ + "\\Clepsydrium.ini", "Configuration"),
+      settings_(LoadSettings(profile_)),
+      trayWindows_(FindTrayWindows()),
+      session_(*this),
+      ticker_(*this) {
+  customColours_.fill(RGB(255, 255, 255));
+  taskbar_.emplace(trayWindows_);
+  ticker_.Create(settings_);
+  ApplyLook();
+  ticker_.PresetClock();
+  ticker_.Tick(settings_);
+  taskbar_->Embed(ticker_.Handle(), TickerCells(settings_));
+}
+
+void Program::ApplyLook() {
+  ticker_.SetColours(settings_.colourText, settings_.colourBack);
+  ticker_.SetFont(settings_.fontName, ShownFontSize(settings_.fontSize), settings_.fontBold,
+                  settings_.fontItalic);
+}
+
+std::optional<std::string> Program::Run() {
+  ticker_.Show();
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return failure_;
+}
+
+void Program::Exit() {
+  // The way out gives the taskbar back: see the destructor.
+  ticker_.Hide();
+  PostQuitMessage(0);
+}
+
+void Program::Fail(std::string report) {
+  if (!failure_) {
+    failure_ = std::move(report);
+  }
+  PostQuitMessage(1);
+}
+
+void Program::OnEndSession() {
+  // The process may end as soon as this returns.
+  ticker_.Hide();
+  taskbar_.reset();
+  PostQuitMessage(0);
+}
+
+void Program::OnWatchTick() {
+#ifdef CLEP_FAULTABLE
+  if (GetFileAttributesA((folder_ + "\\fail-now").c_str()) != INVALID_FILE_ATTRIBUTES) {
+    throw FailureOnPurpose();
+  }
+#endif
+  if (taskbar_) {
+    taskbar_->Watch();
+  }
+}
+
+void Program::OnTickerLost() {
+  // The shell ended and took the ticker with it: nothing to give back.
+  if (taskbar_) {
+    taskbar_->Forget();
+    taskbar_.reset();
+  }
+}
+
+void Program::OnTaskbarCreated() {
+  // A shell still without all its windows may be followed by another notice.
+  const std::optional<TrayWindows> windows = FindTrayWindowsIfThere();
+  if (!windows) {
+    return;
+  }
+  taskbar_.reset();
+  if (!ticker_.Exists()) {
+    ticker_.Create(settings_);
+    ApplyLook();
+  }
+  taskbar_.emplace(*windows);
+  taskbar_->Embed(ticker_.Handle(), TickerCells(settings_));
+  ticker_.ShowAsBefore();
+}
+
+void Program::OnCommand(Command id) {
+  const MenuEntry* entry = FindMenuEntry(id);
+  if (entry == nullptr) {
+    return;
+  }
+  using Kind = MenuEntry::Kind;
+  if (entry->kind == Kind::kToggle || entry->kind == Kind::kSetOn || entry->kind == Kind::kSetOff) {
+    settings_ = ApplyCommand(settings_, id);
+    if (id == Command::kBorders) {
+      ticker_.SetBorder(settings_.borders);
+      if (taskbar_) {
+        taskbar_->PlaceTickerTopLeft();
+      }
+    }
+    // A failed write keeps the change for this run; nothing more to do.
+    WriteSetting(profile_, settings_, entry->key);
+    if (id == Command::kLowercase) {
+      ticker_.RepaintFace();
+    }
+    if (entry->kind != Kind::kToggle && taskbar_) {
+      taskbar_->FitTicker(TickerCells(settings_));
+    }
+    return;
+  }
+  switch (id) {
+    case Command::kDateTime: {
+      // A failed start is not reported: the ticker runs on.
+      char line[] = "control.exe Date/Time";  // CreateProcessA may write into it
+      STARTUPINFOA startup{};
+      startup.cb = sizeof startup;
+      startup.dwFlags = STARTF_USESHOWWINDOW;
+      startup.wShowWindow = SW_SHOWNORMAL;
+      PROCESS_INFORMATION process{};
+      if (CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+      }
+      return;
+    }
+    case Command::kHomePage:
+      ShellExecuteA(GetDesktopWindow(), "Open", CLEP_HOME_URL, "", "C:\\", SW_SHOWNORMAL);
+      return;
+    case Command::kAbout: {
+      // Wide, so the copyright sign shows under any ANSI code page.
+      const TickerWindow::InputOff inputOff(ticker_);
+      MessageBoxW(nullptr,
+                  L"Display time in roman numerals and date in Latin in Windows systray\r\n\r\n"
+                  L"\u00A9 the Clepsydrium authors\r\n" CLEP_HOME_URL,
+                  L"Clepsydrium " CLEP_VERSION, MB_OK | MB_ICONINFORMATION);
+      return;
+    }
+    case Command::kColourText:
+      return PickColour(&ClockSettings::colourText, Key::kColourText);
+    case Command::kColourBack:
+      return PickColour(&ClockSettings::colourBack, Key::kColourBack);
+    case Command::kFont:
+      return PickFont();
+    case Command::kExit:
+      return Exit();
+    default:
+      return;
+  }
+}
+
+template <typename Function>
+Function Program::DialogFunction(const char* name) {
+  // comdlg32 is loaded when a dialog is first opened, not at start-up.
+  if (!dialogs_) {
+    dialogs_.Reset(LoadLibraryA("comdlg32.dll"));
+  }
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dialogs_.Get(), name)));
+}
+
+void Program::PickColour(std::int32_t ClockSettings::*field, Key key) {
+  // The dialog works on its own copy: Cancel keeps what was there before it.
+  std::int32_t colour = settings_.*field;
+  CHOOSECOLORA choose{};
+  choose.lStructSize = sizeof choose;
+  choose.rgbResult = ToColorRef(colour);
+  choose.lpCustColors = customColours_.data();
+  choose.Flags = CC_RGBINIT | CC_FULLOPEN;
+  {
+    const TickerWindow::InputOff inputOff(ticker_);
+    const auto chooseColour = DialogFunction<BOOL(WINAPI*)(CHOOSECOLORA*)>("ChooseColorA");
+    if (chooseColour != nullptr && chooseColour(&choose)) {
+      colour = static_cast<std::int32_t>(choose.rgbResult);
+    }
+  }
+  settings_.*field = colour;
+  ticker_.SetColours(settings_.colourText, settings_.colourBack);
+  WriteSetting(profile_, settings_, key);
+}
+
+void Program::PickFont() {
+  ClockSettings font = settings_;
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  LOGFONTA logFont{};
+  // What the ticker can show: the standard size or at most the largest.
+  logFont.lfHeight = -MulDiv(ShownFontSize(font.fontSize).value_or(8), dpi, 72);
+  logFont.lfWeight = font.fontBold ? FW_BOLD : FW_NORMAL;
+  logFont.lfItalic = font.fontItalic ? 1 : 0;
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(logFont.lfFaceName, font.fontName.c_str(), LF_FACESIZE);
+  CHOOSEFONTA choose{};
+  choose.lStructSize = sizeof choose;
+  choose.lpLogFont = &logFont;
+  choose.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
+  {
+    const TickerWindow::InputOff inputOff(ticker_);
+    const auto chooseFont = DialogFunction<BOOL(WINAPI*)(CHOOSEFONTA*)>("ChooseFontA");
+    // Wine's dialog fills the LOGFONT even on Cancel: read it only after OK.
+    if (chooseFont != nullptr && chooseFont(&choose)) {
+      font.fontName = logFont.lfFaceName;
+      font.fontSize = WholePoints(choose.iPointSize);
+      font.fontBold = logFont.lfWeight >= FW_SEMIBOLD;
+      font.fontItalic = logFont.lfItalic != 0;
+    }
+  }
+  settings_.fontName = font.fontName;
+  settings_.fontSize = font.fontSize;
+  settings_.fontBold = font.fontBold;
+  settings_.fontItalic = font.fontItalic;
+  ApplyLook();
+  for (Key key : {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic}) {
+    WriteSetting(profile_, settings_, key);
+  }
+}
+
+}  // namespace clep::win

@@ -1,0 +1,189 @@
+#include "windows/taskbar.h"
+
+#include <shellapi.h>
+
+#include "windows/handles.h"
+
+// The shipped 32-bit program sends the records in the sizes the shell has
+// always accepted; 64-bit builds take theirs from the same headers.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88,
+              "NOTIFYICONDATAA, first form, is 88 bytes on 32-bit Windows");
+static_assert(sizeof(void*) != 4 || sizeof(APPBARDATA) == 36,
+              "APPBARDATA is 36 bytes on 32-bit Windows");
+
+namespace clep::win {
+
+namespace {
+
+constexpr std::uint32_t kNoTaskbar = 0x80040000;
+
+APPBARDATA TaskbarRecord(HWND taskbar) {
+  APPBARDATA data{};
+  data.cbSize = sizeof(APPBARDATA);
+  data.hWnd = taskbar;
+  return data;
+}
+
+NOTIFYICONDATAA IconRecord(HWND owner, int id) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = owner;
+  data.uID = static_cast<UINT>(id);
+  return data;
+}
+
+Size ClientSize(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  return {static_cast<int>(client.right), static_cast<int>(client.bottom)};
+}
+
+int CaptionHeight() {
+  return GetSystemMetrics(SM_CYCAPTION);
+}
+
+void MoveTicker(HWND ticker, int x, int y) {
+  SetWindowPos(ticker, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+}  // namespace
+
+TrayWindows FindTrayWindows() {
+  // Each step that finds nothing has its own number, in this order.
+  TrayWindows windows;
+  windows.taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+  if (windows.taskbar == nullptr) {
+    throw TrayWindowError(kNoTaskbar);
+  }
+  windows.tray = FindWindowExA(windows.taskbar, nullptr, "TrayNotifyWnd", nullptr);
+  if (windows.tray == nullptr) {
+    throw TrayWindowError(kNoTaskbar + 1);
+  }
+  windows.clock = FindWindowExA(windows.tray, nullptr, "TrayClockWClass", nullptr);
+  if (windows.clock == nullptr) {
+    throw TrayWindowError(kNoTaskbar + 2);
+  }
+  return windows;
+}
+
+std::optional<TrayWindows> FindTrayWindowsIfThere() {
+  try {
+    return FindTrayWindows();
+  } catch (const TrayWindowError&) {
+    return std::nullopt;
+  }
+}
+
+Taskbar::Taskbar(const TrayWindows& windows) : windows_(windows) {
+  last_.edge = Edge();
+  last_.tray = ClientSize(windows_.tray);
+}
+
+Taskbar::~Taskbar() {
+  if (ticker_ == nullptr) {
+    return;
+  }
+  // Hidden first, so it never shows at the screen's corner; out of the
+  // taskbar before its room goes, so the shell never lays it over its icons.
+  ShowWindow(ticker_, SW_HIDE);
+  SetParent(ticker_, nullptr);
+  const FrozenRedraw frozen(windows_.taskbar);
+  RemoveBlankIcons();
+}
+
+int Taskbar::Edge() const {
+  // Zeroed: a failed query reads as the left edge.
+  APPBARDATA data = TaskbarRecord(windows_.taskbar);
+  SHAppBarMessage(ABM_GETTASKBARPOS, &data);
+  return static_cast<int>(data.uEdge);
+}
+
+void Taskbar::Embed(HWND ticker, int cells) {
+  ticker_ = ticker;
+  SetParent(ticker_, windows_.tray);
+  atTopLeft_ = false;
+  PlaceTickerTopLeft();
+  FitTicker(cells);
+}
+
+void Taskbar::RemoveBlankIcons() const {
+  // Every id any cell count can have left.
+  for (int id = 1; id <= kLastBlankIconId; ++id) {
+    NOTIFYICONDATAA data = IconRecord(ticker_, id);
+    Shell_NotifyIconA(NIM_DELETE, &data);
+  }
+}
+
+void Taskbar::FitTicker(int cells) {
+  if (ticker_ == nullptr) {
+    return;
+  }
+  cells_ = cells;
+  const FrozenRedraw frozen(windows_.taskbar);
+  RemoveBlankIcons();
+  for (int id = 1; id <= BlankIconCount(cells); ++id) {
+    NOTIFYICONDATAA data = IconRecord(ticker_, id);
+    // The icons' notifications come as mouse moves, which the ticker ignores.
+    data.uFlags = NIF_MESSAGE;
+    data.uCallbackMessage = WM_MOUSEMOVE;
+    Shell_NotifyIconA(NIM_ADD, &data);
+  }
+  const Size size = TickerSize(CaptionHeight(), cells);
+  tickerWidth_ = size.width;
+  SetWindowPos(ticker_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void Taskbar::PlaceTickerTopLeft() {
+  if (atTopLeft_ || ticker_ == nullptr) {
+    return;
+  }
+  atTopLeft_ = true;
+  MoveTicker(ticker_, kTopLeftX, kTopLeftY);
+}
+
+void Taskbar::PlaceTickerBesideClock() {
+  atTopLeft_ = false;
+  int clockWidth = 0;
+  if (IsWindowVisible(windows_.clock)) {
+    RECT clock{};
+    GetWindowRect(windows_.clock, &clock);
+    clockWidth = clock.right - clock.left;
+  }
+  APPBARDATA data = TaskbarRecord(windows_.taskbar);
+  const bool autoHide = (SHAppBarMessage(ABM_GETSTATE, &data) & ABS_AUTOHIDE) != 0;
+  const int x = BesideClockX(ClientSize(windows_.tray).width, clockWidth, tickerWidth_, autoHide);
+  MoveTicker(ticker_, x, kBesideClockY);
+}
+
+void Taskbar::Watch() {
+  if (ticker_ == nullptr) {
+    return;
+  }
+  TaskbarSeen now;
+  now.edge = Edge();
+  if (WatchReadsTray(now.edge, last_.edge)) {
+    now.tray = ClientSize(windows_.tray);
+    Rect clock;
+    if (IsWindowVisible(windows_.clock)) {
+      RECT onScreen{};
+      GetWindowRect(windows_.clock, &onScreen);
+      MapWindowPoints(nullptr, windows_.tray, reinterpret_cast<POINT*>(&onScreen), 2);
+      clock = {onScreen.left, onScreen.top, onScreen.right, onScreen.bottom};
+    }
+    now.rows = CountTrayRows(now.tray.height, clock, CaptionHeight());
+  }
+  switch (DecideWatch(last_, now)) {
+    case WatchAction::kPlaceTopLeft:
+      PlaceTickerTopLeft();
+      break;
+    case WatchAction::kFitBesideClock:
+      FitTicker(cells_);
+      PlaceTickerBesideClock();
+      break;
+    case WatchAction::kNothing:
+      break;
+  }
+  last_ = now;
+}
+
+}  // namespace clep::win

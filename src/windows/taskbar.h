@@ -1,0 +1,77 @@
+// The shell's windows the ticker lives in, and everything done to them:
+// found once, the ticker set in with blank icons making room, fitted and
+// placed as the taskbar changes, and all of it given back when the Taskbar
+// object ends, on every way out.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <exception>
+#include <optional>
+
+#include "taskbar/placement.h"
+
+namespace clep::win {
+
+struct TrayWindows {
+  HWND taskbar = nullptr;  // "Shell_TrayWnd"
+  HWND tray = nullptr;     // "TrayNotifyWnd", the ticker's parent
+  HWND clock = nullptr;    // "TrayClockWClass"
+};
+
+// A shell window that is not there; carries the error number, the base
+// 0x80040000 plus the step that found nothing.
+class TrayWindowError : public std::exception {
+ public:
+  explicit TrayWindowError(std::uint32_t number) : number_(number) {}
+  std::uint32_t Number() const { return number_; }
+  const char* what() const noexcept override { return "a taskbar window is missing"; }
+
+ private:
+  std::uint32_t number_;
+};
+
+// Throws TrayWindowError at the first window missing.
+TrayWindows FindTrayWindows();
+// The same for a shell that has just started: none until all are there.
+std::optional<TrayWindows> FindTrayWindowsIfThere();
+
+class Taskbar {
+ public:
+  // Takes the edge and the tray's size for the watch, before anything of
+  // ours is in the tray.
+  explicit Taskbar(const TrayWindows& windows);
+  // Hides the ticker, takes it out of the taskbar, removes the blank icons
+  // with the taskbar frozen, and repaints it.
+  ~Taskbar();
+  Taskbar(const Taskbar&) = delete;
+  Taskbar& operator=(const Taskbar&) = delete;
+
+  // Makes the ticker a child of the notification area at the top-left place
+  // and fits it for `cells`.
+  void Embed(HWND ticker, int cells);
+  // The shell died and took the ticker with it: nothing is left to give back.
+  void Forget() { ticker_ = nullptr; }
+
+  // New blank icons and size for `cells`, keeping the ticker's top-left corner.
+  void FitTicker(int cells);
+  void PlaceTickerTopLeft();
+  void PlaceTickerBesideClock();
+  // One look of the watch: refit beside the clock or move to the top-left
+  // place when the taskbar changed.
+  void Watch();
+
+ private:
+  int Edge() const;
+  void RemoveBlankIcons() const;
+
+  TrayWindows windows_;
+  HWND ticker_ = nullptr;
+  int cells_ = 0;
+  int tickerWidth_ = 0;
+  bool atTopLeft_ = false;
+  TaskbarSeen last_;
+};
+
+}  // namespace clep::win

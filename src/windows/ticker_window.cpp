@@ -1,0 +1,315 @@
+#include "windows/ticker_window.h"
+
+#include <commctrl.h>
+
+#include "clock/date_tip.h"
+#include "menu/menu.h"
+#include "windows/local_clock.h"
+#include "windows/program.h"
+#include "windows/window_class.h"
+
+namespace clep::win {
+
+namespace {
+
+constexpr char kFrameClass[] = "ClepsydriumTicker";
+constexpr char kFaceClass[] = "ClepsydriumFace";
+constexpr UINT_PTR kTickTimer = 1;
+constexpr UINT_PTR kWatchTimer = 2;
+constexpr UINT kTickInterval = 100;
+constexpr UINT kWatchInterval = 250;
+constexpr DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN;
+
+}  // namespace
+
+COLORREF ToColorRef(std::int32_t colour) {
+  const auto value = static_cast<std::uint32_t>(colour);
+  return (value & 0x80000000u) != 0 ? GetSysColor(static_cast<int>(value & 0xFFu))
+                                    : value & 0x00FFFFFFu;
+}
+
+TickerWindow::TickerWindow(Program& program) : program_(program) {
+  RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0, GetSysColorBrush(COLOR_BTNFACE));
+  RegisterWindowClass(kFaceClass, WindowProcOf<TickerWindow>, CS_DBLCLKS, nullptr);
+}
+
+TickerWindow::~TickerWindow() {
+  toolTip_.Reset();
+  frame_.Reset();
+}
+
+void TickerWindow::Create(const ClockSettings& settings) {
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  // No thin border, and the sunken edge only when asked for.
+  exStyle_ = WS_EX_TOOLWINDOW | (settings.borders ? WS_EX_STATICEDGE : 0);
+  frame_.Reset(CreateWindowExA(exStyle_, kFrameClass, "Clepsydrium ticker", kFrameStyle, 0, 0, 60,
+                               14, nullptr, nullptr, instance, this));
+  face_ = CreateWindowExA(0, kFaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14, frame_.Get(),
+                          nullptr, instance, this);
+  SetWindowTextA(face_, clock_.LineCStr());
+  if (inputOff_ > 0) {
+    EnableWindow(frame_.Get(), FALSE);
+  }
+  if (toolTip_ && !tip_.empty()) {
+    tip_.clear();  // the tool comes back with the next move
+  }
+  StartTimer(kTickTimer);
+  StartTimer(kWatchTimer);
+}
+
+void TickerWindow::Show() {
+  shown_ = true;
+  ShowWindow(frame_.Get(), SW_SHOWNA);
+}
+
+void TickerWindow::ShowAsBefore() {
+  if (shown_) {
+    Show();
+  }
+}
+
+void TickerWindow::PresetClock() {
+  clock_.Preset(LocalNow());
+}
+
+void TickerWindow::Hide() {
+  shown_ = false;
+  ShowWindow(frame_.Get(), SW_HIDE);
+}
+
+void TickerWindow::StartTimer(UINT_PTR id) {
+  // Setting a timer again restarts its countdown from the full interval.
+  SetTimer(frame_.Get(), id, id == kTickTimer ? kTickInterval : kWatchInterval, nullptr);
+}
+
+void TickerWindow::Tick(const ClockSettings& settings) {
+  if (clock_.Advance(LocalNow(), ClockStyleOf(settings))) {
+    SetWindowTextA(face_, clock_.LineCStr());
+    RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+}
+
+void TickerWindow::RepaintFace() {
+  RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void TickerWindow::SetBorder(bool on) {
+  exStyle_ = on ? exStyle_ | WS_EX_STATICEDGE : exStyle_ & ~static_cast<DWORD>(WS_EX_STATICEDGE);
+  SetWindowLongA(frame_.Get(), GWL_EXSTYLE, static_cast<LONG>(exStyle_));
+  // Without the frame notice the new edge would show only at the next resize.
+  SetWindowPos(frame_.Get(), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  SendMessageA(frame_.Get(), WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(frame_.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void TickerWindow::SetColours(std::int32_t text, std::int32_t back) {
+  textColour_ = text;
+  backColour_ = back;
+  RepaintFace();
+}
+
+void TickerWindow::SetFont(const std::string& name, std::optional<std::int32_t> points, bool bold,
+                           bool italic) {
+  if (!name.empty()) {
+    fontName_ = name;
+  }
+  if (points) {
+    fontHundredths_ = *points * 100;
+  }
+  bold_ = bold;
+  italic_ = italic;
+  font_.Reset();
+  InvalidateRect(face_, nullptr, FALSE);
+}
+
+void TickerWindow::MakeFont() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  LOGFONTA logFont{};
+  logFont.lfHeight = -MulDiv(fontHundredths_, dpi, 7200);
+  logFont.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
+  logFont.lfItalic = italic_ ? 1 : 0;
+  logFont.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynA(logFont.lfFaceName, fontName_.c_str(), LF_FACESIZE);
+  font_.Reset(CreateFontIndirectA(&logFont));
+}
+
+void TickerWindow::OnPaint(HWND face) {
+  PAINTSTRUCT paint;
+  const HDC screen = BeginPaint(face, &paint);
+  RECT client{};
+  GetClientRect(face, &client);
+  if (client.right > 0 && client.bottom > 0) {
+    if (!font_) {
+      MakeFont();
+    }
+    // Background and text reach the screen in one blit, without a flash.
+    const OwnedMemoryDc memory(CreateCompatibleDC(screen));
+    const OwnedBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+    const Selected bitmapIn(memory.Get(), bitmap.Get());
+    const Selected fontIn(memory.Get(), font_.Get());
+    SetDCBrushColor(memory.Get(), ToColorRef(backColour_));
+    FillRect(memory.Get(), &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    SetTextColor(memory.Get(), ToColorRef(textColour_));
+    SetBkMode(memory.Get(), TRANSPARENT);
+    const std::string_view line = clock_.Line();
+    TextOutA(memory.Get(), 0, 0, line.data(), static_cast<int>(line.size()));
+    BitBlt(screen, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+  }
+  EndPaint(face, &paint);
+}
+
+void TickerWindow::OnFaceMouseMove() {
+  if (!commonControls_) {
+    // Loaded at the first move, not at start-up: nothing before needs it.
+    commonControls_.Reset(LoadLibraryA("comctl32.dll"));
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto init = reinterpret_cast<Init>(
+        reinterpret_cast<void*>(GetProcAddress(commonControls_.Get(), "InitCommonControlsEx")));
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    if (init != nullptr) {
+      init(&controls);
+    }
+    toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr));
+  }
+  const ClockSettings& settings = program_.Settings();
+  const std::string tip =
+      settings.toolTip ? DateTipText(LocalNow(), TipStyleOf(settings), LongDateText) : "";
+  if (tip == tip_ || !toolTip_) {
+    return;  // the same text again would make the tip flicker
+  }
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = frame_.Get();
+  tool.uId = reinterpret_cast<UINT_PTR>(face_);
+  tool.lpszText = const_cast<char*>(tip.c_str());
+  const UINT message = tip.empty()    ? TTM_DELTOOLA
+                       : tip_.empty() ? TTM_ADDTOOLA
+                                      : TTM_UPDATETIPTEXTA;
+  SendMessageA(toolTip_.Get(), message, 0, reinterpret_cast<LPARAM>(&tool));
+  tip_ = tip;
+}
+
+void TickerWindow::OnFaceMouseUp(UINT message) {
+  if (message == WM_LBUTTONUP) {
+    // Only restarts the drawing timer's countdown.
+    StartTimer(kTickTimer);
+    return;
+  }
+  if (message != WM_RBUTTONUP) {
+    return;
+  }
+  const OwnedMenu menu(CreatePopupMenu());
+  for (const MenuEntry& entry : kMenu) {
+    if (entry.kind == MenuEntry::Kind::kSeparator) {
+      AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    const bool checked = IsChecked(entry, program_.Settings()).value_or(false);
+    AppendMenuA(menu.Get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
+                static_cast<UINT_PTR>(entry.id), entry.caption);
+  }
+  SetMenuDefaultItem(menu.Get(), static_cast<UINT>(Command::kDateTime), FALSE);
+  POINT pointer{};
+  GetCursorPos(&pointer);
+  // Without it the menu may not close on Escape or a click elsewhere.
+  SetForegroundWindow(frame_.Get());
+  const HWND owner = frame_.Get();
+  const auto chosen = static_cast<unsigned>(
+      TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                     pointer.x, pointer.y, 0, owner, nullptr));
+  PostMessageA(owner, WM_NULL, 0, 0);
+  if (chosen != 0) {
+    program_.OnCommand(static_cast<Command>(chosen));
+  }
+  RepaintFace();
+}
+
+void TickerWindow::OnLost() {
+  // Destroyed from outside, with the shell's windows; the timers went too.
+  frame_.Release();
+  face_ = nullptr;
+  font_.Reset();
+  program_.OnTickerLost();
+}
+
+LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (window == face_) {
+    switch (message) {
+      case WM_ERASEBKGND:
+        return 1;  // the paint fills it
+      case WM_PAINT:
+        OnPaint(window);
+        return 0;
+      case WM_MOUSEMOVE:
+        OnFaceMouseMove();
+        return 0;
+      case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP:
+        OnFaceMouseUp(message);
+        return 0;
+      case WM_LBUTTONDBLCLK:
+        program_.OnCommand(Command::kDateTime);
+        return 0;
+      default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+  }
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kTickTimer) {
+        Tick(program_.Settings());
+      } else if (wParam == kWatchTimer) {
+        program_.OnWatchTick();
+      }
+      return 0;
+    case WM_SIZE: {
+      RECT client{};
+      GetClientRect(window, &client);
+      MoveWindow(face_, 0, 0, client.right, client.bottom, TRUE);
+      return 0;
+    }
+    case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
+      return 0;
+    case WM_COMMAND:
+      program_.OnCommand(static_cast<Command>(LOWORD(wParam)));
+      return 0;
+    case WM_CLOSE:
+      program_.Exit();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam != 0) {
+        program_.OnEndSession();
+      }
+      return 0;
+    case WM_NCDESTROY:
+      if (window == frame_.Get()) {
+        OnLost();
+      }
+      return DefWindowProcA(window, message, wParam, lParam);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+TickerWindow::InputOff::InputOff(TickerWindow& ticker) : ticker_(ticker) {
+  if (ticker_.inputOff_++ == 0) {
+    EnableWindow(ticker_.frame_.Get(), FALSE);
+  }
+}
+
+TickerWindow::InputOff::~InputOff() {
+  // The ticker may have a new window by now: that is the one to enable.
+  if (--ticker_.inputOff_ == 0) {
+    EnableWindow(ticker_.frame_.Get(), TRUE);
+  }
+}
+
+}  // namespace clep::win

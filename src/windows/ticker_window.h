@@ -1,0 +1,94 @@
+// The ticker: a small window the program sets into the taskbar, and its face,
+// the child that shows the clock text and the date tooltip and takes the
+// mouse. Both die with the shell they live in; the ticker then builds them
+// anew with everything they showed.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "clock/roman.h"
+#include "settings/clock_settings.h"
+#include "windows/handles.h"
+
+namespace clep::win {
+
+class Program;
+
+// A colour of the settings as Windows draws it: a system colour is looked
+// up at each use, so a change of theme shows.
+COLORREF ToColorRef(std::int32_t colour);
+
+class TickerWindow {
+ public:
+  explicit TickerWindow(Program& program);
+  ~TickerWindow();
+  TickerWindow(const TickerWindow&) = delete;
+  TickerWindow& operator=(const TickerWindow&) = delete;
+
+  // Creates the window hidden and top-level with its face, timers, styles,
+  // colours and font from the settings; a lost window is made anew.
+  void Create(const ClockSettings& settings);
+  HWND Handle() const { return frame_.Get(); }
+  bool Exists() const { return static_cast<bool>(frame_); }
+  void Show();
+  void Hide();
+  // Shows a rebuilt window when the one it replaces was shown.
+  void ShowAsBefore();
+  // The first text comes with the next change of the second, not at once.
+  void PresetClock();
+
+  // One drawing tick: prints the clock text when the second has changed.
+  void Tick(const ClockSettings& settings);
+  void RepaintFace();
+  void SetBorder(bool on);
+  void SetColours(std::int32_t text, std::int32_t back);
+  // An empty name keeps the face; no size keeps the size.
+  void SetFont(const std::string& name, std::optional<std::int32_t> points, bool bold, bool italic);
+
+  // While a dialog is open the ticker takes no input, whatever window it
+  // has by then.
+  class InputOff {
+   public:
+    explicit InputOff(TickerWindow& ticker);
+    ~InputOff();
+    InputOff(const InputOff&) = delete;
+    InputOff& operator=(const InputOff&) = delete;
+
+   private:
+    TickerWindow& ticker_;
+  };
+
+  Program& ProgramOf() const { return program_; }
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void OnFaceMouseMove();
+  void OnFaceMouseUp(UINT message);
+  void OnPaint(HWND face);
+  void OnLost();
+  void StartTimer(UINT_PTR id);
+  void MakeFont();
+
+  Program& program_;
+  OwnedWindow frame_;
+  HWND face_ = nullptr;  // a child: it goes with the frame
+  OwnedWindow toolTip_;
+  OwnedLibrary commonControls_;
+  OwnedFont font_;
+  ClockFace clock_;
+  std::string tip_;
+  DWORD exStyle_ = WS_EX_TOOLWINDOW;
+  std::int32_t textColour_ = 0;
+  std::int32_t backColour_ = kButtonFace;
+  std::string fontName_ = "MS Sans Serif";
+  int fontHundredths_ = 825;  // of a point
+  bool bold_ = false;
+  bool italic_ = false;
+  bool shown_ = false;
+  int inputOff_ = 0;
+};
+
+}  // namespace clep::win

@@ -1,0 +1,58 @@
+// The window procedure of every window the program owns: finds the object
+// the window belongs to and calls its OnMessage. An exception must not cross
+// Windows' own frames, so it stops here and ends the run through Program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace clep::win {
+
+class Program;
+
+// The report of the exception being handled: "Run-time error -2147467259
+// (80004005)" and what it says. Only inside a catch block.
+std::string CurrentErrorReport();
+
+void ReportFailure(Program& program);
+bool HasFailed(const Program& program);
+
+// Owner::OnMessage(HWND, UINT, WPARAM, LPARAM) and Owner::program_ reachable
+// through Owner::ProgramOf().
+template <typename Owner>
+LRESULT CALLBACK WindowProcOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  // After a failure only the way out runs: no event reaches a handler.
+  if (owner == nullptr || (HasFailed(owner->ProgramOf()) && message != WM_NCDESTROY)) {
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+  try {
+    return owner->OnMessage(window, message, wParam, lParam);
+  } catch (...) {
+    ReportFailure(owner->ProgramOf());
+    return 0;
+  }
+}
+
+// Registers a class of ours once per process.
+inline void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style,
+                                HBRUSH background) {
+  WNDCLASSA windowClass{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), name, &windowClass)) {
+    return;
+  }
+  windowClass.style = style;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = background;
+  windowClass.lpszClassName = name;
+  RegisterClassA(&windowClass);
+}
+
+}  // namespace clep::win

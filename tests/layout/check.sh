@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The shape the code keeps: the core builds anywhere and holds no state, only
+# src/windows touches Windows, nothing redefines the C++ runtime's own
+# functions, and the shipped exe stays small.
+# Usage: check.sh ROOT NM CORE_LIB WINDOWS_OBJECT... -- EXE MAX_BYTES
+set -uo pipefail
+root=$1 nm=$2
+shift 2
+objects=()
+while [ "$1" != "--" ]; do objects+=("$1"); shift; done
+exe=$2 max=$3
+failed=0
+fail() { echo "FAIL: $*"; failed=1; }
+
+cd "$root"
+core="src/clock src/settings src/taskbar src/menu"
+hits=$(grep -rnE '#\s*include\s*[<"](windows|unistd|fcntl|sys/|platform/|posix/)' $core)
+[ -z "$hits" ] || fail "platform headers in the core:"$'\n'"$hits"
+hits=$(grep -rnlE '#\s*include\s*<(windows|shellapi|commdlg|commctrl)\.h>' src tests |
+  grep -vE '^src/windows/|^tests/(settings_table|e2e)/')
+[ -z "$hits" ] || fail "Windows headers outside src/windows: $hits"
+hits=$(grep -rnE '^\s*namespace (std|__gnu_cxx|__cxxabiv1)\b|\b(__throw_[a-z_]+|__verbose_terminate_handler|__cxa_[a-z_]+)\s*\(' src)
+[ -z "$hits" ] || fail "the runtime's own functions defined in src:"$'\n'"$hits"
+
+# Writable data: only a function's own statics (LatinDates::For's tables)
+# and their guards; section symbols aside.
+hits=$("$nm" -C "${objects[@]}" 2>/dev/null | grep -E ' [BbDd] ' |
+  grep -vE ' \.(bss|data|gcc_except_table|rsrc)|guard variable for |\)::')
+[ -z "$hits" ] || fail "writable data at namespace or file scope:"$'\n'"$hits"
+
+size=$(wc -c <"$exe")
+[ "$size" -le "$max" ] || fail "$exe is $size bytes, more than $max"
+echo "exe: $size bytes (at most $max)"
+exit $failed
