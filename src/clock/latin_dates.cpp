@@ -31,33 +31,35 @@ constexpr Month kMonths[12] = {
 
 constexpr int kLeapYearDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-std::string Counted(int count, const char* reference, const char* month, bool medieval) {
-  std::string text = count == 2 ? std::string("pridie")
-                                : "a.d. " + std::string(RomanNumeral(count, medieval, false));
-  return text + ' ' + reference + ' ' + month;
-}
-
-std::string LatinText(int day, int monthNumber, bool medieval) {
+// The text of a day, from the words of the month table.
+void Compose(int day, int monthNumber, bool medieval, std::string_view (&words)[4]) {
   const Month& month = kMonths[monthNumber - 1];
   const int ides = month.nones + 8;
-  if (day == 1) {
+  // The days themselves, in the ablative.
+  const char* fixed = day == 1             ? "Kalendis"
+                      : day == month.nones ? "Nonis"
+                      : day == ides        ? "Idibus"
+                                           : nullptr;
+  if (fixed != nullptr) {
     // Spelt with a single "i", as this clock has always shown it.
-    return monthNumber == 2 ? "Kalendis Februaris" : std::string("Kalendis ") + month.ablative;
+    words[0] = fixed;
+    words[1] = day == 1 && monthNumber == 2 ? "Februaris" : month.ablative;
+    return;
   }
-  if (day < month.nones) {
-    return Counted(month.nones - day + 1, "Nonas", month.accusative, medieval);
+  // The days counted, inclusively, toward the next fixed day.
+  const char* reference = day < month.nones ? "Nonas" : day < ides ? "Idus" : "Kalendas";
+  const int count = day < month.nones ? month.nones - day + 1
+                    : day < ides      ? ides - day + 1
+                                      : month.counted - day + 2;
+  const char* target = day > ides ? kMonths[monthNumber % 12].accusative : month.accusative;
+  if (count == 2) {
+    words[0] = "pridie";
+  } else {
+    words[0] = "a.d.";
+    words[1] = RomanNumeral(count, medieval, false);
   }
-  if (day == month.nones) {
-    return std::string("Nonis ") + month.ablative;
-  }
-  if (day < ides) {
-    return Counted(ides - day + 1, "Idus", month.accusative, medieval);
-  }
-  if (day == ides) {
-    return std::string("Idibus ") + month.ablative;
-  }
-  return Counted(month.counted - day + 2, "Kalendas", kMonths[monthNumber % 12].accusative,
-                 medieval);
+  words[2] = reference;
+  words[3] = target;
 }
 
 }  // namespace
@@ -69,7 +71,19 @@ int DaysInLeapYearMonth(int month) {
 LatinDates::LatinDates(bool medieval) {
   for (int month = 1; month <= 12; ++month) {
     for (int day = 1; day <= DaysInLeapYearMonth(month); ++day) {
-      texts_[month - 1][day - 1] = LatinText(day, month, medieval);
+      std::string_view words[4];
+      Compose(day, month, medieval, words);
+      Text& text = texts_[month - 1][day - 1];
+      for (std::string_view word : words) {
+        if (word.empty()) {
+          continue;
+        }
+        if (text.length > 0) {
+          text.characters[text.length++] = ' ';
+        }
+        word.copy(text.characters + text.length, word.size());
+        text.length = static_cast<unsigned char>(text.length + word.size());
+      }
     }
   }
 }
@@ -84,7 +98,8 @@ std::string_view LatinDates::Find(int day, int month) const {
   if (day < 1 || day > DaysInLeapYearMonth(month)) {
     return {};
   }
-  return texts_[month - 1][day - 1];
+  const Text& text = texts_[month - 1][day - 1];
+  return {text.characters, text.length};
 }
 
 std::string_view LatinDates::Find(std::string_view key) const {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <array>
-#include <string>
 #include <string_view>
 
 namespace clep {
@@ -21,7 +20,12 @@ class LatinDates {
 
  private:
   explicit LatinDates(bool medieval);
-  std::array<std::array<std::string, 31>, 12> texts_;
+  // The longest text, "a.d. XVIIII Kalendas Septembres", has 31 characters.
+  struct Text {
+    unsigned char length = 0;
+    char characters[35] = {};
+  };
+  std::array<std::array<Text, 31>, 12> texts_;
 };
 
 // Days of a month in a leap year: the days that have a Latin text.

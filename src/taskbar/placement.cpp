@@ -35,6 +35,15 @@ int CountTrayRows(int trayHeight, const Rect& clockInTray, int captionHeight) {
   return (trayHeight - clockHeight) / rowHeight;
 }
 
+Point ModernTickerPlace(const Rect& tray, const Rect& start, Size taskbar, Size ticker, int dpi) {
+  const bool trayEmpty = tray.right <= tray.left || tray.bottom <= tray.top;
+  const int right = trayEmpty ? taskbar.width - 88 * dpi / 96 : tray.left;
+  const bool hasStart = start.bottom > start.top;
+  const int top = hasStart ? start.top : 0;
+  const int height = hasStart ? start.bottom - start.top : taskbar.height;
+  return {right - ticker.width, top + (height - ticker.height) / 2};
+}
+
 bool WatchReadsTray(int edge, int lastEdge) {
   return IsHorizontal(edge) && edge == lastEdge;
 }

@@ -45,6 +45,18 @@ int BesideClockX(int trayRight, int clockWidth, int tickerWidth, bool autoHide);
 // zeros for a hidden clock); a clock lower down counts as nothing.
 int CountTrayRows(int trayHeight, const Rect& clockInTray, int captionHeight);
 
+// The ticker's place on a taskbar without a tray clock window (Windows 11's):
+// just left of the notification area (tray, in the taskbar's client
+// coordinates) and centred on the Start button's height. When the tray's
+// rectangle reads empty, the clock area is taken as the right-most 88 pixels
+// at 96 DPI; without a Start button, the taskbar's height counts.
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point& o) const { return x == o.x && y == o.y; }
+};
+Point ModernTickerPlace(const Rect& tray, const Rect& start, Size taskbar, Size ticker, int dpi);
+
 // What the watch saw at one look. The tray's size and rows are read only on
 // an unchanged horizontal edge (WatchReadsTray); otherwise they stay 0.
 struct TaskbarSeen {

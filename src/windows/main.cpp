@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "windows/handles.h"
 #include "windows/program.h"
@@ -15,16 +14,14 @@ namespace {
 constexpr char kTitle[] = "Clepsydrium";
 
 std::string ExeFolder() {
-  std::vector<char> path(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      const std::string file(path.data(), length);
-      return file.substr(
-          0, file.find_last_of("\\/") == std::string::npos ? 0 : file.find_last_of("\\/"));
-    }
+  std::string path(MAX_PATH, '\0');
+  DWORD length = 0;
+  while ((length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+         path.size()) {
     path.resize(path.size() * 2);
   }
+  const std::size_t slash = path.find_last_of("\\/", length);
+  return path.substr(0, slash == std::string::npos ? 0 : slash);
 }
 
 }  // namespace

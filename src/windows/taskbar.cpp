@@ -46,6 +46,32 @@ void MoveTicker(HWND ticker, int x, int y) {
   SetWindowPos(ticker, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
+// A window's rectangle in another's client coordinates.
+Rect RectIn(HWND window, HWND parent) {
+  RECT rect{};
+  if (window != nullptr) {
+    GetWindowRect(window, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  }
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+bool operator!=(const Rect& a, const Rect& b) {
+  return a.left != b.left || a.top != b.top || a.right != b.right || a.bottom != b.bottom;
+}
+
+// Windows 11 says build 22000 or later; RtlGetVersion tells the truth
+// whatever the exe's manifest claims.
+bool IsWindows11() {
+  using GetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+  const auto getVersion = reinterpret_cast<GetVersion>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  return getVersion != nullptr && getVersion(&version) == 0 && version.dwMajorVersion >= 10 &&
+         version.dwBuildNumber >= 22000;
+}
+
 }  // namespace
 
 TrayWindows FindTrayWindows() {
@@ -61,7 +87,12 @@ TrayWindows FindTrayWindows() {
   }
   windows.clock = FindWindowExA(windows.tray, nullptr, "TrayClockWClass", nullptr);
   if (windows.clock == nullptr) {
-    throw TrayWindowError(kNoTaskbar + 2);
+    const HWND island = FindWindowExA(windows.taskbar, nullptr,
+                                      "Windows.UI.Composition.DesktopWindowContentBridge", nullptr);
+    if (island == nullptr && !IsWindows11()) {
+      throw TrayWindowError(kNoTaskbar + 2);
+    }
+    windows.start = FindWindowExA(windows.taskbar, nullptr, "Start", nullptr);
   }
   return windows;
 }
@@ -75,8 +106,10 @@ std::optional<TrayWindows> FindTrayWindowsIfThere() {
 }
 
 Taskbar::Taskbar(const TrayWindows& windows) : windows_(windows) {
-  last_.edge = Edge();
-  last_.tray = ClientSize(windows_.tray);
+  if (!windows_.modern()) {
+    last_.edge = Edge();
+    last_.tray = ClientSize(windows_.tray);
+  }
 }
 
 Taskbar::~Taskbar() {
@@ -88,7 +121,9 @@ Taskbar::~Taskbar() {
   ShowWindow(ticker_, SW_HIDE);
   SetParent(ticker_, nullptr);
   const FrozenRedraw frozen(windows_.taskbar);
-  RemoveBlankIcons();
+  if (!windows_.modern()) {
+    RemoveBlankIcons();
+  }
 }
 
 int Taskbar::Edge() const {
@@ -100,7 +135,7 @@ int Taskbar::Edge() const {
 
 void Taskbar::Embed(HWND ticker, int cells) {
   ticker_ = ticker;
-  SetParent(ticker_, windows_.tray);
+  SetParent(ticker_, windows_.modern() ? windows_.taskbar : windows_.tray);
   atTopLeft_ = false;
   PlaceTickerTopLeft();
   FitTicker(cells);
@@ -119,6 +154,13 @@ void Taskbar::FitTicker(int cells) {
     return;
   }
   cells_ = cells;
+  if (windows_.modern()) {
+    const Size size = TickerSize(CaptionHeight(), cells);
+    tickerWidth_ = size.width;
+    SetWindowPos(ticker_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
+    PlaceModern();
+    return;
+  }
   const FrozenRedraw frozen(windows_.taskbar);
   RemoveBlankIcons();
   for (int id = 1; id <= BlankIconCount(cells); ++id) {
@@ -134,6 +176,9 @@ void Taskbar::FitTicker(int cells) {
 }
 
 void Taskbar::PlaceTickerTopLeft() {
+  if (windows_.modern()) {
+    return PlaceModern();
+  }
   if (atTopLeft_ || ticker_ == nullptr) {
     return;
   }
@@ -142,6 +187,9 @@ void Taskbar::PlaceTickerTopLeft() {
 }
 
 void Taskbar::PlaceTickerBesideClock() {
+  if (windows_.modern()) {
+    return PlaceModern();
+  }
   atTopLeft_ = false;
   int clockWidth = 0;
   if (IsWindowVisible(windows_.clock)) {
@@ -155,8 +203,40 @@ void Taskbar::PlaceTickerBesideClock() {
   MoveTicker(ticker_, x, kBesideClockY);
 }
 
+Rect Taskbar::ModernTray() const {
+  return RectIn(windows_.tray, windows_.taskbar);
+}
+
+Rect Taskbar::ModernStart() const {
+  return RectIn(windows_.start, windows_.taskbar);
+}
+
+void Taskbar::PlaceModern() {
+  if (ticker_ == nullptr) {
+    return;
+  }
+  lastTray_ = ModernTray();
+  lastStart_ = ModernStart();
+  RECT ticker{};
+  GetWindowRect(ticker_, &ticker);
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  const Point place =
+      ModernTickerPlace(lastTray_, lastStart_, ClientSize(windows_.taskbar),
+                        {ticker.right - ticker.left, ticker.bottom - ticker.top}, dpi);
+  // Above the XAML island, which covers the whole taskbar.
+  SetWindowPos(ticker_, HWND_TOP, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void Taskbar::Watch() {
   if (ticker_ == nullptr) {
+    return;
+  }
+  if (windows_.modern()) {
+    if (ModernTray() != lastTray_ || ModernStart() != lastStart_) {
+      PlaceModern();
+    }
     return;
   }
   TaskbarSeen now;

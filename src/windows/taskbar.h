@@ -17,7 +17,13 @@ namespace clep::win {
 struct TrayWindows {
   HWND taskbar = nullptr;  // "Shell_TrayWnd"
   HWND tray = nullptr;     // "TrayNotifyWnd", the ticker's parent
-  HWND clock = nullptr;    // "TrayClockWClass"
+  HWND clock = nullptr;    // "TrayClockWClass"; none on Windows 11's taskbar
+  HWND start = nullptr;    // Windows 11's "Start", whose height is the button row's
+  // Windows 11's taskbar: its content is drawn by a XAML island and it has no
+  // tray clock window. The ticker is then a child of the taskbar itself, left
+  // of the notification area, and no blank icon is added: new icons there go
+  // to the overflow flyout and make no room.
+  bool modern() const { return clock == nullptr; }
 };
 
 // A shell window that is not there; carries the error number, the base
@@ -65,6 +71,11 @@ class Taskbar {
  private:
   int Edge() const;
   void RemoveBlankIcons() const;
+  // Where the ticker stands on Windows 11's taskbar, from the rectangles of
+  // the notification area and the Start button.
+  Rect ModernTray() const;
+  Rect ModernStart() const;
+  void PlaceModern();
 
   TrayWindows windows_;
   HWND ticker_ = nullptr;
@@ -72,6 +83,8 @@ class Taskbar {
   int tickerWidth_ = 0;
   bool atTopLeft_ = false;
   TaskbarSeen last_;
+  Rect lastTray_;
+  Rect lastStart_;
 };
 
 }  // namespace clep::win

@@ -50,6 +50,16 @@ TEST(TickerGeometry, SizeIconsAndPlaces) {
   EXPECT_EQ(BesideClockX(200, 0, 84, false), 117);
 }
 
+TEST(TickerGeometry, BesideTheModernTray) {
+  const Size bar{1024, 48};
+  const Size ticker{84, 14};
+  EXPECT_EQ(ModernTickerPlace({900, 0, 1024, 48}, {0, 0, 48, 48}, bar, ticker, 96),
+            (Point{816, 17}));
+  // An empty tray: the clock area is the right-most 88 pixels, scaled.
+  EXPECT_EQ(ModernTickerPlace({}, {400, 4, 444, 44}, bar, ticker, 144), (Point{808, 17}));
+  EXPECT_EQ(ModernTickerPlace({900, 0, 1024, 48}, {}, {1024, 40}, ticker, 96), (Point{816, 13}));
+}
+
 TEST(TickerGeometry, RowsUnderTheClock) {
   struct Row {
     int trayHeight;
