@@ -18,8 +18,8 @@ base = runs["LocalNow"]["cpu_time"]
 print("| path | ns (median of 10) | x LocalNow |\n|---|---|---|")
 for name, run in runs.items():
     print("| %s | %.1f | %.2f |" % (name, run["cpu_time"], run["cpu_time"] / base))
-print("heap allocations per same-second drawing tick: %g"
-      % runs["DrawingTickSameSecond"]["allocs_per_tick"])
+print("heap allocations per same-second tick: %g"
+      % runs["TickSameSecond"]["allocs_per_tick"])
 '
 for build in win32 win64; do
   exe=$root/build/$build/src/windows/Clepsydrium.exe
