@@ -1,6 +1,9 @@
 // clepsydrium-print: the Roman time and the Latin date outside Windows, by the
 // program's own rules and settings file.
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -13,6 +16,7 @@
 
 namespace {
 
+using clep::ClockSettings;
 using clep::LocalTime;
 
 constexpr const char* kUsage =
@@ -83,11 +87,30 @@ bool ParseNumeralArgument(std::string_view text, long& value) {
   return true;
 }
 
+// The user's own file, by the XDG rules (a relative XDG_CONFIG_HOME is ignored);
+// empty with no home at all.
+std::string UserSettingsPath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') {
+    return std::string(config) + "/clepsydrium/Clepsydrium.ini";
+  }
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] != '\0') {
+    return std::string(home) + "/.config/clepsydrium/Clepsydrium.ini";
+  }
+  return {};
+}
+
+int WriteFailed() {
+  std::fprintf(stderr, "clepsydrium-print: cannot write: %s\n", std::strerror(errno));
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   enum class Mode { kClock, kNumeral, kLatinDates } mode = Mode::kClock;
-  std::string iniFile;
+  const char* iniFile = nullptr;
   long numeral = 0;
   bool haveMode = false;
   bool haveTime = false;
@@ -123,10 +146,10 @@ int main(int argc, char** argv) {
       return Fail("unknown argument '" + std::string(arg) + "'");
     }
   }
-
-  clep::ClockSettings settings;
-  if (!iniFile.empty()) {
-    settings = clep::LoadSettings(clep::IniFile(iniFile, "Configuration"));
+  const std::string path = iniFile != nullptr ? iniFile : UserSettingsPath();
+  ClockSettings settings;
+  if (!path.empty()) {
+    settings = clep::LoadSettings(clep::IniFile(path, "Configuration"));
   }
 
   switch (mode) {
@@ -137,7 +160,7 @@ int main(int argc, char** argv) {
                                        settings.zeroAsDash)
                   : "";
       std::printf("%.*s\n", static_cast<int>(text.size()), text.data());
-      return 0;
+      break;
     }
     case Mode::kLatinDates: {
       const clep::LatinDates& dates = clep::LatinDates::For(settings.medievalScript);
@@ -147,7 +170,7 @@ int main(int argc, char** argv) {
           std::printf("%02d%02d\t%.*s\n", day, month, static_cast<int>(text.size()), text.data());
         }
       }
-      return 0;
+      break;
     }
     case Mode::kClock: {
       const LocalTime now = haveTime ? at : clep::LocalNow();
@@ -159,8 +182,9 @@ int main(int argc, char** argv) {
                            : std::string();
       const std::string_view text = face.Text();
       std::printf("%.*s\n%s\n", static_cast<int>(text.size()), text.data(), tip.c_str());
-      return 0;
+      break;
     }
   }
-  return 0;
+  // A full disk or a closed pipe must not pass for success.
+  return std::fflush(stdout) != 0 || std::ferror(stdout) ? WriteFailed() : 0;
 }

@@ -4,6 +4,8 @@ set -u
 tool=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+export HOME=$work  # no user file here: the tester's own settings must not reach the cases
+unset XDG_CONFIG_HOME
 passed=0 failed=0
 
 ini() {  # ini NAME LINE... : writes an INI file with a [Configuration] section
@@ -54,6 +56,19 @@ check missing-ini 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --ini "$work/
 check midnight-no-dash 0 $':XXX:\npridie Kalendas Ianuarias MM' --at "1999-12-31 00:30:00"
 check next-year-from-14-december 0 $'XII::\na.d. XIX Kalendas Ianuarias MMXXV' --at "2024-12-14 12:00:00"
 check leap-day 0 $'I:I:I\na.d. I Kalendas Martias MMXXIV' --at "2024-02-29 01:01:01"
+
+# The user's file: $XDG_CONFIG_HOME's (set and absolute) or else ~/.config's; --ini wins.
+mkdir -p "$work/xdg/clepsydrium" "$work/home/.config/clepsydrium"
+cp "$work/notip.ini" "$work/xdg/clepsydrium/Clepsydrium.ini"
+cp "$work/short.ini" "$work/home/.config/clepsydrium/Clepsydrium.ini"
+short=$'xiv:xxv\na.d. iv nonas ianuarias mmxxiv'
+HOME=$work/home XDG_CONFIG_HOME=$work/xdg check user-file-xdg 0 $'XIV:XXV:VII\n' --at "$at"
+HOME=$work/home XDG_CONFIG_HOME=$work/none check user-file-xdg-none 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --at "$at"
+for xdg in "" relative; do
+  HOME=$work/home XDG_CONFIG_HOME=$xdg check "user-file-home-xdg-'$xdg'" 0 "$short" --at "$at"
+done
+HOME=$work/home check user-file-home-xdg-unset 0 "$short" --at "$at"
+HOME=$work/home XDG_CONFIG_HOME=$work/xdg check ini-wins 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
 
 check numeral-44 0 XLIV --numeral 44
 check numeral-44-additive 0 XXXXIIII --ini "$work/additive.ini" --numeral 44
