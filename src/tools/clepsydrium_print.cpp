@@ -20,9 +20,21 @@ using clep::ClockSettings;
 using clep::LocalTime;
 
 constexpr const char* kUsage =
-    "usage: clepsydrium-print [--ini FILE] [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "usage: clepsydrium-print [--ini FILE] [--json] [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
     "       clepsydrium-print [--ini FILE] --numeral N\n"
-    "       clepsydrium-print [--ini FILE] --latin-dates\n";
+    "       clepsydrium-print [--ini FILE] --latin-dates\n"
+    "       clepsydrium-print --help\n";
+
+constexpr const char* kHelp =
+    "\nThe clock text and the date tooltip of the Clepsydrium clock, for now or TIME.\n"
+    "  --ini FILE     settings file; default $XDG_CONFIG_HOME/clepsydrium/Clepsydrium.ini,\n"
+    "                 or ~/.config/clepsydrium/Clepsydrium.ini (none: the defaults)\n"
+    "  --at TIME      that local time instead of now\n"
+    "  --json         one line {\"text\", \"tooltip\", \"class\"} instead (waybar's shape)\n"
+    "  --numeral N    the numeral of N (0 to 99; none outside)\n"
+    "  --latin-dates  the 366 Latin dates, as DDMM<TAB>text\n"
+    "  --help         this text\n"
+    "A bad argument exits with code 2, a failed write with 1.\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "clepsydrium-print: %s\n%s", message.c_str(), kUsage);
@@ -101,6 +113,42 @@ std::string UserSettingsPath() {
   return {};
 }
 
+// Quotes, backslashes and control characters escaped; other bytes, UTF-8, kept.
+std::string JsonString(std::string_view text) {
+  std::string json = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      json += '\\';
+      json += c;
+    } else if (byte < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+      json += escaped;
+    } else {
+      json += c;
+    }
+  }
+  return json + '"';
+}
+
+// What one moment prints: the clock text and the tooltip on two lines, or one
+// JSON object.
+std::string Output(const LocalTime& now, const ClockSettings& settings, bool json) {
+  clep::ClockFace face;
+  face.Preset({0, 0, 0, -1, -1, -1});  // no second remembered: the text comes now
+  face.Advance(now, clep::ClockStyleOf(settings));
+  const std::string text(face.Text());
+  const std::string tip =
+      settings.toolTip ? clep::DateTipText(now, clep::TipStyleOf(settings), clep::LongDateText)
+                       : std::string();
+  if (json) {
+    return "{\"text\": " + JsonString(text) + ", \"tooltip\": " + JsonString(tip) +
+           ", \"class\": \"clepsydrium\"}\n";
+  }
+  return text + '\n' + tip + '\n';
+}
+
 int WriteFailed() {
   std::fprintf(stderr, "clepsydrium-print: cannot write: %s\n", std::strerror(errno));
   return 1;
@@ -114,6 +162,7 @@ int main(int argc, char** argv) {
   long numeral = 0;
   bool haveMode = false;
   bool haveTime = false;
+  bool json = false;
   LocalTime at;
 
   for (int i = 1; i < argc; ++i) {
@@ -122,13 +171,18 @@ int main(int argc, char** argv) {
     if (takesValue && i + 1 >= argc) {
       return Fail("missing value for " + std::string(arg));
     }
-    if (arg == "--ini") {
+    if (arg == "--help" || arg == "-h") {
+      std::printf("%s%s", kUsage, kHelp);
+      return 0;
+    } else if (arg == "--ini") {
       iniFile = argv[++i];
     } else if (arg == "--at") {
       if (!ParseDateTime(argv[++i], at)) {
         return Fail("bad date and time '" + std::string(argv[i]) + "'");
       }
       haveTime = true;
+    } else if (arg == "--json") {
+      json = true;
     } else if (arg == "--numeral" || arg == "--latin-dates") {
       if (haveMode) {
         return Fail("only one of --numeral and --latin-dates may be given: " + std::string(arg));
@@ -146,6 +200,11 @@ int main(int argc, char** argv) {
       return Fail("unknown argument '" + std::string(arg) + "'");
     }
   }
+  if (json && haveMode) {
+    return Fail(std::string("--json goes only with the clock, not ") +
+                (mode == Mode::kNumeral ? "--numeral" : "--latin-dates"));
+  }
+
   const std::string path = iniFile != nullptr ? iniFile : UserSettingsPath();
   ClockSettings settings;
   if (!path.empty()) {
@@ -172,18 +231,9 @@ int main(int argc, char** argv) {
       }
       break;
     }
-    case Mode::kClock: {
-      const LocalTime now = haveTime ? at : clep::LocalNow();
-      clep::ClockFace face;
-      face.Preset({0, 0, 0, -1, -1, -1});  // no second remembered: the text comes now
-      face.Advance(now, clep::ClockStyleOf(settings));
-      const std::string tip =
-          settings.toolTip ? clep::DateTipText(now, clep::TipStyleOf(settings), clep::LongDateText)
-                           : std::string();
-      const std::string_view text = face.Text();
-      std::printf("%.*s\n%s\n", static_cast<int>(text.size()), text.data(), tip.c_str());
+    case Mode::kClock:
+      std::fputs(Output(haveTime ? at : clep::LocalNow(), settings, json).c_str(), stdout);
       break;
-    }
   }
   // A full disk or a closed pipe must not pass for success.
   return std::fflush(stdout) != 0 || std::ferror(stdout) ? WriteFailed() : 0;

@@ -70,6 +70,9 @@ done
 HOME=$work/home check user-file-home-xdg-unset 0 "$short" --at "$at"
 HOME=$work/home XDG_CONFIG_HOME=$work/xdg check ini-wins 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
 
+check json 0 '{"text": "XIV:XXV:VII", "tooltip": "a.d. IV Nonas Ianuarias MMXXIV", "class": "clepsydrium"}' --json --at "$at"
+check json-no-tooltip 0 '{"text": "XIV:XXV:VII", "tooltip": "", "class": "clepsydrium"}' --ini "$work/notip.ini" --json --at "$at"
+
 check numeral-44 0 XLIV --numeral 44
 check numeral-44-additive 0 XXXXIIII --ini "$work/additive.ini" --numeral 44
 check numeral-zero 0 "" --numeral 0
@@ -101,6 +104,12 @@ bad numeral-fraction 3.5 --numeral 3.5
 bad numeral-word ten --numeral ten
 bad numeral-empty "''" --numeral ""
 bad two-modes --latin-dates --numeral 4 --latin-dates
+bad json-with-numeral --json --json --numeral 4
+
+help=$("$tool" --help 2>&1); status=$?
+for option in --ini --at --json --numeral --latin-dates --help; do
+  [ "$status" = 0 ] && grep -q -- "^ *$option" <<<"$help" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL help (exit $status): no $option"; }
+done
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
