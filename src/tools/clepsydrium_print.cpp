@@ -1,11 +1,19 @@
 // clepsydrium-print: the Roman time and the Latin date outside Windows, by the
 // program's own rules and settings file.
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "clock/date_tip.h"
 #include "clock/latin_dates.h"
@@ -20,7 +28,7 @@ using clep::ClockSettings;
 using clep::LocalTime;
 
 constexpr const char* kUsage =
-    "usage: clepsydrium-print [--ini FILE] [--json] [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "usage: clepsydrium-print [--ini FILE] [--json] [--at \"YYYY-MM-DD HH:MM:SS\" | --follow]\n"
     "       clepsydrium-print [--ini FILE] --numeral N\n"
     "       clepsydrium-print [--ini FILE] --latin-dates\n"
     "       clepsydrium-print --help\n";
@@ -30,6 +38,7 @@ constexpr const char* kHelp =
     "  --ini FILE     settings file; default $XDG_CONFIG_HOME/clepsydrium/Clepsydrium.ini,\n"
     "                 or ~/.config/clepsydrium/Clepsydrium.ini (none: the defaults)\n"
     "  --at TIME      that local time instead of now\n"
+    "  --follow       keep running, printing the clock text again each time it changes\n"
     "  --json         one line {\"text\", \"tooltip\", \"class\"} instead (waybar's shape)\n"
     "  --numeral N    the numeral of N (0 to 99; none outside)\n"
     "  --latin-dates  the 366 Latin dates, as DDMM<TAB>text\n"
@@ -132,25 +141,72 @@ std::string JsonString(std::string_view text) {
   return json + '"';
 }
 
-// What one moment prints: the clock text and the tooltip on two lines, or one
-// JSON object.
-std::string Output(const LocalTime& now, const ClockSettings& settings, bool json) {
+// What one moment prints: the clock text and the tooltip on two lines, the
+// clock text alone when following, or one JSON object.
+std::string Output(const LocalTime& now, const ClockSettings& settings, bool json, bool follow) {
   clep::ClockFace face;
   face.Preset({0, 0, 0, -1, -1, -1});  // no second remembered: the text comes now
   face.Advance(now, clep::ClockStyleOf(settings));
   const std::string text(face.Text());
   const std::string tip =
-      settings.toolTip ? clep::DateTipText(now, clep::TipStyleOf(settings), clep::LongDateText)
-                       : std::string();
+      settings.toolTip && (json || !follow)
+          ? clep::DateTipText(now, clep::TipStyleOf(settings), clep::LongDateText)
+          : std::string();
   if (json) {
     return "{\"text\": " + JsonString(text) + ", \"tooltip\": " + JsonString(tip) +
            ", \"class\": \"clepsydrium\"}\n";
   }
-  return text + '\n' + tip + '\n';
+  return follow ? text + '\n' : text + '\n' + tip + '\n';
 }
 
 int WriteFailed() {
   std::fprintf(stderr, "clepsydrium-print: cannot write: %s\n", std::strerror(errno));
+  return 1;
+}
+
+// A status bar may start us with these ignored or blocked; its stop, a Ctrl-C
+// or a closed reader must still end a follow at once and quietly.
+void DefaultEndingSignals() {
+  sigset_t ending;
+  sigemptyset(&ending);
+  for (const int signal : {SIGPIPE, SIGINT, SIGTERM}) {
+    std::signal(signal, SIG_DFL);
+    sigaddset(&ending, signal);
+  }
+  sigprocmask(SIG_UNBLOCK, &ending, nullptr);
+}
+
+// Prints the text now and again each time it changes. Between changes it
+// sleeps until the next second (minute) of the real-time clock on a timer that
+// is also cut short when the clock is set: a plain absolute sleep would keep
+// the old text for an hour after the clock went back one.
+int Follow(const ClockSettings& settings, bool json) {
+  DefaultEndingSignals();
+  const int timer = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC);
+  std::string shown;
+  while (timer >= 0) {
+    tzset();  // a new time zone shows at the next wake
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const LocalTime local = clep::LocalTimeAt(now.tv_sec);
+    std::string line = Output(local, settings, json, true);
+    if (line != shown) {
+      if (std::fputs(line.c_str(), stdout) == EOF || std::fflush(stdout) != 0) {
+        return WriteFailed();
+      }
+      shown = std::move(line);
+    }
+    // At least one second on: a leap second (right/ zones) has second 60.
+    const std::time_t step = settings.displaySeconds ? 1 : std::max(1, 60 - local.second);
+    const itimerspec turn{{0, 0}, {now.tv_sec + step, 0}};
+    std::uint64_t expirations = 0;
+    if (timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &turn, nullptr) != 0 ||
+        (read(timer, &expirations, sizeof expirations) < 0 && errno != ECANCELED &&
+         errno != EINTR)) {
+      break;
+    }
+  }
+  std::fprintf(stderr, "clepsydrium-print: cannot wait for the clock: %s\n", std::strerror(errno));
   return 1;
 }
 
@@ -162,6 +218,7 @@ int main(int argc, char** argv) {
   long numeral = 0;
   bool haveMode = false;
   bool haveTime = false;
+  bool follow = false;
   bool json = false;
   LocalTime at;
 
@@ -181,8 +238,8 @@ int main(int argc, char** argv) {
         return Fail("bad date and time '" + std::string(argv[i]) + "'");
       }
       haveTime = true;
-    } else if (arg == "--json") {
-      json = true;
+    } else if (arg == "--follow" || arg == "--json") {
+      (arg == "--follow" ? follow : json) = true;
     } else if (arg == "--numeral" || arg == "--latin-dates") {
       if (haveMode) {
         return Fail("only one of --numeral and --latin-dates may be given: " + std::string(arg));
@@ -200,8 +257,11 @@ int main(int argc, char** argv) {
       return Fail("unknown argument '" + std::string(arg) + "'");
     }
   }
-  if (json && haveMode) {
-    return Fail(std::string("--json goes only with the clock, not ") +
+  if (follow && haveTime) {
+    return Fail("--follow shows the time now; it does not go with --at");
+  }
+  if ((follow || json) && haveMode) {
+    return Fail(std::string(follow ? "--follow" : "--json") + " goes only with the clock, not " +
                 (mode == Mode::kNumeral ? "--numeral" : "--latin-dates"));
   }
 
@@ -232,7 +292,10 @@ int main(int argc, char** argv) {
       break;
     }
     case Mode::kClock:
-      std::fputs(Output(haveTime ? at : clep::LocalNow(), settings, json).c_str(), stdout);
+      if (follow) {
+        return Follow(settings, json);
+      }
+      std::fputs(Output(haveTime ? at : clep::LocalNow(), settings, json, false).c_str(), stdout);
       break;
   }
   // A full disk or a closed pipe must not pass for success.

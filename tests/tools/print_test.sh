@@ -105,11 +105,28 @@ bad numeral-word ten --numeral ten
 bad numeral-empty "''" --numeral ""
 bad two-modes --latin-dates --numeral 4 --latin-dates
 bad json-with-numeral --json --json --numeral 4
+bad follow-with-at --at --follow --at "$at"
+bad follow-with-dates --follow --follow --latin-dates
 
 help=$("$tool" --help 2>&1); status=$?
-for option in --ini --at --json --numeral --latin-dates --help; do
+for option in --ini --at --follow --json --numeral --latin-dates --help; do
   [ "$status" = 0 ] && grep -q -- "^ *$option" <<<"$help" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL help (exit $status): no $option"; }
 done
+
+# --follow: the text at once, then the text of each next second as it turns; a
+# closed reader ends it at the next turn without a word, even with SIGPIPE ignored.
+start=$(date +%s)
+timeout 3 "$tool" --follow >"$work/follow" 2>&1
+texts() { for t in $(seq "$1" "$(($1 + 3))"); do "$tool" --at "$(date -d "@$t" '+%F %T')" | head -n 1; done; }
+lines=$(wc -l <"$work/follow")
+if [ "$lines" -ge 3 ] && [ "$lines" -le 4 ] && { texts "$start" | head -n "$lines" | cmp -s - "$work/follow" ||
+  texts $((start + 1)) | head -n "$lines" | cmp -s - "$work/follow"; }; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1)) && printf 'FAIL follow: from %s\n%s\n' "$(date -d "@$start" +%T)" "$(cat "$work/follow")"
+fi
+(trap '' PIPE && timeout 5 "$tool" --follow 2>"$work/stderr" | head -n 1 >/dev/null && exit "${PIPESTATUS[0]}")
+[ $? != 124 ] && [ ! -s "$work/stderr" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL follow-closed-reader"; }
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
