@@ -28,18 +28,19 @@ using clep::ClockSettings;
 using clep::LocalTime;
 
 constexpr const char* kUsage =
-    "usage: clepsydrium-print [--ini FILE] [--json] [--at \"YYYY-MM-DD HH:MM:SS\" | --follow]\n"
+    "usage: clepsydrium-print [--ini FILE] [--json] [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "       clepsydrium-print [--ini FILE] [--json] --follow\n"
     "       clepsydrium-print [--ini FILE] --numeral N\n"
     "       clepsydrium-print [--ini FILE] --latin-dates\n"
     "       clepsydrium-print --help\n";
 
 constexpr const char* kHelp =
-    "\nThe clock text and the date tooltip of the Clepsydrium clock, for now or TIME.\n"
-    "  --ini FILE     settings file; default $XDG_CONFIG_HOME/clepsydrium/Clepsydrium.ini,\n"
-    "                 or ~/.config/clepsydrium/Clepsydrium.ini (none: the defaults)\n"
+    "\nThe clock text and the date tooltip of the Clepsydrium clock, now or at TIME.\n"
+    "  --ini FILE     the settings file; without it $XDG_CONFIG_HOME/clepsydrium/\n"
+    "                 Clepsydrium.ini or ~/.config/clepsydrium/Clepsydrium.ini\n"
     "  --at TIME      that local time instead of now\n"
-    "  --follow       keep running, printing the clock text again each time it changes\n"
-    "  --json         one line {\"text\", \"tooltip\", \"class\"} instead (waybar's shape)\n"
+    "  --follow       keep running: the clock text again each time it changes\n"
+    "  --json         one line {\"text\", \"tooltip\", \"class\"} instead (for waybar)\n"
     "  --numeral N    the numeral of N (0 to 99; none outside)\n"
     "  --latin-dates  the 366 Latin dates, as DDMM<TAB>text\n"
     "  --help         this text\n"

@@ -108,6 +108,7 @@ bad json-with-numeral --json --json --numeral 4
 bad follow-with-at --at --follow --at "$at"
 bad follow-with-dates --follow --follow --latin-dates
 
+"$tool" --at "$at" >/dev/full 2>/dev/null; [ $? = 1 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL full-disk: not exit 1"; }
 help=$("$tool" --help 2>&1); status=$?
 for option in --ini --at --follow --json --numeral --latin-dates --help; do
   [ "$status" = 0 ] && grep -q -- "^ *$option" <<<"$help" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL help (exit $status): no $option"; }
