@@ -5,10 +5,14 @@
 namespace clep {
 
 LocalTime LocalNow() {
-  std::tm now{};
-  const std::time_t seconds = std::time(nullptr);
-  localtime_r(&seconds, &now);
-  return {now.tm_year + 1900, now.tm_mon + 1, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec};
+  return LocalTimeAt(std::time(nullptr));
+}
+
+LocalTime LocalTimeAt(std::time_t seconds) {
+  std::tm when{};
+  localtime_r(&seconds, &when);
+  return {when.tm_year + 1900, when.tm_mon + 1, when.tm_mday,
+          when.tm_hour,        when.tm_min,     when.tm_sec};
 }
 
 std::string LongDateText(const LocalTime& date) {

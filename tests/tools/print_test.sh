@@ -4,6 +4,8 @@ set -u
 tool=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+export HOME=$work  # no user file here: the tester's own settings must not reach the cases
+unset XDG_CONFIG_HOME
 passed=0 failed=0
 
 ini() {  # ini NAME LINE... : writes an INI file with a [Configuration] section
@@ -55,6 +57,22 @@ check midnight-no-dash 0 $':XXX:\npridie Kalendas Ianuarias MM' --at "1999-12-31
 check next-year-from-14-december 0 $'XII::\na.d. XIX Kalendas Ianuarias MMXXV' --at "2024-12-14 12:00:00"
 check leap-day 0 $'I:I:I\na.d. I Kalendas Martias MMXXIV' --at "2024-02-29 01:01:01"
 
+# The user's file: $XDG_CONFIG_HOME's (set and absolute) or else ~/.config's; --ini wins.
+mkdir -p "$work/xdg/clepsydrium" "$work/home/.config/clepsydrium"
+cp "$work/notip.ini" "$work/xdg/clepsydrium/Clepsydrium.ini"
+cp "$work/short.ini" "$work/home/.config/clepsydrium/Clepsydrium.ini"
+short=$'xiv:xxv\na.d. iv nonas ianuarias mmxxiv'
+HOME=$work/home XDG_CONFIG_HOME=$work/xdg check user-file-xdg 0 $'XIV:XXV:VII\n' --at "$at"
+HOME=$work/home XDG_CONFIG_HOME=$work/none check user-file-xdg-none 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --at "$at"
+for xdg in "" relative; do
+  HOME=$work/home XDG_CONFIG_HOME=$xdg check "user-file-home-xdg-'$xdg'" 0 "$short" --at "$at"
+done
+HOME=$work/home check user-file-home-xdg-unset 0 "$short" --at "$at"
+HOME=$work/home XDG_CONFIG_HOME=$work/xdg check ini-wins 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
+
+check json 0 '{"text": "XIV:XXV:VII", "tooltip": "a.d. IV Nonas Ianuarias MMXXIV", "class": "clepsydrium"}' --json --at "$at"
+check json-no-tooltip 0 '{"text": "XIV:XXV:VII", "tooltip": "", "class": "clepsydrium"}' --ini "$work/notip.ini" --json --at "$at"
+
 check numeral-44 0 XLIV --numeral 44
 check numeral-44-additive 0 XXXXIIII --ini "$work/additive.ini" --numeral 44
 check numeral-zero 0 "" --numeral 0
@@ -86,6 +104,30 @@ bad numeral-fraction 3.5 --numeral 3.5
 bad numeral-word ten --numeral ten
 bad numeral-empty "''" --numeral ""
 bad two-modes --latin-dates --numeral 4 --latin-dates
+bad json-with-numeral --json --json --numeral 4
+bad follow-with-at --at --follow --at "$at"
+bad follow-with-dates --follow --follow --latin-dates
+
+"$tool" --at "$at" >/dev/full 2>/dev/null; [ $? = 1 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL full-disk: not exit 1"; }
+help=$("$tool" --help 2>&1); status=$?
+for option in --ini --at --follow --json --numeral --latin-dates --help; do
+  [ "$status" = 0 ] && grep -q -- "^ *$option" <<<"$help" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL help (exit $status): no $option"; }
+done
+
+# --follow: the text at once, then the text of each next second as it turns; a
+# closed reader ends it at the next turn without a word, even with SIGPIPE ignored.
+start=$(date +%s)
+timeout 3 "$tool" --follow >"$work/follow" 2>&1
+texts() { for t in $(seq "$1" "$(($1 + 3))"); do "$tool" --at "$(date -d "@$t" '+%F %T')" | head -n 1; done; }
+lines=$(wc -l <"$work/follow")
+if [ "$lines" -ge 3 ] && [ "$lines" -le 4 ] && { texts "$start" | head -n "$lines" | cmp -s - "$work/follow" ||
+  texts $((start + 1)) | head -n "$lines" | cmp -s - "$work/follow"; }; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1)) && printf 'FAIL follow: from %s\n%s\n' "$(date -d "@$start" +%T)" "$(cat "$work/follow")"
+fi
+(trap '' PIPE && timeout 5 "$tool" --follow 2>"$work/stderr" | head -n 1 >/dev/null && exit "${PIPESTATUS[0]}")
+[ $? != 124 ] && [ ! -s "$work/stderr" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL follow-closed-reader"; }
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]
