@@ -1,7 +1,6 @@
 // The settings rules, the taskbar arithmetic and the menu table.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "menu/menu.h"
@@ -11,82 +10,50 @@
 namespace clep {
 namespace {
 
-TEST(ParseNumber, SignedDecimalWithin32BitsOnly) {
-  const std::pair<const char*, std::optional<std::int32_t>> rows[] = {
-      {"0", 0},
-      {"-2147483633", -2147483633},
-      {"2147483647", 2147483647},
-      {"-2147483648", -2147483647 - 1},
-      {"2147483648", std::nullopt},
-      {"99999999999", std::nullopt},
-      {"+5", std::nullopt},
-      {"0x10", std::nullopt},
-      {"10.5", std::nullopt},
-      {"1 2", std::nullopt},
-      {"", std::nullopt},
-      {"-", std::nullopt},
+TEST(Settings, NumbersAndFontSizes) {
+  const std::pair<const char*, std::optional<std::int32_t>> numbers[] = {
+      {"-2147483633", -2147483633}, {"2147483647", 2147483647}, {"2147483648", std::nullopt},
+      {"+5", std::nullopt},         {"0x10", std::nullopt},     {"10.5", std::nullopt},
+      {"1 2", std::nullopt},        {"-", std::nullopt},
   };
-  for (const auto& [text, value] : rows) {
+  for (const auto& [text, value] : numbers) {
     EXPECT_EQ(ParseNumber(text), value) << text;
   }
-}
-
-TEST(ShownFontSize, KeepsTheStandardSizeOrClamps) {
+  // The ticker keeps its standard size for none, and takes at most 72 points.
   EXPECT_EQ(ShownFontSize(0), std::nullopt);
   EXPECT_EQ(ShownFontSize(-4), std::nullopt);
   EXPECT_EQ(ShownFontSize(12), 12);
-  EXPECT_EQ(ShownFontSize(10000), kLargestFontSize);
   EXPECT_EQ(ShownFontSize(2147483647), kLargestFontSize);
+  // The font dialog's tenths, halves to the even neighbour.
+  EXPECT_EQ(WholePoints(105), 10);
+  EXPECT_EQ(WholePoints(115), 12);
+  EXPECT_EQ(WholePoints(106), 11);
 }
 
-TEST(TickerGeometry, SizeIconsAndPlaces) {
+TEST(TickerGeometry, SizePlacesAndRows) {
   EXPECT_EQ(TickerSize(19, 6), (Size{84, 14}));
   EXPECT_EQ(TickerSize(26, 4), (Size{84, 21}));
   EXPECT_EQ(BlankIconCount(6), 5);
-  EXPECT_EQ(BlankIconCount(4), 3);
   EXPECT_EQ(BlankIconCount(1), 0);
   EXPECT_EQ(BesideClockX(200, 40, 84, false), 77);
   EXPECT_EQ(BesideClockX(200, 40, 84, true), 160);
-  EXPECT_EQ(BesideClockX(200, 0, 84, false), 117);
-}
-
-TEST(TickerGeometry, BesideTheModernTray) {
-  const Size bar{1024, 48};
-  const Size ticker{84, 14};
-  EXPECT_EQ(ModernTickerPlace({900, 0, 1024, 48}, {0, 0, 48, 48}, bar, ticker, 96),
-            (Point{816, 17}));
-  // An empty tray: the clock area is the right-most 88 pixels, scaled.
-  EXPECT_EQ(ModernTickerPlace({}, {400, 4, 444, 44}, bar, ticker, 144), (Point{808, 17}));
-  EXPECT_EQ(ModernTickerPlace({900, 0, 1024, 48}, {}, {1024, 40}, ticker, 96), (Point{816, 13}));
-}
-
-TEST(TickerGeometry, RowsUnderTheClock) {
-  struct Row {
-    int trayHeight;
-    Rect clock;
-    int rows;
-  };
-  const Row rows[] = {
-      {22, {0, 2, 40, 20}, 1},  // a clock not at the top counts as nothing
-      {46, {0, 0, 40, 46}, 0},
-      {48, {0, 0, 40, 16}, 2},
-      {15, {}, 0},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(CountTrayRows(row.trayHeight, row.clock, 19), row.rows) << row.trayHeight;
-  }
+  EXPECT_EQ(CountTrayRows(22, {0, 2, 40, 20}, 19), 1);  // a clock lower down counts as nothing
+  EXPECT_EQ(CountTrayRows(46, {0, 0, 40, 46}, 19), 0);
+  EXPECT_EQ(CountTrayRows(48, {0, 0, 40, 16}, 19), 2);
   EXPECT_EQ(CountTrayRows(40, {}, 3), 0);  // no row height: no division by zero
+  // Windows 11's taskbar: left of the tray, centred on Start; an empty tray
+  // leaves the right-most 88 pixels at 96 DPI, scaled.
+  const Size bar{1024, 48};
+  EXPECT_EQ(ModernTickerPlace({900, 0, 1024, 48}, {0, 0, 48, 48}, bar, {84, 14}, 96),
+            (Point{816, 17}));
+  EXPECT_EQ(ModernTickerPlace({}, {400, 4, 444, 44}, bar, {84, 14}, 144), (Point{808, 17}));
+  EXPECT_EQ(ModernTickerPlace({900, 0, 1024, 40}, {}, {1024, 40}, {84, 14}, 96), (Point{816, 13}));
 }
 
 TEST(DecideWatch, EveryRowOfTheWatch) {
   using A = WatchAction;
-  struct Row {
-    TaskbarSeen last;
-    TaskbarSeen now;
-    A action;
-  };
   const Size tray{200, 30};
-  const Row rows[] = {
+  const std::tuple<TaskbarSeen, TaskbarSeen, A> rows[] = {
       {{kEdgeBottom, tray, 1}, {kEdgeLeft, {}, 0}, A::kPlaceTopLeft},
       {{kEdgeLeft, {}, 0}, {kEdgeLeft, {}, 0}, A::kNothing},
       {{kEdgeLeft, {}, 0}, {kEdgeBottom, {}, 0}, A::kFitBesideClock},
@@ -99,17 +66,16 @@ TEST(DecideWatch, EveryRowOfTheWatch) {
       {{kEdgeBottom, tray, 1}, {kEdgeBottom, tray, 0}, A::kPlaceTopLeft},
       {{kEdgeBottom, tray, 1}, {4, {}, 0}, A::kNothing},
   };
-  for (const Row& row : rows) {
-    EXPECT_EQ(DecideWatch(row.last, row.now), row.action)
-        << row.last.edge << " -> " << row.now.edge << " " << row.now.tray.width << "x"
-        << row.now.tray.height << " rows " << row.now.rows;
+  for (const auto& [last, now, action] : rows) {
+    EXPECT_EQ(DecideWatch(last, now), action)
+        << last.edge << " -> " << now.edge << " " << now.tray.width << "x" << now.tray.height;
   }
   EXPECT_TRUE(WatchReadsTray(kEdgeTop, kEdgeTop));
   EXPECT_FALSE(WatchReadsTray(kEdgeTop, kEdgeBottom));
   EXPECT_FALSE(WatchReadsTray(kEdgeRight, kEdgeRight));
 }
 
-TEST(Menu, OrderCaptionsAndOptions) {
+TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   std::string captions;
   for (const MenuEntry& entry : kMenu) {
     captions += std::string(entry.caption) + "|";
@@ -119,33 +85,27 @@ TEST(Menu, OrderCaptionsAndOptions) {
                       "Medieval script (4=IV, 9=IX, etc.)|Display 0 as dash|-|Lowercase|"
                       "Borders|-|Text colour|Background colour|Set font|-|"
                       "Hours, minutes, seconds|Hours and minutes|-|Exit|");
-  // Each option flips the switch its key names, and flips it back.
+  // A toggle flips the switch its key names, its check mark with it, and back.
   const ClockSettings defaults;
   for (const MenuEntry& entry : kMenu) {
-    if (entry.kind != MenuEntry::Kind::kToggle) {
-      continue;
+    if (entry.kind == MenuEntry::Kind::kToggle) {
+      const ClockSettings once = ApplyCommand(defaults, entry.id);
+      EXPECT_NE(ValueText(once, entry.key), ValueText(defaults, entry.key)) << entry.caption;
+      EXPECT_EQ(IsChecked(entry, once), !*IsChecked(entry, defaults)) << entry.caption;
+      EXPECT_EQ(ApplyCommand(once, entry.id), defaults) << entry.caption;
     }
-    const ClockSettings once = ApplyCommand(defaults, entry.id);
-    EXPECT_NE(ValueText(once, entry.key), ValueText(defaults, entry.key)) << entry.caption;
-    EXPECT_EQ(IsChecked(entry, once), !*IsChecked(entry, defaults)) << entry.caption;
-    EXPECT_EQ(ApplyCommand(once, entry.id), defaults) << entry.caption;
   }
-}
-
-TEST(Menu, TheSecondsPairSetsAndChecksOneOfTwo) {
+  // The seconds pair sets its switch, even twice, and checks one of two.
   const MenuEntry& with = *FindMenuEntry(Command::kWithSeconds);
   const MenuEntry& without = *FindMenuEntry(Command::kWithoutSeconds);
-  ClockSettings settings = ApplyCommand(ClockSettings{}, Command::kWithoutSeconds);
-  EXPECT_FALSE(settings.displaySeconds);
+  ClockSettings settings = ApplyCommand(defaults, Command::kWithoutSeconds);
   EXPECT_EQ(TickerCells(settings), 4);
   EXPECT_EQ(IsChecked(with, settings), false);
   EXPECT_EQ(IsChecked(without, settings), true);
   EXPECT_EQ(ValueText(settings, with.key), "0");
   settings = ApplyCommand(ApplyCommand(settings, Command::kWithSeconds), Command::kWithSeconds);
-  EXPECT_TRUE(settings.displaySeconds);
-  EXPECT_EQ(IsChecked(without, settings), false);
+  EXPECT_EQ(settings, defaults);
   EXPECT_EQ(ApplyCommand(settings, Command::kAbout), settings);
-  EXPECT_EQ(FindMenuEntry(Command::kNone), nullptr);
 }
 
 }  // namespace
