@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Shows Clepsydrium at work: the real Windows program under Wine, in a demo
-# taskbar of ours (the end-to-end tests' shell, loaded into the program's
+# taskbar (tools/demo-taskbar, also the end-to-end tests' shell, loaded into the program's
 # process so that Wine shows the ticker's painting).
 #
 # With $DISPLAY it runs there until you choose Exit in the ticker's menu
@@ -11,7 +11,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Clepsydrium e2e_shell_dll e2e_inject >/dev/null
+cmake --build --preset win64 --target Clepsydrium demo_taskbar_dll demo_inject >/dev/null
 build=$root/build/win64
 out=$root/build/demo
 mkdir -p "$out/app" "$out/shell"
@@ -62,7 +62,7 @@ fi
 
 export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1
 CLEP_SHELL_DIR=$(winpath "$out/shell")
-wine "$build/tests/e2e/e2e_inject.exe" "$(winpath "$build/tests/e2e/e2e_shell.dll")" \
+wine "$build/tools/demo-taskbar/demo_inject.exe" "$(winpath "$build/tools/demo-taskbar/demo_taskbar.dll")" \
   "$(winpath "$out/app/Clepsydrium.exe")" >"$out/program.log" 2>&1 &
 program=$!
 
