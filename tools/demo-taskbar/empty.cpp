@@ -9,5 +9,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (taskbar == nullptr || started == 0) {
     return 1;
   }
-  return PostMessageA(taskbar, started, GetCurrentProcessId(), 0) ? 0 : 1;
+  // Sent, so that the taskbar can read this process's times before it ends.
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(taskbar, started, GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, 5000,
+                             &ignored)
+             ? 0
+             : 1;
 }

@@ -581,6 +581,34 @@ void PaintClock(HWND window) {
   Log("paint window=clock");
 }
 
+// A process's creation and the present in FILETIME units, and the present on
+// this log's clock (GetTickCount64): together, the process's start on that
+// clock. All zero when the process cannot be read.
+struct ProcessAge {
+  long long created = 0;
+  long long now = 0;
+  long long tick = 0;
+};
+
+ProcessAge AgeOf(DWORD pid) {
+  ProcessAge age;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) {
+    return age;
+  }
+  FILETIME created{}, exited{}, kernel{}, user{}, now{};
+  const BOOL ok = GetProcessTimes(process, &created, &exited, &kernel, &user);
+  CloseHandle(process);
+  GetSystemTimePreciseAsFileTime(&now);
+  auto count = [](const FILETIME& t) {
+    return static_cast<long long>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime);
+  };
+  if (ok) {
+    age = {count(created), count(now), static_cast<long long>(GetTickCount64())};
+  }
+  return age;
+}
+
 // --- Commands from the driver ------------------------------------------------
 
 std::vector<std::string> Split(const std::string& line, char separator) {
@@ -723,27 +751,12 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
                         &ignored);
     return "";
   } else if (verb == "times" && need(1)) {
-    // The process's start on the clock of this log's lines (GetTickCount64),
-    // read through the system time that both share.
-    HANDLE process =
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(IntArg(f[2])));
-    if (process == nullptr) {
-      return "cannot open the process";
+    const ProcessAge age = AgeOf(static_cast<DWORD>(IntArg(f[2])));
+    if (age.created == 0) {
+      return "cannot read the process's times";
     }
-    FILETIME created{}, exited{}, kernel{}, user{}, now{};
-    const BOOL ok = GetProcessTimes(process, &created, &exited, &kernel, &user);
-    CloseHandle(process);
-    GetSystemTimePreciseAsFileTime(&now);
-    const ULONGLONG tick = GetTickCount64();
-    if (!ok) {
-      return "GetProcessTimes failed";
-    }
-    auto count = [](const FILETIME& t) {
-      return static_cast<long long>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 |
-                                    t.dwLowDateTime);
-    };
-    reply += "created=" + Num(count(created)) + "\nnow=" + Num(count(now)) +
-             "\ntick=" + Num(static_cast<long long>(tick)) + "\n";
+    reply +=
+        "created=" + Num(age.created) + "\nnow=" + Num(age.now) + "\ntick=" + Num(age.tick) + "\n";
     return "";
   } else if (verb == "quit") {
     PostQuitMessage(0);
@@ -888,7 +901,10 @@ void OnTimer(UINT_PTR id) {
 
 LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == emptyStarted && emptyStarted != 0) {
-    Log("empty-started pid=" + Num(static_cast<long long>(wParam)));
+    // Sent, not posted: the sender waits, so its times can still be read.
+    const ProcessAge age = AgeOf(static_cast<DWORD>(wParam));
+    Log("empty-started pid=" + Num(static_cast<long long>(wParam)) +
+        " ms=" + Num((age.now - age.created) / 10000));
     return 0;
   }
   switch (message) {
