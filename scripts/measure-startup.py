@@ -15,6 +15,15 @@ sys.path.insert(0, os.path.join(root, "tests", "e2e"))
 import driver  # noqa: E402
 
 
+def fitted_ms(rig, mark, pid):
+    """From the process's creation to the taskbar's repaint after its last blank icon."""
+    reply = dict(line.split("=", 1) for line in rig.command("times", pid).splitlines())
+    start = int(reply["tick"]) - (int(reply["now"]) - int(reply["created"])) / 10000
+    timed = rig.events(mark)
+    last_add = max(i for i, (_, k, v) in enumerate(timed) if k == "icon" and v["verb"] == "add")
+    return [t for t, k, v in timed[last_add:] if k == "paint" and v.get("window") == "taskbar"][0] - start
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", default=os.path.join(root, "build", "win64"))
@@ -36,7 +45,7 @@ def main():
 
             def fitted():
                 adds = [v for v in rig.icon_events(mark) if v["verb"] == "add"]
-                return len(adds) >= 5 and rig.fitted_ms(mark, ticker["pid"])
+                return len(adds) >= 5 and fitted_ms(rig, mark, ticker["pid"])
             clepsydrium.append(driver.wait_until(fitted, 10, "the fitted ticker"))
             rig.command("close", ticker["hwnd"])
             rig.wait_exit(program)
