@@ -114,10 +114,8 @@ class Rig:
                 self.started.append(subprocess.Popen(["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0",
                                                       "1024x768x24", "-nolisten", "tcp", "-noreset"],
                                                      pass_fds=[out.fileno()], **QUIET))
-            self.note_pids()
             number = wait_until(lambda: re.fullmatch(r"(\d+)\n", open(out.name).read()), 20, "Xvfb's display")
             self.display = self.env["DISPLAY"] = ":" + number.group(1)
-            self.note_pids()
         except BaseException as error:
             self.__exit__(type(error), error, None)
             raise
@@ -141,15 +139,9 @@ class Rig:
         if kind is not None:
             print(f"{self.name}: logs and screenshots kept in {self.dir}", file=sys.stderr)
 
-    def note_pids(self):
-        with open(os.path.join(self.dir, "pids.txt"), "w") as f:
-            f.write(f"prefix={self.prefix}\ndisplay={self.display}\n" + "".join(f"pid={p.pid}\n" for p in
-                                                                              self.started))
-
     def wine(self, name, command, env=None):
         self.started.append(subprocess.Popen(["wine"] + command, env=env or self.env, cwd=self.app, stderr=-2,
                                              stdout=open(f"{self.dir}/{name}.log", "wb")))
-        self.note_pids()
         return self.started[-1]
 
     def start_shell(self, mode="full", injected=False, env=None, **settings):
@@ -303,7 +295,8 @@ class Rig:
         self.xdotool("key", "--delay", "15", *(["Down"] * downs), "Return")
 
     def screenshot(self, name):
-        subprocess.run(["timeout", "30", "import", "-display", self.display, "-window", "root", f"{self.dir}/{name}.png"])
+        subprocess.run(["timeout", "30", "import", "-display", self.display, "-window", "root",
+                        f"{self.dir}/{name}.png"])
         return f"{self.dir}/{name}.png"
 
     def colours(self, path, rect):
@@ -324,9 +317,8 @@ class Rig:
         open(self.ini, "wb").write(b"[Configuration]\r\n" + "".join(f"{k}={v}\r\n" for k, v in values.items()).encode())
 
 
-def unescape(text):
-    return re.sub(r"\\(x[0-9a-f]{2}|.)", lambda m: {"n": "\n", "r": "\r", "t": "\t"}.get(
-        m.group(1), chr(int(m.group(1)[1:], 16)) if m.group(1)[0] == "x" else m.group(1)), text)
+def unescape(text):  # the taskbar's escapes are Python's
+    return text.encode("latin-1", "backslashreplace").decode("unicode_escape")
 
 
 def scenario(function):
