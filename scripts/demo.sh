@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
-# Shows Clepsydrium at work: the real Windows program under Wine, in a demo
-# taskbar of ours (the end-to-end tests' shell, loaded into the program's
-# process so that Wine shows the ticker's painting).
+# Shows Clepsydrium at work: the real Windows program under Wine, in the demo
+# taskbar (tools/demo-taskbar, loaded into the program's process so that Wine
+# shows the ticker's painting).
 #
 # With $DISPLAY it runs there until you choose Exit in the ticker's menu
 # (right-click it). Without, it runs on its own Xvfb, saves a screenshot,
-# prints its path and stops.
+# prints its path and stops. --win11 lays the taskbar out as Windows 11 does.
 set -euo pipefail
+layout=classic
+for arg in "$@"; do
+  case $arg in
+    --win11) layout=win11 ;;
+    *) echo "usage: $0 [--win11]" >&2; exit 2 ;;
+  esac
+done
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Clepsydrium e2e_shell_dll e2e_inject >/dev/null
+cmake --build --preset win64 --target Clepsydrium demo_taskbar_dll demo_inject >/dev/null
 build=$root/build/win64
 out=$root/build/demo
 mkdir -p "$out/app" "$out/shell"
@@ -60,16 +67,24 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:$number
 fi
 
-export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1
+export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1 CLEP_SHELL_LAYOUT=$layout
 CLEP_SHELL_DIR=$(winpath "$out/shell")
-wine "$build/tests/e2e/e2e_inject.exe" "$(winpath "$build/tests/e2e/e2e_shell.dll")" \
+taskbar=$build/tools/demo-taskbar
+wine "$taskbar/demo_inject.exe" "$(winpath "$taskbar/demo_taskbar.dll")" \
   "$(winpath "$out/app/Clepsydrium.exe")" >"$out/program.log" 2>&1 &
 program=$!
 
-state=$out/shell/state.txt
-has_text() { grep -qE '^child\.0\.0\.text=.*[IVXLivxl-]' "$state" 2>/dev/null; }
-if ! poll 60 has_text; then
+# The ticker's face, in the tray or (Windows 11) in the bar itself; or a box.
+has_text() { grep -qE '^(child|bar)\.[0-9]+\.0\.text= *[IVXLivxl-]*:[IVXLivxl:-]*$' "$out/shell/state.txt" 2>/dev/null; }
+said_no() { grep -q $'\tdialog ' "$out/shell/events.log" 2>/dev/null; }
+settled() { has_text || said_no; }
+if ! poll 60 settled; then
   echo "the ticker did not show its text; see $out" >&2
+  exit 1
+fi
+if ! has_text; then
+  [ -n "$headless" ] && import -display "$DISPLAY" -window root "$out/clepsydrium-demo.png"
+  echo "the program showed a message box instead of the ticker; see $out" >&2
   exit 1
 fi
 

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Prints the README's figures: the hot paths against a bare local-time read
 # (medians of 10 runs), heap allocations per same-second tick, and both exe
-# sizes. Needs the linux, win32 and win64 builds (scripts/test.sh makes them).
-# The start-up time under Wine comes from the e2e startup scenario:
-#   ctest --preset win64 -R e2e_startup -V | grep startup-to-fitted-ms
+# sizes, and the start-up time under Wine against an empty program's.
+# Needs the linux, win32 and win64 builds (scripts/test.sh makes them).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bench=${BENCH:-$root/build/linux/tests/bench/clepsydrium_bench}
@@ -25,3 +24,4 @@ for build in win32 win64; do
   exe=$root/build/$build/src/windows/Clepsydrium.exe
   [ -f "$exe" ] && echo "$build exe: $(wc -c <"$exe") bytes"
 done
+python3 "$root/scripts/measure-startup.py" --build "$root/build/win64"

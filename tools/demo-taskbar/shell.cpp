@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e_shell {
+namespace demo_taskbar {
 namespace {
 
 // Our own taskbar's measures. One row of icons fits a tray of 16..31 pixels,
@@ -23,6 +23,11 @@ constexpr int kTrayPad = 2;
 constexpr int kClockWidth = 44;
 constexpr int kClockHeight = 20;
 constexpr int kStartWidth = 56;
+// Windows 11: icons go to an overflow flyout, so the tray keeps its width.
+constexpr int kWin11TrayWidth = 88;
+constexpr int kWin11ButtonSize = 40;
+constexpr COLORREF kIslandColour = RGB(0x20, 0x40, 0x80);
+constexpr wchar_t kIslandClass[] = L"Windows.UI.Composition.DesktopWindowContentBridge";
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT_PTR kClockTimer = 2;
 
@@ -61,6 +66,9 @@ HINSTANCE instance = nullptr;
 HWND taskbar = nullptr;
 HWND tray = nullptr;
 HWND trayClock = nullptr;
+HWND startButton = nullptr;  // Windows 11 layout only
+HWND island = nullptr;       // Windows 11 layout only
+UINT emptyStarted = 0;       // the start-up probe's message
 HWND appbar = nullptr;
 HWND host = nullptr;  // owns the timers
 int edge = ABE_BOTTOM;
@@ -71,8 +79,10 @@ bool clockShown = true;
 std::vector<Icon> icons;
 std::string layoutKey;
 std::string childrenKey;
+std::string barKey;
 std::string childrenState;
 std::vector<HWND> dialogsSeen;
+std::vector<HWND> straysSeen;
 int lastMinute = -1;
 
 HANDLE eventsFile = INVALID_HANDLE_VALUE;
@@ -223,27 +233,35 @@ std::string DescribeWindow(HWND window, HWND parent, const std::string& key) {
   return out;
 }
 
-std::string DescribeChildren() {
-  if (tray == nullptr) {
-    return "children=0\n";
+// Lists the children of parent (z-order, top first) under key.N, with their
+// own children (the program's drawing surface) as key.N.M.
+std::string DescribeChildren(HWND parent, const std::string& key, HWND skip) {
+  if (parent == nullptr) {
+    return key + ".count=0\n";
   }
   std::string out;
   int count = 0;
-  for (HWND child = GetWindow(tray, GW_CHILD); child != nullptr;
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    if (child == trayClock) {
+    if (child == skip) {
       continue;
     }
-    const std::string key = "child." + Num(count++);
-    out += DescribeWindow(child, tray, key);
+    const std::string name = key + "." + Num(count++);
+    out += DescribeWindow(child, parent, name);
     int inner = 0;
     for (HWND grandchild = GetWindow(child, GW_CHILD); grandchild != nullptr;
          grandchild = GetWindow(grandchild, GW_HWNDNEXT)) {
-      out += DescribeWindow(grandchild, child, key + "." + Num(inner++));
+      out += DescribeWindow(grandchild, child, name + "." + Num(inner++));
     }
-    out += key + ".children=" + Num(inner) + "\n";
+    out += name + ".children=" + Num(inner) + "\n";
   }
-  return "children=" + Num(count) + "\n" + out;
+  return key + ".count=" + Num(count) + "\n" + out;
+}
+
+// The tray's guests ("child", the clock left out) and the bar's direct
+// children ("bar", where the Windows 11 layout puts the ticker).
+std::string DescribeChildren() {
+  return DescribeChildren(tray, "child", trayClock) + DescribeChildren(taskbar, "bar", nullptr);
 }
 
 void WriteState() {
@@ -259,6 +277,7 @@ void WriteState() {
   s += "screen=" + Num(GetSystemMetrics(SM_CXSCREEN)) + " " + Num(GetSystemMetrics(SM_CYSCREEN)) +
        "\n";
   s += "caption=" + Num(GetSystemMetrics(SM_CYCAPTION)) + "\n";
+  s += std::string("layout=") + (options.win11 ? "win11" : "classic") + "\n";
   s += "edge=" + Num(edge) + "\n";
   s += "thickness=" + Num(thickness) + "\n";
   s += "autohide=" + Num(autoHide ? 1 : 0) + "\n";
@@ -268,6 +287,8 @@ void WriteState() {
     RECT rect{};
     GetWindowRect(taskbar, &rect);
     s += "taskbar_rect=" + RectText(rect) + "\n";
+    GetClientRect(taskbar, &rect);
+    s += "taskbar_client=" + Num(rect.right) + " " + Num(rect.bottom) + "\n";
   }
   if (tray != nullptr) {
     RECT rect{};
@@ -339,6 +360,15 @@ void Layout() {
     const int trayHeight = kTrayPad + extraWidth + rows * kSlot + clockHeight + 2;
     trayRect = {2, barHeight - trayHeight - 2, 2 + trayWidth, barHeight - 2};
     clockRect = {0, trayHeight - kClockHeight - 2, trayWidth, trayHeight - 2};
+  }
+  if (options.win11) {
+    trayRect = {barWidth - kWin11TrayWidth - extraWidth, 0, barWidth, barHeight};
+    trayRect.left = std::min(trayRect.left, trayRect.right);
+    const int left = (barWidth - kWin11ButtonSize) / 2;
+    const int top = (barHeight - kWin11ButtonSize) / 2;
+    SetWindowPos(startButton, nullptr, left, top, kWin11ButtonSize, kWin11ButtonSize,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(island, nullptr, 0, 0, barWidth, barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   const std::string key = RectText(bar) + "|" + RectText(trayRect) + "|" + RectText(clockRect);
   SetWindowPos(taskbar, HWND_TOPMOST, bar.left, bar.top, barWidth, barHeight, SWP_NOACTIVATE);
@@ -417,8 +447,8 @@ LRESULT OnNotifyIcon(const COPYDATASTRUCT& data) {
       break;
   }
   Log("icon " + verb + " owner=" + Hex(owner) + " id=" + Num(id) + " flags=" + Hex(flags) +
-      " msg=" + Hex(message) + " result=" + Num(result) +
-      " inside=" + Num(InsideTray(owner) ? 1 : 0));
+      " msg=" + Hex(message) + " result=" + Num(result) + " inside=" +
+      Num(InsideTray(owner) ? 1 : 0) + " shown=" + Num(IsWindowVisible(owner) ? 1 : 0));
   if (result) {
     Layout();
   }
@@ -495,6 +525,31 @@ void PaintTaskbar(HWND window) {
   Log("paint window=taskbar");
 }
 
+// Windows 11 draws its taskbar in this island, over the bar's other children.
+void PaintIsland(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT rect;
+  GetClientRect(window, &rect);
+  HBRUSH brush = CreateSolidBrush(kIslandColour);
+  FillRect(dc, &rect, brush);
+  DeleteObject(brush);
+  RECT start = RectInParent(startButton, taskbar);
+  InflateRect(&start, -10, -10);
+  FillRect(dc, &start, GetSysColorBrush(COLOR_HIGHLIGHTTEXT));
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  wchar_t text[16];
+  std::swprintf(text, 16, L"%02u:%02u", now.wHour, now.wMinute);
+  RECT clock = {rect.right - kWin11TrayWidth, 0, rect.right - 8, rect.bottom};
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(255, 255, 255));
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  DrawTextW(dc, text, -1, &clock, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(dc, old);
+  EndPaint(window, &paint);
+}
+
 void PaintTray(HWND window) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
@@ -524,6 +579,34 @@ void PaintClock(HWND window) {
   EndPaint(window, &paint);
   ++paintsClock;
   Log("paint window=clock");
+}
+
+// A process's creation and the present in FILETIME units, and the present on
+// this log's clock (GetTickCount64): together, the process's start on that
+// clock. All zero when the process cannot be read.
+struct ProcessAge {
+  long long created = 0;
+  long long now = 0;
+  long long tick = 0;
+};
+
+ProcessAge AgeOf(DWORD pid) {
+  ProcessAge age;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) {
+    return age;
+  }
+  FILETIME created{}, exited{}, kernel{}, user{}, now{};
+  const BOOL ok = GetProcessTimes(process, &created, &exited, &kernel, &user);
+  CloseHandle(process);
+  GetSystemTimePreciseAsFileTime(&now);
+  auto count = [](const FILETIME& t) {
+    return static_cast<long long>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime);
+  };
+  if (ok) {
+    age = {count(created), count(now), static_cast<long long>(GetTickCount64())};
+  }
+  return age;
 }
 
 // --- Commands from the driver ------------------------------------------------
@@ -564,12 +647,22 @@ BOOL CALLBACK ListTopLevel(HWND window, LPARAM out) {
   return TRUE;
 }
 
+// Asks the control for its text (a combo box answers with its edit field's),
+// as Unicode whatever the owner's code page.
+std::string AskedTextOf(HWND window) {
+  wchar_t text[1024] = {};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      2000, &ignored);
+  return Escape(text);
+}
+
 BOOL CALLBACK ListControl(HWND window, LPARAM out) {
   RECT rect{};
   GetWindowRect(window, &rect);
   *reinterpret_cast<std::string*>(out) +=
       Hex(window) + "\t" + Num(GetDlgCtrlID(window)) + "\t" + ClassOf(window) + "\t" +
-      TextOf(window) + "\t" + RectText(rect) + "\t" +
+      AskedTextOf(window) + "\t" + RectText(rect) + "\t" +
       Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE))) + "\t" +
       Num(IsWindowVisible(window) ? 1 : 0) + "\n";
   return TRUE;
@@ -658,27 +751,12 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
                         &ignored);
     return "";
   } else if (verb == "times" && need(1)) {
-    // The process's start on the clock of this log's lines (GetTickCount64),
-    // read through the system time that both share.
-    HANDLE process =
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(IntArg(f[2])));
-    if (process == nullptr) {
-      return "cannot open the process";
+    const ProcessAge age = AgeOf(static_cast<DWORD>(IntArg(f[2])));
+    if (age.created == 0) {
+      return "cannot read the process's times";
     }
-    FILETIME created{}, exited{}, kernel{}, user{}, now{};
-    const BOOL ok = GetProcessTimes(process, &created, &exited, &kernel, &user);
-    CloseHandle(process);
-    GetSystemTimePreciseAsFileTime(&now);
-    const ULONGLONG tick = GetTickCount64();
-    if (!ok) {
-      return "GetProcessTimes failed";
-    }
-    auto count = [](const FILETIME& t) {
-      return static_cast<long long>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 |
-                                    t.dwLowDateTime);
-    };
-    reply += "created=" + Num(count(created)) + "\nnow=" + Num(count(now)) +
-             "\ntick=" + Num(static_cast<long long>(tick)) + "\n";
+    reply +=
+        "created=" + Num(age.created) + "\nnow=" + Num(age.now) + "\ntick=" + Num(age.tick) + "\n";
     return "";
   } else if (verb == "quit") {
     PostQuitMessage(0);
@@ -740,34 +818,47 @@ void ReadCommands() {
 // Windows parented into the tray come and go without telling the tray, so
 // they are looked at on every poll. Text changes (the clock's second) only
 // update the state; moves, restyles, arrivals and departures are logged.
+// One log line's worth of the windows under key: moves, restyles, arrivals
+// and departures, but not text changes (the clock's second).
+std::string Summary(const std::string& state, const std::string& key) {
+  std::string out;
+  for (const std::string& line : Split(state, '\n')) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos || line.compare(0, key.size() + 1, key + ".") != 0) {
+      continue;
+    }
+    const std::string name = line.substr(0, eq);
+    const std::size_t dots = static_cast<std::size_t>(std::count(name.begin(), name.end(), '.'));
+    const std::string field = name.substr(name.rfind('.') + 1);
+    std::string value = line.substr(eq + 1);
+    std::replace(value.begin(), value.end(), ' ', ',');
+    if (dots == 1) {
+      out += (field == "count" ? " count=" : " window=") + value;
+    } else if (dots == 2 && (field == "rect" || field == "style" || field == "exstyle" ||
+                             field == "visible" || (field == "class" && key == "bar"))) {
+      out += " " + field + "=" + value;
+    }
+  }
+  return out;
+}
+
+// Windows parented into the bar come and go without telling it, so they are
+// looked at on every poll.
 void WatchChildren() {
   const std::string now = DescribeChildren();
   if (now == childrenState) {
     return;
   }
   childrenState = now;
-  std::string key = " count=" + now.substr(9, now.find('\n') - 9);
-  for (const std::string& line : Split(now, '\n')) {
-    const std::size_t eq = line.find('=');
-    if (eq == std::string::npos || line.compare(0, 6, "child.") != 0) {
-      continue;
-    }
-    const std::string name = line.substr(0, eq);
-    const std::size_t dots = static_cast<std::size_t>(std::count(name.begin(), name.end(), '.'));
-    if (dots == 1) {
-      key += " window=" + line.substr(eq + 1);
-    } else if (dots == 2) {
-      const std::string field = name.substr(name.rfind('.') + 1);
-      if (field == "rect" || field == "style" || field == "exstyle" || field == "visible") {
-        std::string value = line.substr(eq + 1);
-        std::replace(value.begin(), value.end(), ' ', ',');
-        key += " " + field + "=" + value;
-      }
-    }
+  const std::string guests = Summary(now, "child");
+  if (guests != childrenKey) {
+    childrenKey = guests;
+    Log("children" + guests);
   }
-  if (key != childrenKey) {
-    childrenKey = key;
-    Log("children" + key);
+  const std::string bar = Summary(now, "bar");
+  if (bar != barKey) {
+    barKey = bar;
+    Log("bar" + bar);
   }
   WriteState();
 }
@@ -782,6 +873,14 @@ BOOL CALLBACK NoteDialog(HWND window, LPARAM) {
     GetWindowThreadProcessId(window, &pid);
     Log("dialog window=" + Hex(window) + " pid=" + Num(pid) + " title=" + TextOf(window));
   }
+  // The ticker belongs in the bar: shown as a window of its own, it would
+  // stand alone on the desktop.
+  const std::string cls = ClassOf(window);
+  if (IsWindowVisible(window) && (cls == "ClepsydriumTicker" || cls == "ClepsydriumForm") &&
+      std::find(straysSeen.begin(), straysSeen.end(), window) == straysSeen.end()) {
+    straysSeen.push_back(window);
+    Log("stray window=" + Hex(window) + " class=" + cls);
+  }
   return TRUE;
 }
 
@@ -790,17 +889,24 @@ void OnTimer(UINT_PTR id) {
     ReadCommands();
     WatchChildren();
     EnumWindows(NoteDialog, 0);
-  } else if (id == kClockTimer && trayClock != nullptr) {
+  } else if (id == kClockTimer) {
     SYSTEMTIME now;
     GetLocalTime(&now);
     if (now.wMinute != lastMinute) {
       lastMinute = now.wMinute;
-      InvalidateRect(trayClock, nullptr, TRUE);
+      InvalidateRect(options.win11 ? island : trayClock, nullptr, TRUE);
     }
   }
 }
 
 LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == emptyStarted && emptyStarted != 0) {
+    // Sent, not posted: the sender waits, so its times can still be read.
+    const ProcessAge age = AgeOf(static_cast<DWORD>(wParam));
+    Log("empty-started pid=" + Num(static_cast<long long>(wParam)) +
+        " ms=" + Num((age.now - age.created) / 10000));
+    return 0;
+  }
   switch (message) {
     case WM_COPYDATA:
       return OnNotifyIcon(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
@@ -825,6 +931,14 @@ LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CALLBACK TrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
     PaintTray(window);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK IslandProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PaintIsland(window);
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -889,10 +1003,10 @@ Options OptionsFromEnvironment() {
     result.mode = Mode::kProbeOnly;
   }
   result.edge = IntArg(Environment("CLEP_SHELL_EDGE", "3"));
-  result.thickness = IntArg(Environment("CLEP_SHELL_THICKNESS", "30"));
   result.autoHide = Environment("CLEP_SHELL_AUTOHIDE", "0") == "1";
   result.demo = Environment("CLEP_SHELL_DEMO", "0") == "1";
-  result.contract = Environment("CLEP_SHELL_CONTRACT", "0") == "1";
+  result.win11 = Environment("CLEP_SHELL_LAYOUT", "classic") == "win11";
+  result.thickness = IntArg(Environment("CLEP_SHELL_THICKNESS", result.win11 ? "48" : "30"));
   return result;
 }
 
@@ -911,14 +1025,18 @@ bool Start(const Options& startOptions) {
   if (eventsFile == INVALID_HANDLE_VALUE || commandsFile == INVALID_HANDLE_VALUE) {
     return false;
   }
-  Log(std::string("start mode=") + ModeName() + " pid=" + Num(GetCurrentProcessId()));
+  // The code page shows whether a locale given to Wine took effect.
+  Log(std::string("start mode=") + ModeName() + " pid=" + Num(GetCurrentProcessId()) +
+      " acp=" + Num(GetACP()) + " layout=" + (options.win11 ? "win11" : "classic"));
+  emptyStarted = RegisterWindowMessageA("ClepsydriumEmptyStarted");
 
   Register(L"Shell_TrayWnd", TaskbarProc);
   Register(L"TrayNotifyWnd", TrayProc);
   Register(L"TrayClockWClass", ClockProc);
   Register(L"WineAppBar", AppBarProc);
   Register(L"ClepShellHost", HostProc);
-  Register(L"ClepContractWindow", DefWindowProcW);
+  Register(L"Start", DefWindowProcW);
+  Register(kIslandClass, IslandProc);
 
   bool ok = true;
   if (options.mode == Mode::kProbeOnly) {
@@ -929,20 +1047,24 @@ bool Start(const Options& startOptions) {
                               WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1, 1, nullptr, nullptr, instance,
                               nullptr);
     host = taskbar;
+    if (options.win11) {
+      startButton = CreateWindowExW(0, L"Start", L"Start", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                                    0, 0, 1, 1, taskbar, nullptr, instance, nullptr);
+    }
     if (options.mode != Mode::kNoTray) {
       tray = CreateWindowExW(0, L"TrayNotifyWnd", L"",
                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 1, 1,
                              taskbar, nullptr, instance, nullptr);
-      if (options.mode != Mode::kNoClock) {
+      if (options.mode != Mode::kNoClock && !options.win11) {
         trayClock = CreateWindowExW(0, L"TrayClockWClass", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1,
                                     tray, nullptr, instance, nullptr);
       }
     }
-    // The platform tests re-parent a window of another process, as the
-    // program does with its own; this is theirs.
-    if (options.contract) {
-      CreateWindowExW(0, L"ClepContractWindow", L"", WS_POPUP | WS_VISIBLE, 7, 9, 30, 10, nullptr,
-                      nullptr, instance, nullptr);
+    if (options.win11) {
+      // On top of its siblings: whatever the program puts in the bar must rise above it.
+      island = CreateWindowExW(0, kIslandClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                               1, 1, taskbar, nullptr, instance, nullptr);
+      SetWindowPos(island, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     // Wine's shell32 sends appbar queries to the first window of this class.
     appbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"WineAppBar", L"", WS_POPUP, 0, 0,
@@ -995,4 +1117,4 @@ int Run() {
   return 0;
 }
 
-}  // namespace e2e_shell
+}  // namespace demo_taskbar

@@ -1,5 +1,5 @@
 // Starts an unmodified exe with the test shell's DLL inside it:
-//   e2e_inject.exe SHELL.dll PROGRAM.exe
+//   demo_inject.exe SHELL.dll PROGRAM.exe
 // The program is created suspended, loads the DLL through a remote thread,
 // and runs once the shell's thread says it is ready. Exits with the
 // program's exit code, or 3 when the shell could not start.
@@ -12,7 +12,7 @@
 namespace {
 
 int Fail(const char* what, HANDLE process) {
-  std::fprintf(stderr, "e2e_inject: %s (error %lu)\n", what, GetLastError());
+  std::fprintf(stderr, "demo_inject: %s (error %lu)\n", what, GetLastError());
   if (process != nullptr) {
     TerminateProcess(process, 3);
   }
@@ -23,7 +23,7 @@ int Fail(const char* what, HANDLE process) {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: e2e_inject SHELL.dll PROGRAM.exe\n");
+    std::fprintf(stderr, "usage: demo_inject SHELL.dll PROGRAM.exe\n");
     return 2;
   }
   const std::string dll = argv[1];

@@ -1,7 +1,8 @@
-// A test shell that plays the Windows taskbar under Wine: "Shell_TrayWnd" >
-// "TrayNotifyWnd" > "TrayClockWClass", the appbar queries ("WineAppBar") and
-// the notification icons. It takes commands from a file that the driver
-// appends to, and reports through an event log and a state file.
+// The demo taskbar: plays the Windows taskbar under Wine, "Shell_TrayWnd" >
+// "TrayNotifyWnd" > "TrayClockWClass" (or the Windows 11 layout), the appbar
+// queries ("WineAppBar") and the notification icons. It takes commands from a
+// file that a driver appends to, and reports through an event log and a state
+// file.
 //
 // The same code runs as its own process (shell_main.cpp) and as a DLL inside
 // the program's process (shell_dll.cpp), where Wine shows the program's
@@ -10,7 +11,7 @@
 
 #include <string>
 
-namespace e2e_shell {
+namespace demo_taskbar {
 
 enum class Mode {
   kFull,      // taskbar, notification area and clock
@@ -25,13 +26,13 @@ struct Options {
   int edge = 3;  // ABE_*
   int thickness = 30;
   bool autoHide = false;
-  bool demo = false;      // a start button and a wider clock, for people to look at
-  bool contract = false;  // a spare window "ClepContractWindow" for the platform tests
+  bool demo = false;   // a start button, for people to look at
+  bool win11 = false;  // "Start", the XAML island and a clockless tray as children of the bar
 };
 
 // Reads CLEP_SHELL_DIR, CLEP_SHELL_MODE (full, no-tray, no-clock, probe),
 // CLEP_SHELL_EDGE, CLEP_SHELL_THICKNESS, CLEP_SHELL_AUTOHIDE, CLEP_SHELL_DEMO,
-// CLEP_SHELL_CONTRACT.
+// CLEP_SHELL_LAYOUT (classic, win11).
 Options OptionsFromEnvironment();
 
 // Creates the windows on the calling thread. False when the program would not
@@ -41,4 +42,4 @@ bool Start(const Options& options);
 // Runs the calling thread's message loop until the quit command.
 int Run();
 
-}  // namespace e2e_shell
+}  // namespace demo_taskbar

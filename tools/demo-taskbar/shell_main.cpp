@@ -4,8 +4,8 @@
 #include "shell.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  if (!e2e_shell::Start(e2e_shell::OptionsFromEnvironment())) {
+  if (!demo_taskbar::Start(demo_taskbar::OptionsFromEnvironment())) {
     return 3;
   }
-  return e2e_shell::Run();
+  return demo_taskbar::Run();
 }

@@ -19,9 +19,9 @@ void Signal(const char* prefix) {
 }
 
 DWORD WINAPI ShellThread(LPVOID) {
-  const bool ok = e2e_shell::Start(e2e_shell::OptionsFromEnvironment());
+  const bool ok = demo_taskbar::Start(demo_taskbar::OptionsFromEnvironment());
   Signal(ok ? "ClepShellReady-" : "ClepShellFailed-");
-  return ok ? static_cast<DWORD>(e2e_shell::Run()) : 3;
+  return ok ? static_cast<DWORD>(demo_taskbar::Run()) : 3;
 }
 
 }  // namespace

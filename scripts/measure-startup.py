@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""Start-up time under Wine, in one rig of the end-to-end tests: Clepsydrium.exe
+from process creation to its fitted ticker (the taskbar's repaint after the
+last blank icon), against an empty Windows program (tools/demo-taskbar/
+empty.cpp) from process creation to its first word; alternate runs, medians
+and their ratio. Needs the win64 build.
+
+    measure-startup.py [--build build/win64] [--runs 7]
+"""
+
+import argparse, os, statistics, sys, types
+
+root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(root, "tests", "e2e"))
+import driver  # noqa: E402
+
+
+def fitted_ms(rig, mark, pid):
+    """From the process's creation to the taskbar's repaint after its last blank icon."""
+    reply = dict(line.split("=", 1) for line in rig.command("times", pid).splitlines())
+    start = int(reply["tick"]) - (int(reply["now"]) - int(reply["created"])) / 10000
+    timed = rig.events(mark)
+    last_add = max(i for i, (_, k, v) in enumerate(timed) if k == "icon" and v["verb"] == "add")
+    return [t for t, k, v in timed[last_add:] if k == "paint" and v.get("window") == "taskbar"][0] - start
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", default=os.path.join(root, "build", "win64"))
+    parser.add_argument("--runs", type=int, default=7)
+    options = parser.parse_args()
+    tools = os.path.join(options.build, "tools", "demo-taskbar")
+    args = types.SimpleNamespace(
+        exe=os.path.join(options.build, "src", "app", "windows", "Clepsydrium.exe"),
+        shell=os.path.join(tools, "demo_taskbar.exe"), work=os.path.join(options.build, "measure"),
+        menu=os.path.join(root, "src", "menu", "menu.cpp"))
+    empty_exe = driver.winpath(os.path.join(tools, "demo_empty.exe"))
+    clepsydrium, empty = [], []
+    with driver.Rig(args, "startup") as rig:
+        rig.start_shell()
+        for run in range(options.runs):
+            mark = rig.mark()
+            program = rig.start_program(f"clepsydrium-{run}")
+            ticker = rig.wait_ticker()
+
+            def fitted():
+                adds = [v for v in rig.icon_events(mark) if v["verb"] == "add"]
+                return len(adds) >= 5 and fitted_ms(rig, mark, ticker["pid"])
+            clepsydrium.append(driver.wait_until(fitted, 10, "the fitted ticker"))
+            rig.command("close", ticker["hwnd"])
+            rig.wait_exit(program)
+
+            mark = rig.mark()
+            process = rig.wine(f"empty-{run}", [empty_exe])
+            said = driver.wait_until(lambda: [v for _, k, v in rig.events(mark) if k == "empty-started"],
+                                     10, "the empty program's word")
+            empty.append(float(said[0]["ms"]))
+            driver.check(rig.wait_exit(process) == 0, "the empty program failed")
+    for name, times in (("Clepsydrium.exe to fitted ticker", clepsydrium), ("empty program", empty)):
+        print(f"{name}: median {statistics.median(times):.0f} ms of {', '.join(f'{t:.0f}' for t in times)}")
+    print(f"ratio: {statistics.median(clepsydrium) / statistics.median(empty):.2f}")
+
+
+if __name__ == "__main__":
+    main()
