@@ -296,7 +296,9 @@ void Program::PickFont() {
   logFont.lfWeight = font.fontBold ? FW_BOLD : FW_NORMAL;
   logFont.lfItalic = font.fontItalic ? 1 : 0;
   logFont.lfCharSet = DEFAULT_CHARSET;
-  lstrcpynA(logFont.lfFaceName, font.fontName.c_str(), LF_FACESIZE);
+  // The face the ticker shows: with none, the dialog would not take the size.
+  const std::string& face = font.fontName.empty() ? ticker_.FaceName() : font.fontName;
+  lstrcpynA(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
   CHOOSEFONTA choose{};
   choose.lStructSize = sizeof choose;
   choose.lpLogFont = &logFont;

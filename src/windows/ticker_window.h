@@ -45,6 +45,7 @@ class TickerWindow {
   void RepaintFace();
   void SetBorder(bool on);
   void SetColours(std::int32_t text, std::int32_t back);
+  const std::string& FaceName() const { return fontName_; }
   // An empty name keeps the face; no size keeps the size.
   void SetFont(const std::string& name, std::optional<std::int32_t> points, bool bold, bool italic);
 

@@ -133,7 +133,7 @@ def dialogs(rig):
     rig.command("close", ticker["hwnd"])
     rig.wait_exit(program)
 
-    rig.write_ini(FontSize=10000)
+    rig.write_ini(FontSize=10000, FontName="DejaVu Sans")  # a face the prefix lists
     rig.start_shell(injected=True, env=rig.japanese())
     check(" acp=932 " in rig.read_events(), "Wine did not take the Japanese code page")
     rig.wait_ticker(TOP_LEFT)
