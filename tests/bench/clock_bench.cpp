@@ -57,15 +57,6 @@ void BM_TickSameSecond(benchmark::State& state) {
 }
 BENCHMARK(BM_TickSameSecond);
 
-void BM_TickNewSecond(benchmark::State& state) {
-  clep::ClockFace face;
-  for (auto _ : state) {
-    face.Preset({0, 0, 0, -1, -1, -1});
-    benchmark::DoNotOptimize(face.Advance(clep::LocalNow(), {}));
-  }
-}
-BENCHMARK(BM_TickNewSecond);
-
 // The longest path: a.u.c. year, additive numerals, lower case.
 void BM_DateTipText(benchmark::State& state) {
   const clep::TipStyle style{false, false, true, true};

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The shape the code keeps: the core builds anywhere and holds no state, only
 # src/windows touches Windows, nothing redefines the C++ runtime's own
-# functions, and the shipped exe stays small.
+# functions, and the shipped exe stays small and needs only Windows' own DLLs.
 # Usage: check.sh ROOT NM CORE_LIB WINDOWS_OBJECT... -- EXE MAX_BYTES
 set -uo pipefail
 root=$1 nm=$2
@@ -27,6 +27,10 @@ hits=$(grep -rnE '^\s*namespace (std|__gnu_cxx|__cxxabiv1)\b|\b(__throw_[a-z_]+|
 hits=$("$nm" -C "${objects[@]}" 2>/dev/null | grep -E ' [BbDd] ' |
   grep -vE ' \.(bss|data|gcc_except_table|rsrc)|guard variable for |\)::')
 [ -z "$hits" ] || fail "writable data at namespace or file scope:"$'\n'"$hits"
+
+dlls=$("${nm%nm}objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
+bad=$(grep -viE '^((kernel|user|gdi|shell|advapi)32|msvcrt)\.dll$' <<<"$dlls")
+[ -n "$dlls" ] && [ -z "$bad" ] || fail "imports beyond Windows' own DLLs: ${bad:-none read}"
 
 size=$(wc -c <"$exe")
 [ "$size" -le "$max" ] || fail "$exe is $size bytes, more than $max"
