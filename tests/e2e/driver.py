@@ -1,22 +1,15 @@
 """The rig: the real exe under Wine and Xvfb, in the demo taskbar, which logs what is done to it. A scenario
 gets its own Xvfb, prefix and exe copy (so its own INI); all it started is stopped at its end, however it ends."""
 
-import argparse, fcntl, os, re, shutil, signal, subprocess, sys, time
+import argparse, collections, fcntl, os, re, shutil, signal, subprocess, sys, time
 
-CAPTION, IDOK, IDCANCEL = 19, 1, 2
-TICKER_H = CAPTION - 5
+IDOK, IDCANCEL, TOP_LEFT = 1, 2, [0, 5, 84, 14]  # the ticker's place in a tray that has room
 WS_DISABLED, WS_BORDER, WS_EX_STATICEDGE = 0x08000000, 0x00800000, 0x00020000
-TICKER_CLASSES = ("ClepsydriumTicker", "ClepsydriumForm")  # the C++ rewrite's name, today's
-SESSION_CLASS = "ClepsydriumSession"
 QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 class Failure(Exception):
-    """A check that failed."""
-
-
-class Stop(BaseException):
-    """SIGTERM or SIGINT: unwinds through the clean-up like a failure."""
+    """A check that failed, or SIGTERM or SIGINT: either unwinds through the clean-up."""
 
 
 def check(condition, message):
@@ -37,14 +30,6 @@ def wait_until(predicate, timeout, what, interval=0.05):
         time.sleep(interval)
 
 
-def menu_captions(path):
-    """The context menu's captions in order, "-" for a separator, from its one table."""
-    source = open(path).read()
-    table = source[source.index("kMenu = {{"):source.index("}};")]
-    entries = re.findall(r'Separator\(\)|Command::\w+,\s*((?:\s*(?:"[^"]*"|\w+))+)', table)
-    return ["".join(re.findall(r'"([^"]*)"', e)) or e if e else "-" for e in entries]
-
-
 def clock_text(moment, seconds=True, medieval=True, dash=False, lower=False):
     units = ["", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX"]
     tens = ["", "X", "XX", "XXX", "XL", "L", "LX", "LXX", "LXXX", "XC"]
@@ -58,6 +43,10 @@ def clock_text(moment, seconds=True, medieval=True, dash=False, lower=False):
 
 def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def unescape(text):  # the taskbar's escapes are Python's
+    return text.encode("latin-1", "backslashreplace").decode("unicode_escape")
 
 
 def wine_processes(prefix):
@@ -89,14 +78,12 @@ def prepared(work, name, *commands, env=None):
 
 
 class Rig:
-    """One scenario's Xvfb, prefix, taskbar and programs."""
 
     def __init__(self, args, name):
         self.args, self.name, self.dir = args, name, os.path.join(args.work, name)
         self.prefix, self.app = os.path.join(self.dir, "prefix"), os.path.join(self.dir, "app")
         self.exe, self.ini = (os.path.join(self.app, f) for f in ("Clepsydrium.exe", "Clepsydrium.ini"))
-        self.started, self.display, self.shell, self.shells, self.deferred = [], None, None, 0, []
-        self.menu = [c for c in menu_captions(args.menu) if c != "-"]
+        self.started, self.display, self.shell, self.shells = [], None, None, 0
 
     def __enter__(self):
         self.env = {k: v for k, v in os.environ.items() if not k.startswith("CLEP_SHELL_") and k != "DISPLAY"}
@@ -147,7 +134,7 @@ class Rig:
     def start_shell(self, mode="full", injected=False, env=None, **settings):
         """The demo taskbar as its own process, or injected into the program so that its painting shows
         (then the returned process is the program's). Ready means the program will find it."""
-        if self.shell is not None and self.shell.poll() is None:
+        if self.shell and self.shell.poll() is None:
             self.command("quit")
             self.wait_exit(self.shell)
         self.shells += 1
@@ -162,16 +149,18 @@ class Rig:
                    or "\tready" in self.read_events(), 30, "the demo taskbar")
         return self.shell
 
-    def start_program(self, name="program", env=None):
-        return self.wine(name, [self.exe], dict(self.env, **(env or {})))
+    def start_program(self, name="program"):
+        return self.wine(name, [self.exe])
+
+    def start(self, rect=TOP_LEFT, **shell):
+        """The taskbar and the program in it; the program's process and its ticker once shown at rect."""
+        program = self.start_shell(**shell)
+        if not shell.get("injected"):
+            program = self.start_program()
+        return program, self.wait_ticker(rect)
 
     def wait_exit(self, process, timeout=10):
         return wait_until(lambda: process.poll() is not None, timeout, "a process to end") and process.returncode
-
-    def japanese(self):
-        """A Japanese user's environment (Wine takes code page 932 from it); the locale is built, not installed."""
-        made = prepared(self.args.work, "locale", ["mkdir", "@"], ["localedef", "-i", "ja_JP", "-f", "UTF-8", "@/ja"])
-        return dict(LOCPATH=made, LANG="ja", LC_ALL="ja")
 
     def read_events(self):
         return open(self.events_path, encoding="utf-8").read() if os.path.exists(self.events_path) else ""
@@ -190,10 +179,6 @@ class Rig:
     def icon_events(self, mark):
         return [v for _, kind, v in self.events(mark) if kind == "icon"]
 
-    def state(self):
-        with open(os.path.join(self.shell_dir, "state.txt"), encoding="utf-8") as f:
-            return dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
-
     def command(self, verb, *args, timeout=10):
         """Sends a command to the taskbar; returns its reply once it is done."""
         self.seq += 1
@@ -207,36 +192,34 @@ class Rig:
 
     def snap(self):
         self.command("snap")
-        return self.state()
+        with open(os.path.join(self.shell_dir, "state.txt"), encoding="utf-8") as f:
+            return dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
 
-    def rows(self, names, *command):
-        """A reply of tab-separated lines as dicts: numbers as ints, rects as lists, texts unescaped."""
-        return [{n: int(v, 0) if n in ("pid", "id", "style") else [int(x) for x in v.split()] if n == "rect"
-                 else unescape(v) for n, v in zip(names.split(), line.split("\t"))}
-                for line in self.command(*command).splitlines()]
-
-    def windows(self, **match):
-        """The top-level windows that match (visible="1" for the shown ones)."""
-        return [w for w in self.rows("hwnd pid visible cls title rect style exstyle", "windows")
-                if all(w[k] == v for k, v in match.items())]
-
-    def controls(self, hwnd):
-        return self.rows("hwnd id cls text rect style visible", "controls", hwnd)
+    def windows(self, parent="", **match):
+        """The top-level windows, or a window's controls, that match (visible="1" for the shown ones)."""
+        names = "hwnd id cls title rect style visible" if parent else "hwnd pid visible cls title"
+        reply = self.command("controls", parent) if parent else self.command("windows")
+        found = [dict(zip(names.split(), map(unescape, line.split("\t")))) for line in reply.splitlines()]
+        return [w for w in found if all(w[k] == v for k, v in match.items())]
 
     def texts(self, hwnd):
-        controls = self.controls(hwnd)
-        return ([c["text"] for c in controls if c["cls"] == "Static" and c["text"]],
-                [c["text"] for c in controls if c["cls"] == "Button" and c["visible"] == "1"])
+        return ([c["title"] for c in self.windows(hwnd, cls="Static") if c["title"]],
+                [c["title"] for c in self.windows(hwnd, cls="Button", visible="1")])
 
     def wait_window(self, what, timeout=10, **match):
         return wait_until(lambda: self.windows(visible="1", **match), timeout, what, interval=0.1)[0]
 
+    def press(self, dialog, button):
+        """Presses a dialog's button; returns once the dialog has gone."""
+        self.command("command", dialog, button)
+        wait_until(lambda: not self.windows(visible="1", hwnd=dialog), 10, f"dialog {dialog} to close")
+
     def ticker(self, s=None):
         """The ticker in the tray ("child") or, as on Windows 11, in the bar itself ("bar")."""
-        s = s or self.state()
+        s = s or self.snap()
         for key in [f"{where}.{i}" for where in ("child", "bar") for i in range(int(s.get(where + ".count", 0)))]:
-            if s[key + ".class"] in TICKER_CLASSES:
-                return dict(hwnd=s[key], parent=key.split(".")[0], z=int(key.split(".")[1]), pid=int(s[key + ".pid"]),
+            if s[key + ".class"] == "ClepsydriumTicker":
+                return dict(hwnd=s[key], parent=key.split(".")[0], z=int(key.split(".")[1]), pid=s[key + ".pid"],
                             rect=[int(v) for v in s[key + ".rect"].split()], visible=s[key + ".visible"] == "1",
                             style=int(s[key + ".style"], 16), exstyle=int(s[key + ".exstyle"], 16),
                             face=[int(v) for v in s.get(key + ".0.rect", "0 0 0 0").split()],
@@ -247,37 +230,25 @@ class Rig:
         return wait_until(lambda: (lambda t: t if t and t["visible"] and rect in (None, t["rect"]) else None)(
             self.ticker()), timeout, f"the ticker in the taskbar at {rect}")
 
-    def screen_rect(self, s=None):
-        s = s or self.snap()
+    def screen_rect(self):
+        s = self.snap()
         t = self.ticker(s)
         ox, oy = (int(v) for v in s["tray_origin" if t["parent"] == "child" else "taskbar_rect"].split()[:2])
         return [ox + t["rect"][0], oy + t["rect"][1]] + t["rect"][2:]
 
-    def check_clock(self, timeout=2.0, **style):
+    def check_clock(self, **style):
         """The face shows the Roman time of the second in which it is read."""
-        seen = []
-
         def matches():
-            seen[:] = [time.time(), self.ticker(self.snap())["text"]]
+            now, text = time.time(), self.ticker()["text"]
             # The ticker redraws on a 100 ms tick: allow one tick of lag.
-            return seen[1] in [clock_text(s, **style) for s in range(int(seen[0] - 0.25), int(time.time()) + 1)]
-        check(self.soon(matches, timeout), f"ticker text {seen[1]!r} at {time.ctime(seen[0])}, {style}")
+            if text not in [clock_text(s, **style) for s in range(int(now - 0.25), int(time.time()) + 1)]:
+                raise ValueError(f"{text!r} at {time.ctime(now)}, {style}")
+            return True
+        wait_until(matches, 2, "the Roman time on the ticker")
 
     def watch_ticks(self, count):
-        """Waits until the program's taskbar watch has looked count times."""
         polls = int(self.snap()["appbar.getpos"])
         wait_until(lambda: int(self.snap()["appbar.getpos"]) >= polls + count, 5, "the taskbar watch")
-
-    def soon(self, predicate, timeout):
-        try:
-            return wait_until(predicate, timeout, "")
-        except Failure:
-            return False
-
-    def expect(self, condition, message):
-        """A check that lets the scenario go on, so that one fault does not hide the others."""
-        self.deferred += [] if condition else [message]
-        return condition
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=20, **QUIET)
@@ -288,10 +259,12 @@ class Rig:
         self.xdotool("mousemove", x + w // 2, y + h // 2, "click", "3")
 
     def pick(self, caption):
-        """Picks the first menu item whose caption starts so, with the keyboard."""
+        """Picks the first menu item whose caption starts so, with the keyboard, in the order of the menu's table."""
         self.right_click_ticker()
         self.wait_window("the context menu", cls="#32768")
-        downs = 1 + [i for i, c in enumerate(self.menu) if c.startswith(caption)][0]
+        table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
+        captions = re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)
+        downs = 1 + [c.startswith(caption) for c in captions].index(True)
         self.xdotool("key", "--delay", "15", *(["Down"] * downs), "Return")
 
     def screenshot(self, name):
@@ -299,13 +272,15 @@ class Rig:
                         f"{self.dir}/{name}.png"])
         return f"{self.dir}/{name}.png"
 
-    def colours(self, path, rect):
-        """Counts of each colour (r, g, b) in a rectangle of a screenshot."""
-        x, y, w, h = rect
-        out = subprocess.run(["convert", path, "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8", "txt:-"],
-                             check=True, capture_output=True, text=True, timeout=30).stdout
-        found = [tuple(int(m[i:i + 2], 16) for i in (0, 2, 4)) for m in re.findall(r"#([0-9A-Fa-f]{6})", out)]
-        return {c: found.count(c) for c in set(found)}
+    def ink(self, name):
+        """From a screenshot, the commonest colour (r, g, b) inside the ticker's edge and the others' counts."""
+        x, y, w, h = self.screen_rect()
+        out = subprocess.run(["convert", self.screenshot(name), "-crop", f"{w - 2}x{h - 2}+{x + 1}+{y + 1}", "+repage",
+                              "-depth", "8", "txt:-"], check=True, capture_output=True, text=True, timeout=30).stdout
+        counts = collections.Counter(tuple(int(m[i:i + 2], 16) for i in (0, 2, 4))
+                                     for m in re.findall(r"#([0-9A-Fa-f]{6})", out))
+        background = counts.most_common(1)[0][0]
+        return background, {c: n for c, n in counts.items() if c != background}
 
     def read_ini(self):
         return open(self.ini, "rb").read() if os.path.exists(self.ini) else None
@@ -317,34 +292,21 @@ class Rig:
         open(self.ini, "wb").write(b"[Configuration]\r\n" + "".join(f"{k}={v}\r\n" for k, v in values.items()).encode())
 
 
-def unescape(text):  # the taskbar's escapes are Python's
-    return text.encode("latin-1", "backslashreplace").decode("unicode_escape")
-
-
-def scenario(function):
-    """Runs function(rig) in a rig of its own; soft checks that failed fail it at the end."""
-    def run(args):
-        with Rig(args, function.__name__) as rig:
-            function(rig)
-            check(not rig.deferred, "; ".join(rig.deferred))
-    return run
-
-
 def main(scenarios):
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     for option in ("exe", "faultable", "shell", "dll", "inject", "menu", "work", "version", "home"):
         parser.add_argument("--" + option)
     parser.add_argument("scenario", choices=sorted(scenarios))
     args = parser.parse_args()
-    args.forward = sys.argv[1:-1]
 
     def stop(number, frame):
-        raise Stop(f"signal {number}")
+        raise Failure(f"signal {number}")
     for number in (signal.SIGTERM, signal.SIGINT):
         signal.signal(number, stop)
     try:
-        scenarios[args.scenario](args)
+        with Rig(args, args.scenario) as rig:
+            scenarios[args.scenario](rig)
         return 0
-    except (Failure, Stop) as error:
+    except Failure as error:
         print(f"FAIL {args.scenario}: {error}", file=sys.stderr)
         return 1
