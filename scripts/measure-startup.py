@@ -39,18 +39,18 @@ def main():
     with driver.Rig(args, "startup") as rig:
         rig.start_shell()
         for run in range(options.runs):
-            mark = rig.mark()
+            mark = len(rig.events())
             program = rig.start_program(f"clepsydrium-{run}")
-            ticker = rig.wait_ticker()
+            ticker = rig.wait_ticker(None)
 
             def fitted():
-                adds = [v for v in rig.icon_events(mark) if v["verb"] == "add"]
+                adds = [v for _, k, v in rig.events(mark) if k == "icon" and v["verb"] == "add"]
                 return len(adds) >= 5 and fitted_ms(rig, mark, ticker["pid"])
             clepsydrium.append(driver.wait_until(fitted, 10, "the fitted ticker"))
             rig.command("close", ticker["hwnd"])
             rig.wait_exit(program)
 
-            mark = rig.mark()
+            mark = len(rig.events())
             process = rig.wine(f"empty-{run}", [empty_exe])
             said = driver.wait_until(lambda: [v for _, k, v in rig.events(mark) if k == "empty-started"],
                                      10, "the empty program's word")

@@ -1,7 +1,7 @@
 """The rig: the real exe under Wine and Xvfb, in the demo taskbar, which logs what is done to it. A scenario
 gets its own Xvfb, prefix and exe copy (so its own INI); all it started is stopped at its end, however it ends."""
 
-import argparse, collections, fcntl, os, re, shutil, signal, subprocess, sys, time
+import argparse, collections, contextlib, fcntl, os, re, shutil, signal, subprocess, sys, time
 
 IDOK, IDCANCEL, TOP_LEFT = 1, 2, [0, 5, 84, 14]  # the ticker's place in a tray that has room
 WS_DISABLED, WS_BORDER, WS_EX_STATICEDGE = 0x08000000, 0x00800000, 0x00020000
@@ -53,19 +53,16 @@ def wine_processes(prefix):
     """Live PIDs whose environment names this Wine prefix."""
     found, marker = [], b"\0WINEPREFIX=" + os.fsencode(prefix) + b"\0"
     for pid in filter(str.isdigit, os.listdir("/proc")):
-        try:
+        with contextlib.suppress(OSError):  # it may have ended meanwhile
             if marker in b"\0" + open(f"/proc/{pid}/environ", "rb").read() and \
                     open(f"/proc/{pid}/stat").read().split(") ")[-1][:1] != "Z":
                 found.append(int(pid))
-        except OSError:
-            pass
     return found
 
 
 def prepared(work, name, *commands, env=None):
     """A folder made once per work folder by commands (a prefix, a locale), under a lock."""
     path = os.path.join(work, name)
-    os.makedirs(work, exist_ok=True)
     with open(path + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         if not os.path.exists(path + ".ready"):
@@ -80,7 +77,7 @@ def prepared(work, name, *commands, env=None):
 class Rig:
 
     def __init__(self, args, name):
-        self.args, self.name, self.dir = args, name, os.path.join(args.work, name)
+        self.args, self.dir = args, os.path.join(args.work, name)
         self.prefix, self.app = os.path.join(self.dir, "prefix"), os.path.join(self.dir, "app")
         self.exe, self.ini = (os.path.join(self.app, f) for f in ("Clepsydrium.exe", "Clepsydrium.ini"))
         self.started, self.display, self.shell, self.shells = [], None, None, 0
@@ -98,9 +95,8 @@ class Rig:
             subprocess.run(["cp", "-a", template, self.prefix], check=True)
             shutil.copy(self.args.exe, self.exe)
             with open(os.path.join(self.dir, "display"), "w") as out:
-                self.started.append(subprocess.Popen(["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0",
-                                                      "1024x768x24", "-nolisten", "tcp", "-noreset"],
-                                                     pass_fds=[out.fileno()], **QUIET))
+                xvfb = ["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1024x768x24", "-nolisten", "tcp"]
+                self.started.append(subprocess.Popen(xvfb + ["-noreset"], pass_fds=[out.fileno()], **QUIET))
             number = wait_until(lambda: re.fullmatch(r"(\d+)\n", open(out.name).read()), 20, "Xvfb's display")
             self.display = self.env["DISPLAY"] = ":" + number.group(1)
         except BaseException as error:
@@ -123,8 +119,6 @@ class Rig:
             process.terminate()
             process.wait(timeout=10)
         shutil.rmtree(self.prefix, ignore_errors=True)
-        if kind is not None:
-            print(f"{self.name}: logs and screenshots kept in {self.dir}", file=sys.stderr)
 
     def wine(self, name, command, env=None):
         self.started.append(subprocess.Popen(["wine"] + command, env=env or self.env, cwd=self.app, stderr=-2,
@@ -152,12 +146,10 @@ class Rig:
     def start_program(self, name="program"):
         return self.wine(name, [self.exe])
 
-    def start(self, rect=TOP_LEFT, **shell):
-        """The taskbar and the program in it; the program's process and its ticker once shown at rect."""
-        program = self.start_shell(**shell)
-        if not shell.get("injected"):
-            program = self.start_program()
-        return program, self.wait_ticker(rect)
+    def start(self, rect=TOP_LEFT, icons=0, **shell):
+        """The taskbar and the program in it; the program's process and its ticker once ready (see wait_ticker)."""
+        program = self.start_shell(**shell)  # injected, the taskbar's process is the program's
+        return (program if shell.get("injected") else self.start_program()), self.wait_ticker(rect, icons)
 
     def wait_exit(self, process, timeout=10):
         return wait_until(lambda: process.poll() is not None, timeout, "a process to end") and process.returncode
@@ -165,19 +157,11 @@ class Rig:
     def read_events(self):
         return open(self.events_path, encoding="utf-8").read() if os.path.exists(self.events_path) else ""
 
-    def mark(self):
-        return len(self.read_events().splitlines())
-
     def events(self, mark=0):
         """The events after the mark, as (tick in ms, kind, {field: value, "verb": first word})."""
-        result = []
-        for tick, _, rest in (line.partition("\t") for line in self.read_events().splitlines()[mark:]):
-            words = rest.split(" ") + [""]
-            result.append((int(tick), words[0], dict([w.split("=", 1) for w in words if "=" in w], verb=words[1])))
-        return result
-
-    def icon_events(self, mark):
-        return [v for _, kind, v in self.events(mark) if kind == "icon"]
+        lines = [(tick, rest.split(" ") + [""]) for tick, _, rest in
+                 (line.partition("\t") for line in self.read_events().splitlines()[mark:])]
+        return [(int(tick), w[0], dict([x.split("=", 1) for x in w if "=" in x], verb=w[1])) for tick, w in lines]
 
     def command(self, verb, *args, timeout=10):
         """Sends a command to the taskbar; returns its reply once it is done."""
@@ -192,8 +176,8 @@ class Rig:
 
     def snap(self):
         self.command("snap")
-        with open(os.path.join(self.shell_dir, "state.txt"), encoding="utf-8") as f:
-            return dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+        state = open(os.path.join(self.shell_dir, "state.txt"), encoding="utf-8").read().splitlines()
+        return dict(line.split("=", 1) for line in state if "=" in line)
 
     def windows(self, parent="", **match):
         """The top-level windows, or a window's controls, that match (visible="1" for the shown ones)."""
@@ -226,9 +210,16 @@ class Rig:
                             text=unescape(s.get(key + ".0.text", "")))
         return None
 
-    def wait_ticker(self, rect=None, timeout=20):
-        return wait_until(lambda: (lambda t: t if t and t["visible"] and rect in (None, t["rect"]) else None)(
-            self.ticker()), timeout, f"the ticker in the taskbar at {rect}")
+    def wait_ticker(self, rect=TOP_LEFT, icons=0, timeout=20):
+        """The ticker once shown at rect (None: anywhere) and, if icons, with room made for it: that many blank
+        icons of its own."""
+        def ready():
+            s = self.snap()
+            t = self.ticker(s)
+            mine = [f"{t['hwnd']} {i} 0x1 0x200" for i in range(1, icons + 1)]  # NIF_MESSAGE, WM_MOUSEMOVE
+            return t["visible"] and rect in (None, t["rect"]) and (
+                not icons or [s[f"icon.{i}"] for i in range(int(s["icons"]))] == mine) and t
+        return wait_until(ready, timeout, f"the ticker at {rect} with {icons} icons")
 
     def screen_rect(self):
         s = self.snap()
@@ -306,7 +297,5 @@ def main(scenarios):
     try:
         with Rig(args, args.scenario) as rig:
             scenarios[args.scenario](rig)
-        return 0
     except Failure as error:
-        print(f"FAIL {args.scenario}: {error}", file=sys.stderr)
-        return 1
+        sys.exit(f"FAIL {args.scenario}: {error} (logs and screenshots in {args.work}/{args.scenario})")
