@@ -31,7 +31,7 @@ def main():
     options = parser.parse_args()
     tools = os.path.join(options.build, "tools", "demo-taskbar")
     args = types.SimpleNamespace(
-        exe=os.path.join(options.build, "src", "app", "windows", "Clepsydrium.exe"),
+        exe=os.path.join(options.build, "src", "windows", "Clepsydrium.exe"),
         shell=os.path.join(tools, "demo_taskbar.exe"), work=os.path.join(options.build, "measure"),
         menu=os.path.join(root, "src", "menu", "menu.cpp"))
     empty_exe = driver.winpath(os.path.join(tools, "demo_empty.exe"))

@@ -1,5 +1,4 @@
-"""The rig: the real exe under Wine and Xvfb, in the demo taskbar, which logs what is done to it. A scenario
-gets its own Xvfb, prefix and exe copy (so its own INI); all it started is stopped at its end, however it ends."""
+"""The rig: a scenario's own Xvfb, Wine prefix, exe copy (so INI) and demo taskbar, all stopped however it ends."""
 
 import argparse, collections, contextlib, fcntl, os, re, shutil, signal, subprocess, sys, time
 
@@ -8,13 +7,9 @@ WS_DISABLED, WS_BORDER, WS_EX_STATICEDGE = 0x08000000, 0x00800000, 0x00020000
 QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-class Failure(Exception):
-    """A check that failed, or SIGTERM or SIGINT: either unwinds through the clean-up."""
-
-
 def check(condition, message):
     if not condition:
-        raise Failure(message)
+        raise AssertionError(message)
 
 
 def wait_until(predicate, timeout, what, interval=0.05):
@@ -126,8 +121,7 @@ class Rig:
         return self.started[-1]
 
     def start_shell(self, mode="full", injected=False, env=None, **settings):
-        """The demo taskbar as its own process, or injected into the program so that its painting shows
-        (then the returned process is the program's). Ready means the program will find it."""
+        """The demo taskbar, or injected into the program so that its painting shows; ready for the program to find."""
         if self.shell and self.shell.poll() is None:
             self.command("quit")
             self.wait_exit(self.shell)
@@ -167,7 +161,7 @@ class Rig:
         """Sends a command to the taskbar; returns its reply once it is done."""
         self.seq += 1
         with open(os.path.join(self.shell_dir, "commands.txt"), "a") as f:
-            f.write("\t".join([str(self.seq), verb] + [str(a) for a in args]) + "\n")
+            f.write("\t".join(map(str, [self.seq, verb, *args])) + "\n")
         done = re.compile(rf"\tdone seq={self.seq} ok=(\d)(?: error=(.*))?$", re.M)
         found = wait_until(lambda: done.search(self.read_events()) or check(
             self.shell.poll() is None, "the taskbar has ended"), timeout, f"the taskbar's answer to {verb}")
@@ -208,30 +202,25 @@ class Rig:
                             style=int(s[key + ".style"], 16), exstyle=int(s[key + ".exstyle"], 16),
                             face=[int(v) for v in s.get(key + ".0.rect", "0 0 0 0").split()],
                             text=unescape(s.get(key + ".0.text", "")))
-        return None
 
     def wait_ticker(self, rect=TOP_LEFT, icons=0, timeout=20):
-        """The ticker once shown at rect (None: anywhere) and, if icons, with room made for it: that many blank
-        icons of its own."""
+        """The ticker once shown at rect (None: anywhere; or from the state) with room for it: icons blank icons."""
         def ready():
-            s = self.snap()
-            t = self.ticker(s)
+            t = self.ticker(s := self.snap())
             mine = [f"{t['hwnd']} {i} 0x1 0x200" for i in range(1, icons + 1)]  # NIF_MESSAGE, WM_MOUSEMOVE
-            return t["visible"] and rect in (None, t["rect"]) and (
+            return t["visible"] and (rect(s) if callable(rect) else rect) in (None, t["rect"]) and (
                 not icons or [s[f"icon.{i}"] for i in range(int(s["icons"]))] == mine) and t
         return wait_until(ready, timeout, f"the ticker at {rect} with {icons} icons")
 
     def screen_rect(self):
-        s = self.snap()
-        t = self.ticker(s)
+        t = self.ticker(s := self.snap())
         ox, oy = (int(v) for v in s["tray_origin" if t["parent"] == "child" else "taskbar_rect"].split()[:2])
         return [ox + t["rect"][0], oy + t["rect"][1]] + t["rect"][2:]
 
     def check_clock(self, **style):
-        """The face shows the Roman time of the second in which it is read."""
+        """The face shows the Roman time of the second in which it is read (one 100 ms redraw tick late at most)."""
         def matches():
             now, text = time.time(), self.ticker()["text"]
-            # The ticker redraws on a 100 ms tick: allow one tick of lag.
             if text not in [clock_text(s, **style) for s in range(int(now - 0.25), int(time.time()) + 1)]:
                 raise ValueError(f"{text!r} at {time.ctime(now)}, {style}")
             return True
@@ -246,21 +235,18 @@ class Rig:
 
     def right_click_ticker(self):
         x, y, w, h = self.screen_rect()
-        # No --sync: it waits for a move, and there is none when the pointer is already there.
-        self.xdotool("mousemove", x + w // 2, y + h // 2, "click", "3")
+        self.xdotool("mousemove", x + w // 2, y + h // 2, "click", "3")  # no --sync: no move if already there
 
     def pick(self, caption):
         """Picks the first menu item whose caption starts so, with the keyboard, in the order of the menu's table."""
         self.right_click_ticker()
         self.wait_window("the context menu", cls="#32768")
         table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
-        captions = re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)
-        downs = 1 + [c.startswith(caption) for c in captions].index(True)
+        downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)
         self.xdotool("key", "--delay", "15", *(["Down"] * downs), "Return")
 
     def screenshot(self, name):
-        subprocess.run(["timeout", "30", "import", "-display", self.display, "-window", "root",
-                        f"{self.dir}/{name}.png"])
+        subprocess.run(["timeout", "30", "import", "-window", "root", f"{self.dir}/{name}.png"], env=self.env)
         return f"{self.dir}/{name}.png"
 
     def ink(self, name):
@@ -268,8 +254,7 @@ class Rig:
         x, y, w, h = self.screen_rect()
         out = subprocess.run(["convert", self.screenshot(name), "-crop", f"{w - 2}x{h - 2}+{x + 1}+{y + 1}", "+repage",
                               "-depth", "8", "txt:-"], check=True, capture_output=True, text=True, timeout=30).stdout
-        counts = collections.Counter(tuple(int(m[i:i + 2], 16) for i in (0, 2, 4))
-                                     for m in re.findall(r"#([0-9A-Fa-f]{6})", out))
+        counts = collections.Counter(tuple(bytes.fromhex(m)) for m in re.findall(r"#([0-9A-Fa-f]{6})", out))
         background = counts.most_common(1)[0][0]
         return background, {c: n for c, n in counts.items() if c != background}
 
@@ -284,18 +269,16 @@ class Rig:
 
 
 def main(scenarios):
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser = argparse.ArgumentParser(description=__doc__)
     for option in ("exe", "faultable", "shell", "dll", "inject", "menu", "work", "version", "home"):
         parser.add_argument("--" + option)
     parser.add_argument("scenario", choices=sorted(scenarios))
     args = parser.parse_args()
 
-    def stop(number, frame):
-        raise Failure(f"signal {number}")
-    for number in (signal.SIGTERM, signal.SIGINT):
-        signal.signal(number, stop)
+    for number in (signal.SIGTERM, signal.SIGINT):  # unwinds through the clean-up, as a failure does
+        signal.signal(number, lambda number, frame: sys.exit(f"FAIL {args.scenario}: signal {number}"))
     try:
         with Rig(args, args.scenario) as rig:
             scenarios[args.scenario](rig)
-    except Failure as error:
+    except AssertionError as error:
         sys.exit(f"FAIL {args.scenario}: {error} (logs and screenshots in {args.work}/{args.scenario})")
