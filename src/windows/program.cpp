@@ -8,13 +8,6 @@
 
 #include "windows/window_class.h"
 
-#ifndef CLEP_HOME_URL
-#error "CLEP_HOME_URL names the maker's home page"
-#endif
-#ifndef CLEP_VERSION
-#error "CLEP_VERSION is the program's version"
-#endif
-
 namespace clep::win {
 
 namespace {

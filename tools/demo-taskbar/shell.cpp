@@ -928,25 +928,11 @@ LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-LRESULT CALLBACK TrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// A window of the taskbar that only paints itself.
+template <void (*Paint)(HWND)>
+LRESULT CALLBACK PaintingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
-    PaintTray(window);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK IslandProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) {
-    PaintIsland(window);
-    return 0;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK ClockProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) {
-    PaintClock(window);
+    Paint(window);
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);
@@ -1031,12 +1017,12 @@ bool Start(const Options& startOptions) {
   emptyStarted = RegisterWindowMessageA("ClepsydriumEmptyStarted");
 
   Register(L"Shell_TrayWnd", TaskbarProc);
-  Register(L"TrayNotifyWnd", TrayProc);
-  Register(L"TrayClockWClass", ClockProc);
+  Register(L"TrayNotifyWnd", PaintingProc<PaintTray>);
+  Register(L"TrayClockWClass", PaintingProc<PaintClock>);
   Register(L"WineAppBar", AppBarProc);
   Register(L"ClepShellHost", HostProc);
   Register(L"Start", DefWindowProcW);
-  Register(kIslandClass, IslandProc);
+  Register(kIslandClass, PaintingProc<PaintIsland>);
 
   bool ok = true;
   if (options.mode == Mode::kProbeOnly) {
