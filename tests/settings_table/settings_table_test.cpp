@@ -27,7 +27,9 @@ namespace fs = std::filesystem;
 class SettingsFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::absolute("settings-table");
+    // One folder a test: ctest runs them side by side.
+    dir_ = fs::absolute(std::string("settings-") +
+                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
