@@ -6,49 +6,29 @@ namespace clep {
 
 namespace {
 
-constexpr std::string_view kKeyNames[kKeyCount] = {
-    "DisplaySeconds", "Lowercase",  "Borders",    "ToolTip",    "MedievalScript",
-    "RomanYear",      "ZeroAsDash", "ColourText", "ColourBack", "FontName",
-    "FontBold",       "FontItalic", "FontSize",
+using S = ClockSettings;
+
+// Each key's name and its field: a switch or a number; FontName is neither.
+struct KeyField {
+  std::string_view name;
+  bool S::*on;
+  std::int32_t S::*number;
 };
-
-bool ClockSettings::*SwitchField(Key key) {
-  switch (key) {
-    case Key::kDisplaySeconds:
-      return &ClockSettings::displaySeconds;
-    case Key::kLowercase:
-      return &ClockSettings::lowercase;
-    case Key::kBorders:
-      return &ClockSettings::borders;
-    case Key::kToolTip:
-      return &ClockSettings::toolTip;
-    case Key::kMedievalScript:
-      return &ClockSettings::medievalScript;
-    case Key::kRomanYear:
-      return &ClockSettings::romanYear;
-    case Key::kZeroAsDash:
-      return &ClockSettings::zeroAsDash;
-    case Key::kFontBold:
-      return &ClockSettings::fontBold;
-    case Key::kFontItalic:
-      return &ClockSettings::fontItalic;
-    default:
-      return nullptr;
-  }
-}
-
-std::int32_t ClockSettings::*NumberField(Key key) {
-  switch (key) {
-    case Key::kColourText:
-      return &ClockSettings::colourText;
-    case Key::kColourBack:
-      return &ClockSettings::colourBack;
-    case Key::kFontSize:
-      return &ClockSettings::fontSize;
-    default:
-      return nullptr;
-  }
-}
+constexpr KeyField kKeys[kKeyCount] = {
+    {"DisplaySeconds", &S::displaySeconds, nullptr},
+    {"Lowercase", &S::lowercase, nullptr},
+    {"Borders", &S::borders, nullptr},
+    {"ToolTip", &S::toolTip, nullptr},
+    {"MedievalScript", &S::medievalScript, nullptr},
+    {"RomanYear", &S::romanYear, nullptr},
+    {"ZeroAsDash", &S::zeroAsDash, nullptr},
+    {"ColourText", nullptr, &S::colourText},
+    {"ColourBack", nullptr, &S::colourBack},
+    {"FontName", nullptr, nullptr},
+    {"FontBold", &S::fontBold, nullptr},
+    {"FontItalic", &S::fontItalic, nullptr},
+    {"FontSize", nullptr, &S::fontSize},
+};
 
 }  // namespace
 
@@ -61,7 +41,7 @@ bool ClockSettings::operator==(const ClockSettings& o) const {
 }
 
 std::string_view KeyName(Key key) {
-  return kKeyNames[static_cast<int>(key)];
+  return kKeys[static_cast<int>(key)].name;
 }
 
 std::optional<std::int32_t> ParseNumber(std::string_view text) {
@@ -79,16 +59,15 @@ std::optional<std::int32_t> ParseNumber(std::string_view text) {
 
 ClockSettings LoadSettings(const Profile& profile) {
   ClockSettings settings;
-  for (int i = 0; i < kKeyCount; ++i) {
-    const Key key = static_cast<Key>(i);
-    const std::optional<std::string> text = profile.Read(KeyName(key));
+  for (const KeyField& field : kKeys) {
+    const std::optional<std::string> text = profile.Read(field.name);
     if (!text || text->empty()) {
       continue;
     }
-    if (bool ClockSettings::*field = SwitchField(key)) {
-      settings.*field = *text == "1";
-    } else if (std::int32_t ClockSettings::*number = NumberField(key)) {
-      settings.*number = ParseNumber(*text).value_or(settings.*number);
+    if (field.on != nullptr) {
+      settings.*field.on = *text == "1";
+    } else if (field.number != nullptr) {
+      settings.*field.number = ParseNumber(*text).value_or(settings.*field.number);
     } else {
       settings.fontName = *text;
     }
@@ -97,11 +76,12 @@ ClockSettings LoadSettings(const Profile& profile) {
 }
 
 std::string ValueText(const ClockSettings& settings, Key key) {
-  if (bool ClockSettings::*field = SwitchField(key)) {
-    return settings.*field ? "1" : "0";
+  const KeyField& field = kKeys[static_cast<int>(key)];
+  if (field.on != nullptr) {
+    return settings.*field.on ? "1" : "0";
   }
-  if (std::int32_t ClockSettings::*number = NumberField(key)) {
-    return std::to_string(settings.*number);
+  if (field.number != nullptr) {
+    return std::to_string(settings.*field.number);
   }
   return settings.fontName;
 }

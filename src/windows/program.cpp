@@ -176,8 +176,7 @@ void Program::OnTaskbarCreated() {
   }
   taskbar_.reset();
   if (!ticker_.Exists()) {
-    ticker_.Create(settings_);
-    ApplyLook();
+    ticker_.Create(settings_);  // with the colours and font it had
   }
   taskbar_.emplace(*windows);
   taskbar_->Embed(ticker_.Handle(), TickerCells(settings_));
@@ -280,12 +279,9 @@ void Program::PickColour(std::int32_t ClockSettings::*field, Key key) {
 
 void Program::PickFont() {
   ClockSettings font = settings_;
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   LOGFONTA logFont{};
   // What the ticker can show: the standard size or at most the largest.
-  logFont.lfHeight = -MulDiv(ShownFontSize(font.fontSize).value_or(8), dpi, 72);
+  logFont.lfHeight = -MulDiv(ShownFontSize(font.fontSize).value_or(8), ScreenDpi(), 72);
   logFont.lfWeight = font.fontBold ? FW_BOLD : FW_NORMAL;
   logFont.lfItalic = font.fontItalic ? 1 : 0;
   logFont.lfCharSet = DEFAULT_CHARSET;

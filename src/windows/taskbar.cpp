@@ -219,12 +219,9 @@ void Taskbar::PlaceModern() {
   lastStart_ = ModernStart();
   RECT ticker{};
   GetWindowRect(ticker_, &ticker);
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   const Point place =
       ModernTickerPlace(lastTray_, lastStart_, ClientSize(windows_.taskbar),
-                        {ticker.right - ticker.left, ticker.bottom - ticker.top}, dpi);
+                        {ticker.right - ticker.left, ticker.bottom - ticker.top}, ScreenDpi());
   // Above the XAML island, which covers the whole taskbar.
   SetWindowPos(ticker_, HWND_TOP, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }

@@ -50,9 +50,7 @@ void TickerWindow::Create(const ClockSettings& settings) {
   if (inputOff_ > 0) {
     EnableWindow(frame_.Get(), FALSE);
   }
-  if (toolTip_ && !tip_.empty()) {
-    tip_.clear();  // the tool comes back with the next move
-  }
+  tip_.clear();  // the tool comes back for the new face with the next move
   StartTimer(kTickTimer);
   StartTimer(kWatchTimer);
 }
@@ -124,11 +122,8 @@ void TickerWindow::SetFont(const std::string& name, std::optional<std::int32_t> 
 }
 
 void TickerWindow::MakeFont() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   LOGFONTA logFont{};
-  logFont.lfHeight = -MulDiv(fontHundredths_, dpi, 7200);
+  logFont.lfHeight = -MulDiv(fontHundredths_, ScreenDpi(), 7200);
   logFont.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
   logFont.lfItalic = italic_ ? 1 : 0;
   logFont.lfCharSet = DEFAULT_CHARSET;
@@ -283,11 +278,6 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_CLOSE:
       program_.Exit();
-      return 0;
-    case WM_ENDSESSION:
-      if (wParam != 0) {
-        program_.OnEndSession();
-      }
       return 0;
     case WM_NCDESTROY:
       if (window == frame_.Get()) {
