@@ -2,6 +2,7 @@
 // and a second load.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -23,7 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   clep::IniFile profile(path, "Configuration");
   clep::ClockSettings settings = clep::LoadSettings(profile);
   settings.fontSize = static_cast<std::int32_t>(size);
+  // A face name as the font dialog gives it: one line, however odd its bytes.
   settings.fontName.assign(reinterpret_cast<const char*>(data), size < 40 ? size : 40);
+  std::replace_if(
+      settings.fontName.begin(), settings.fontName.end(),
+      [](char c) { return c == '\r' || c == '\n'; }, ' ');
   if (!clep::WriteSetting(profile, settings, clep::Key::kFontSize) ||
       !clep::WriteSetting(profile, settings, clep::Key::kFontName)) {
     std::abort();
