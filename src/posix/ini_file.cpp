@@ -46,9 +46,10 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// Names and values end at a NUL, as C strings do.
-std::string UpToNul(std::string_view s) {
-  return std::string(s.substr(0, s.find('\0')));
+// Names and values end at a NUL, as C strings do. Blanks are trimmed after
+// the cut, so that a rewritten file reads back as it was read.
+std::string Field(std::string_view s) {
+  return std::string(Trim(s.substr(0, s.find('\0'))));
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -96,13 +97,13 @@ Document Parse(std::string_view text) {
     }
     const std::size_t close = line.rfind(']');
     if (line.front() == '[' && close != std::string_view::npos) {
-      document.sections.push_back({UpToNul(Trim(line.substr(1, close - 1))), {}});
+      document.sections.push_back({Field(line.substr(1, close - 1)), {}});
       continue;
     }
     const std::size_t equals = line.find('=');
-    Entry entry{UpToNul(Trim(line.substr(0, equals))), std::nullopt};
+    Entry entry{Field(line.substr(0, equals)), std::nullopt};
     if (equals != std::string_view::npos) {
-      entry.value = UpToNul(Trim(line.substr(equals + 1)));
+      entry.value = Field(line.substr(equals + 1));
     }
     document.sections.back().entries.push_back(std::move(entry));
   }
@@ -224,7 +225,7 @@ bool IniFile::Write(std::string_view key, std::string_view value) {
   while (!value.empty() && IsBlank(value.front())) {
     value.remove_prefix(1);
   }
-  const std::string newValue = UpToNul(value);
+  const std::string newValue(value.substr(0, value.find('\0')));
   if (entry != nullptr && entry->value == newValue) {
     return true;  // as Windows, the file is left untouched
   }
