@@ -110,10 +110,11 @@ Document Parse(std::string_view text) {
   return document;
 }
 
+// Parse(Serialize(document)) reads as the document did.
 std::string Serialize(const Document& document) {
-  std::string out(document.byteOrderMark ? kByteOrderMark : "");
+  std::string out;
   for (const Section& section : document.sections) {
-    if (!section.name.empty()) {
+    if (&section != &document.sections.front()) {  // "[]" is a header too
       out += '[' + section.name + "]\r\n";
     }
     for (const Entry& entry : section.entries) {
@@ -123,6 +124,11 @@ std::string Serialize(const Document& document) {
       }
       out += "\r\n";
     }
+  }
+  if (document.byteOrderMark) {
+    out.insert(0, kByteOrderMark);
+  } else if (out.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+    out.insert(0, "\r\n");  // a first line that only looks like one must not lose it
   }
   return out;
 }

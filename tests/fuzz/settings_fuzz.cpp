@@ -24,19 +24,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   clep::IniFile profile(path, "Configuration");
   clep::ClockSettings settings = clep::LoadSettings(profile);
   settings.fontSize = static_cast<std::int32_t>(size);
-  // A face name as the font dialog gives it: one line, however odd its bytes.
-  settings.fontName.assign(reinterpret_cast<const char*>(data), size < 40 ? size : 40);
+  // A face name as the font dialog gives it: one line of no control
+  // characters, not padded or quoted, however odd its other bytes.
+  std::string name(reinterpret_cast<const char*>(data), size < 40 ? size : 40);
   std::replace_if(
-      settings.fontName.begin(), settings.fontName.end(),
-      [](char c) { return c == '\r' || c == '\n'; }, ' ');
+      name.begin(), name.end(), [](char c) { return c >= 0 && c < ' '; }, '_');
+  name.erase(0, name.find_first_not_of(' '));
+  name.erase(name.find_last_not_of(' ') + 1);
+  if (!name.empty() && (name[0] == '"' || name[0] == '\'')) {
+    name[0] = '_';
+  }
+  settings.fontName = name;
   if (!clep::WriteSetting(profile, settings, clep::Key::kFontSize) ||
       !clep::WriteSetting(profile, settings, clep::Key::kFontName)) {
     std::abort();
   }
-  // A written number reads back, unless a damaged line "FontSize" without
-  // "=" hides the key, as it does on Windows.
-  const clep::ClockSettings again = clep::LoadSettings(profile);
-  if (again.fontSize != settings.fontSize && again.fontSize != 8) {
+  // What was written reads back, and nothing else changed.
+  if (!(clep::LoadSettings(profile) == settings)) {
     std::abort();
   }
   return 0;
