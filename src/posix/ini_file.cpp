@@ -46,12 +46,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// Names and values end at a NUL, as C strings do. Blanks are trimmed after
-// the cut, so that a rewritten file reads back as it was read.
-std::string Field(std::string_view s) {
-  return std::string(Trim(s.substr(0, s.find('\0'))));
-}
-
 bool SameName(std::string_view a, std::string_view b) {
   auto fold = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
   if (a.size() != b.size()) {
@@ -90,20 +84,22 @@ Document Parse(std::string_view text) {
   document.sections.emplace_back();
   while (!text.empty()) {
     const std::size_t stop = std::min(text.find_first_of("\r\n"), text.size());
-    const std::string_view line = Trim(text.substr(0, stop));
+    // A NUL ends the line's text, as in Windows' reader.
+    const std::string_view whole = text.substr(0, stop);
+    const std::string_view line = Trim(whole.substr(0, whole.find('\0')));
     text.remove_prefix(std::min(text.find_first_not_of("\r\n", stop), text.size()));
     if (line.empty()) {
       continue;
     }
     const std::size_t close = line.rfind(']');
     if (line.front() == '[' && close != std::string_view::npos) {
-      document.sections.push_back({Field(line.substr(1, close - 1)), {}});
+      document.sections.push_back({std::string(Trim(line.substr(1, close - 1))), {}});
       continue;
     }
     const std::size_t equals = line.find('=');
-    Entry entry{Field(line.substr(0, equals)), std::nullopt};
+    Entry entry{std::string(Trim(line.substr(0, equals))), std::nullopt};
     if (equals != std::string_view::npos) {
-      entry.value = Field(line.substr(equals + 1));
+      entry.value = std::string(Trim(line.substr(equals + 1)));
     }
     document.sections.back().entries.push_back(std::move(entry));
   }

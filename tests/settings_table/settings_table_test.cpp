@@ -58,6 +58,7 @@ std::string Changed(const ClockSettings& settings) {
 }
 
 TEST_F(SettingsFile, TextIn_SettingsOut) {
+  using namespace std::string_literals;
   const std::string longName(300, 'x');
   const std::string rows[][2] = {
       {"", ""},  // no file
@@ -77,6 +78,8 @@ TEST_F(SettingsFile, TextIn_SettingsOut) {
       {"Lowercase=1\r\n[Other]\r\nRomanYear=1\r\n[Configuration]\r\n; Borders=0\r\nToolTip\r\n",
        ""},
       {"[Configuration]\r\nFontName=a=b\r\nLowercase=1 ; note\r\n", "FontName=a=b "},
+      // A NUL ends its line.
+      {"[Configuration]\r\nFontSize\t\0=2\r\nLowercase=1\0x\r\n"s, "Lowercase=1 "},
       {"[Configuration]\r\nColourText=255\r\nColourBack=-2147483633\r\nFontSize=-4\r\n",
        "ColourText=255 FontSize=-4 "},
       {"[Configuration]\r\nColourText=2147483648\r\nColourBack=0x10\r\nFontSize=10.5\r\n", ""},
