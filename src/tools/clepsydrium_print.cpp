@@ -1,5 +1,7 @@
 // clepsydrium-print: the Roman time and the Latin date outside Windows, by the
 // program's own rules and settings file.
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -180,13 +182,18 @@ void DefaultEndingSignals() {
 // Prints the text now and again each time it changes. Between changes it
 // sleeps until the next second (minute) of the real-time clock on a timer that
 // is also cut short when the clock is set: a plain absolute sleep would keep
-// the old text for an hour after the clock went back one.
+// the old text for an hour after the clock went back one. A new system time
+// zone replaces /etc/localtime, so a watch on /etc wakes it for that too.
 int Follow(const ClockSettings& settings, bool json) {
   DefaultEndingSignals();
   const int timer = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC);
+  const int zone = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  if (zone >= 0) {
+    inotify_add_watch(zone, "/etc", IN_CREATE | IN_MOVED_TO | IN_CLOSE_WRITE | IN_DELETE);
+  }
   std::string shown;
   while (timer >= 0) {
-    tzset();  // a new time zone shows at the next wake
+    tzset();  // rereads /etc/localtime if it changed
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     const LocalTime local = clep::LocalTimeAt(now.tv_sec);
@@ -200,11 +207,18 @@ int Follow(const ClockSettings& settings, bool json) {
     // At least one second on: a leap second (right/ zones) has second 60.
     const std::time_t step = settings.displaySeconds ? 1 : std::max(1, 60 - local.second);
     const itimerspec turn{{0, 0}, {now.tv_sec + step, 0}};
-    std::uint64_t expirations = 0;
+    pollfd wakes[] = {{timer, POLLIN, 0}, {zone, POLLIN, 0}};
     if (timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &turn, nullptr) != 0 ||
-        (read(timer, &expirations, sizeof expirations) < 0 && errno != ECANCELED &&
-         errno != EINTR)) {
+        (poll(wakes, zone >= 0 ? 2 : 1, -1) < 0 && errno != EINTR)) {
       break;
+    }
+    std::uint64_t expirations = 0;
+    if (wakes[0].revents != 0 && read(timer, &expirations, sizeof expirations) < 0 &&
+        errno != ECANCELED && errno != EINTR) {
+      break;
+    }
+    alignas(inotify_event) char events[4096];
+    while (wakes[1].revents != 0 && read(zone, events, sizeof events) > 0) {
     }
   }
   std::fprintf(stderr, "clepsydrium-print: cannot wait for the clock: %s\n", std::strerror(errno));

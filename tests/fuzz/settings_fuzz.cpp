@@ -7,13 +7,16 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "posix/ini_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // One file per process: libFuzzer may run several.
-  static const std::string path = "Clepsydrium-" + std::to_string(getpid()) + ".ini";
+  // One file per process, as libFuzzer may run several, and out of the way.
+  static const std::string path = (std::filesystem::temp_directory_path() /
+                                   ("Clepsydrium-fuzz-" + std::to_string(getpid()) + ".ini"))
+                                      .string();
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) {
     std::abort();
