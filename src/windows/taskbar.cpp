@@ -154,25 +154,25 @@ void Taskbar::FitTicker(int cells) {
     return;
   }
   cells_ = cells;
-  if (windows_.modern()) {
-    const Size size = TickerSize(CaptionHeight(), cells);
-    tickerWidth_ = size.width;
-    SetWindowPos(ticker_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
-    PlaceModern();
-    return;
-  }
-  const FrozenRedraw frozen(windows_.taskbar);
-  RemoveBlankIcons();
-  for (int id = 1; id <= BlankIconCount(cells); ++id) {
-    NOTIFYICONDATAA data = IconRecord(ticker_, id);
-    // The icons' notifications come as mouse moves, which the ticker ignores.
-    data.uFlags = NIF_MESSAGE;
-    data.uCallbackMessage = WM_MOUSEMOVE;
-    Shell_NotifyIconA(NIM_ADD, &data);
+  // On a classic taskbar the blank icons make the room, all in one freeze.
+  std::optional<FrozenRedraw> frozen;
+  if (!windows_.modern()) {
+    frozen.emplace(windows_.taskbar);
+    RemoveBlankIcons();
+    for (int id = 1; id <= BlankIconCount(cells); ++id) {
+      NOTIFYICONDATAA data = IconRecord(ticker_, id);
+      // The icons' notifications come as mouse moves, which the ticker ignores.
+      data.uFlags = NIF_MESSAGE;
+      data.uCallbackMessage = WM_MOUSEMOVE;
+      Shell_NotifyIconA(NIM_ADD, &data);
+    }
   }
   const Size size = TickerSize(CaptionHeight(), cells);
   tickerWidth_ = size.width;
   SetWindowPos(ticker_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
+  if (windows_.modern()) {
+    PlaceModern();
+  }
 }
 
 void Taskbar::PlaceTickerTopLeft() {
@@ -240,13 +240,8 @@ void Taskbar::Watch() {
   now.edge = Edge();
   if (WatchReadsTray(now.edge, last_.edge)) {
     now.tray = ClientSize(windows_.tray);
-    Rect clock;
-    if (IsWindowVisible(windows_.clock)) {
-      RECT onScreen{};
-      GetWindowRect(windows_.clock, &onScreen);
-      MapWindowPoints(nullptr, windows_.tray, reinterpret_cast<POINT*>(&onScreen), 2);
-      clock = {onScreen.left, onScreen.top, onScreen.right, onScreen.bottom};
-    }
+    const Rect clock =
+        IsWindowVisible(windows_.clock) ? RectIn(windows_.clock, windows_.tray) : Rect{};
     now.rows = CountTrayRows(now.tray.height, clock, CaptionHeight());
   }
   switch (DecideWatch(last_, now)) {

@@ -505,6 +505,23 @@ LRESULT OnAppBar(const COPYDATASTRUCT& data) {
   return TRUE;
 }
 
+// A label in the shell's own font, over whatever is drawn beneath it.
+void DrawLabel(HDC dc, const wchar_t* text, RECT rect, UINT format) {
+  SetBkMode(dc, TRANSPARENT);
+  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  DrawTextW(dc, text, -1, &rect, format | DT_VCENTER | DT_SINGLELINE);
+  SelectObject(dc, old);
+}
+
+// The taskbar clock's text, hours and minutes.
+void DrawClock(HDC dc, RECT rect, UINT format) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  wchar_t text[16];
+  std::swprintf(text, 16, L"%02u:%02u", now.wHour, now.wMinute);
+  DrawLabel(dc, text, rect, format);
+}
+
 void PaintTaskbar(HWND window) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
@@ -515,10 +532,7 @@ void PaintTaskbar(HWND window) {
   if (options.demo && (edge == ABE_TOP || edge == ABE_BOTTOM)) {
     RECT start = {3, 3, 3 + kStartWidth, rect.bottom - 3};
     DrawEdge(dc, &start, EDGE_RAISED, BF_RECT);
-    SetBkMode(dc, TRANSPARENT);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    DrawTextW(dc, L"Start", -1, &start, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, old);
+    DrawLabel(dc, L"Start", start, DT_CENTER);
   }
   EndPaint(window, &paint);
   ++paintsTaskbar;
@@ -537,16 +551,8 @@ void PaintIsland(HWND window) {
   RECT start = RectInParent(startButton, taskbar);
   InflateRect(&start, -10, -10);
   FillRect(dc, &start, GetSysColorBrush(COLOR_HIGHLIGHTTEXT));
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  wchar_t text[16];
-  std::swprintf(text, 16, L"%02u:%02u", now.wHour, now.wMinute);
-  RECT clock = {rect.right - kWin11TrayWidth, 0, rect.right - 8, rect.bottom};
-  SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(255, 255, 255));
-  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  DrawTextW(dc, text, -1, &clock, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
-  SelectObject(dc, old);
+  DrawClock(dc, {rect.right - kWin11TrayWidth, 0, rect.right - 8, rect.bottom}, DT_RIGHT);
   EndPaint(window, &paint);
 }
 
@@ -568,14 +574,7 @@ void PaintClock(HWND window) {
   RECT rect;
   GetClientRect(window, &rect);
   FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  wchar_t text[16];
-  std::swprintf(text, 16, L"%02u:%02u", now.wHour, now.wMinute);
-  SetBkMode(dc, TRANSPARENT);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  DrawTextW(dc, text, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-  SelectObject(dc, old);
+  DrawClock(dc, rect, DT_CENTER);
   EndPaint(window, &paint);
   ++paintsClock;
   Log("paint window=clock");
