@@ -5,35 +5,31 @@
 #
 # With $DISPLAY it runs there until you choose Exit in the ticker's menu
 # (right-click it). Without, it runs on its own Xvfb, saves a screenshot,
-# prints its path and stops. --win11 lays the taskbar out as Windows 11 does.
+# prints its path and stops. --win11 lays the taskbar out as Windows 11 does;
+# --win32 shows the shipped 32-bit exe instead of its 64-bit twin.
 set -euo pipefail
 layout=classic
+preset=win64
 for arg in "$@"; do
   case $arg in
     --win11) layout=win11 ;;
-    *) echo "usage: $0 [--win11]" >&2; exit 2 ;;
+    --win32) preset=win32 ;;
+    *) echo "usage: $0 [--win11] [--win32]" >&2; exit 2 ;;
   esac
 done
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
-cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Clepsydrium demo_taskbar_dll demo_inject >/dev/null
-build=$root/build/win64
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target Clepsydrium demo_taskbar_dll demo_inject >/dev/null
+build=$root/build/$preset
 out=$root/build/demo
 mkdir -p "$out/app" "$out/shell"
 cp "$build/src/windows/Clepsydrium.exe" "$out/app/"
 rm -f "$out/shell/"*
 
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -f "$WINEPREFIX/.clep-ready" ]; then
-  rm -rf "$WINEPREFIX"
-  (unset DISPLAY; wine wineboot -i >/dev/null 2>&1)
-  # With no window manager, a managed window stalls 2 s whenever it maps.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.clep-ready"
-fi
+"$root/scripts/wine-prefix" "$WINEPREFIX"
 
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 

@@ -5,6 +5,8 @@ import argparse, collections, contextlib, fcntl, os, re, shutil, signal, subproc
 IDOK, IDCANCEL, TOP_LEFT = 1, 2, [0, 5, 84, 14]  # the ticker's place in a tray that has room
 WS_DISABLED, WS_BORDER, WS_EX_STATICEDGE = 0x08000000, 0x00800000, 0x00020000
 QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+TEMPLATE = os.path.join(ROOT, "build", "prefix-template")  # copied for each rig, for either exe
 
 
 def check(condition, message):
@@ -55,16 +57,15 @@ def wine_processes(prefix):
     return found
 
 
-def prepared(work, name, *commands, env=None):
-    """A folder made once per work folder by commands (a prefix, a locale), under a lock."""
+def prepared(work, name, *commands):
+    """A folder made once per work folder by commands (a locale), under a lock."""
     path = os.path.join(work, name)
     with open(path + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         if not os.path.exists(path + ".ready"):
             shutil.rmtree(path, ignore_errors=True)
             for command in commands:
-                subprocess.run([a.replace("@", path) for a in command], env=dict(env or os.environ, WINEPREFIX=path),
-                               check=True, timeout=300, **QUIET)
+                subprocess.run([a.replace("@", path) for a in command], check=True, timeout=300, **QUIET)
             open(path + ".ready", "w").close()
     return path
 
@@ -83,11 +84,8 @@ class Rig:
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.app)
         try:
-            # With no window manager, a managed window stalls 2 s whenever it maps.
-            template = prepared(self.args.work, "prefix-template", ["wine", "wineboot", "-i"], [
-                "wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/d", "N", "/f"],
-                ["wineserver", "-w"], env=self.env)
-            subprocess.run(["cp", "-a", template, self.prefix], check=True)
+            subprocess.run([os.path.join(ROOT, "scripts", "wine-prefix"), TEMPLATE], check=True, timeout=300)
+            subprocess.run(["cp", "-a", TEMPLATE, self.prefix], check=True)
             shutil.copy(self.args.exe, self.exe)
             with open(os.path.join(self.dir, "display"), "w") as out:
                 xvfb = ["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1024x768x24", "-nolisten", "tcp"]

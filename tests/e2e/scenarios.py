@@ -117,7 +117,7 @@ def exit(rig):
     rig.write_ini(Lowercase=1, ToolTip=0)
     before, ends = rig.read_ini(), (("dialog", "failure"), ("done", "endsession"))
     rig.start_shell()
-    for how in ("Exit", "close", "endsession") + (("failure",) if rig.args.faultable else ()):
+    for how in ("Exit", "close", "endsession", "failure"):
         shutil.copy(rig.args.faultable if how == "failure" else rig.args.exe, rig.exe)
         program = rig.start_program(f"program-{how}")
         ticker, mark = rig.wait_ticker(), len(rig.events())
