@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Start-up time under Wine, in one rig of the end-to-end tests: Clepsydrium.exe
 from process creation to its fitted ticker (the taskbar's repaint after the
-last blank icon), against an empty Windows program (tools/demo-taskbar/
-empty.cpp) from process creation to its first word; alternate runs, medians
-and their ratio. Needs the win64 build.
+last blank icon), against two empty Windows programs (tools/demo-taskbar/
+empty.cpp) from process creation to their first word: one that opens no
+window, and one that first opens and shows one small window, as the ticker
+does. Runs alternate; medians and the two ratios. Needs the win64 build.
 
     measure-startup.py [--build build/win64] [--runs 7]
 """
@@ -35,7 +36,8 @@ def main():
         shell=os.path.join(tools, "demo_taskbar.exe"), work=os.path.join(options.build, "measure"),
         menu=os.path.join(root, "src", "menu", "menu.cpp"))
     empty_exe = driver.winpath(os.path.join(tools, "demo_empty.exe"))
-    clepsydrium, empty = [], []
+    yardsticks = {"empty program, no window": [], "empty program, one small window shown": []}
+    clepsydrium = []
     with driver.Rig(args, "startup") as rig:
         rig.start_shell()
         for run in range(options.runs):
@@ -50,15 +52,18 @@ def main():
             rig.command("close", ticker["hwnd"])
             rig.wait_exit(program)
 
-            mark = len(rig.events())
-            process = rig.wine(f"empty-{run}", [empty_exe])
-            said = driver.wait_until(lambda: [v for _, k, v in rig.events(mark) if k == "empty-started"],
-                                     10, "the empty program's word")
-            empty.append(float(said[0]["ms"]))
-            driver.check(rig.wait_exit(process) == 0, "the empty program failed")
-    for name, times in (("Clepsydrium.exe to fitted ticker", clepsydrium), ("empty program", empty)):
+            for (name, times), extra in zip(yardsticks.items(), ([], ["window"])):
+                mark = len(rig.events())
+                process = rig.wine(f"empty-{run}-{len(extra)}", [empty_exe] + extra)
+                said = driver.wait_until(lambda: [v for _, k, v in rig.events(mark) if k == "empty-started"],
+                                         10, "the empty program's word")
+                times.append(float(said[0]["ms"]))
+                driver.check(rig.wait_exit(process) == 0, "the empty program failed")
+    ours = statistics.median(clepsydrium)
+    for name, times in (("Clepsydrium.exe to fitted ticker", clepsydrium), *yardsticks.items()):
         print(f"{name}: median {statistics.median(times):.0f} ms of {', '.join(f'{t:.0f}' for t in times)}")
-    print(f"ratio: {statistics.median(clepsydrium) / statistics.median(empty):.2f}")
+    for name, times in yardsticks.items():
+        print(f"ratio to the {name}: {ours / statistics.median(times):.2f}")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prints the README's figures: the hot paths against a bare local-time read
 # (medians of 10 runs), heap allocations per same-second tick, and both exe
-# sizes, and the start-up time under Wine against an empty program's.
+# sizes, and the start-up time under Wine against two empty programs': one
+# that opens no window and one that opens and shows one small window.
 # Needs the linux, win32 and win64 builds (scripts/test.sh makes them).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
