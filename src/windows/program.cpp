@@ -106,7 +106,7 @@ Program::Program(std::string folder)
       ticker_(*this) {
   customColours_.fill(RGB(255, 255, 255));
   taskbar_.emplace(trayWindows_);
-  ticker_.Create(settings_);
+  ticker_.Create(settings_, taskbar_->TickerParent());
   ApplyLook();
   ticker_.PresetClock();
   ticker_.Tick(settings_);
@@ -175,10 +175,10 @@ void Program::OnTaskbarCreated() {
     return;
   }
   taskbar_.reset();
-  if (!ticker_.Exists()) {
-    ticker_.Create(settings_);  // with the colours and font it had
-  }
   taskbar_.emplace(*windows);
+  if (!ticker_.Exists()) {
+    ticker_.Create(settings_, taskbar_->TickerParent());  // with the colours and font it had
+  }
   taskbar_->Embed(ticker_.Handle(), TickerCells(settings_));
   ticker_.ShowAsBefore();
 }

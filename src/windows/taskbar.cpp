@@ -135,7 +135,9 @@ int Taskbar::Edge() const {
 
 void Taskbar::Embed(HWND ticker, int cells) {
   ticker_ = ticker;
-  SetParent(ticker_, windows_.modern() ? windows_.taskbar : windows_.tray);
+  if (GetAncestor(ticker_, GA_PARENT) != TickerParent()) {
+    SetParent(ticker_, TickerParent());
+  }
   atTopLeft_ = false;
   PlaceTickerTopLeft();
   FitTicker(cells);
@@ -158,7 +160,12 @@ void Taskbar::FitTicker(int cells) {
   std::optional<FrozenRedraw> frozen;
   if (!windows_.modern()) {
     frozen.emplace(windows_.taskbar);
-    RemoveBlankIcons();
+    // None are ours before the first fit: the ticker's window is new to this
+    // shell, or an earlier Taskbar took its icons away.
+    if (iconsAdded_) {
+      RemoveBlankIcons();
+    }
+    iconsAdded_ = true;
     for (int id = 1; id <= BlankIconCount(cells); ++id) {
       NOTIFYICONDATAA data = IconRecord(ticker_, id);
       // The icons' notifications come as mouse moves, which the ticker ignores.

@@ -54,8 +54,10 @@ class Taskbar {
   Taskbar(const Taskbar&) = delete;
   Taskbar& operator=(const Taskbar&) = delete;
 
-  // Makes the ticker a child of the notification area at the top-left place
-  // and fits it for `cells`.
+  // The ticker's parent: the notification area, or Windows 11's taskbar.
+  HWND TickerParent() const { return windows_.modern() ? windows_.taskbar : windows_.tray; }
+  // Makes the ticker a child of TickerParent at the top-left place and fits
+  // it for `cells`.
   void Embed(HWND ticker, int cells);
   // The shell died and took the ticker with it: nothing is left to give back.
   void Forget() { ticker_ = nullptr; }
@@ -82,6 +84,7 @@ class Taskbar {
   int cells_ = 0;
   int tickerWidth_ = 0;
   bool atTopLeft_ = false;
+  bool iconsAdded_ = false;
   TaskbarSeen last_;
   Rect lastTray_;
   Rect lastStart_;

@@ -38,12 +38,19 @@ TickerWindow::~TickerWindow() {
   frame_.Reset();
 }
 
-void TickerWindow::Create(const ClockSettings& settings) {
+void TickerWindow::Create(const ClockSettings& settings, HWND parent) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  // No thin border, and the sunken edge only when asked for.
-  exStyle_ = WS_EX_TOOLWINDOW | (settings.borders ? WS_EX_STATICEDGE : 0);
-  frame_.Reset(CreateWindowExA(exStyle_, kFrameClass, "Clepsydrium ticker", kFrameStyle, 0, 0, 60,
-                               14, nullptr, nullptr, instance, this));
+  // No thin border, and the sunken edge only when asked for. Born in the
+  // shell's window, it needs no move between processes' windows, and the
+  // shell hears nothing of its birth or death.
+  exStyle_ = WS_EX_TOOLWINDOW | WS_EX_NOPARENTNOTIFY | (settings.borders ? WS_EX_STATICEDGE : 0);
+  frame_.Reset(CreateWindowExA(exStyle_, kFrameClass, "Clepsydrium ticker",
+                               WS_CHILD | WS_CLIPCHILDREN, 0, 0, 60, 14, parent, nullptr, instance,
+                               this));
+  // A child by birth but a popup by style, as a window moved in by SetParent
+  // is: only a window that is no WS_CHILD can take the foreground, which the
+  // menu needs to take keys.
+  SetWindowLongA(frame_.Get(), GWL_STYLE, kFrameStyle);
   face_ = CreateWindowExA(0, kFaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14, frame_.Get(),
                           nullptr, instance, this);
   SetWindowTextA(face_, clock_.LineCStr());

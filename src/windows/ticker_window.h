@@ -28,9 +28,9 @@ class TickerWindow {
   TickerWindow(const TickerWindow&) = delete;
   TickerWindow& operator=(const TickerWindow&) = delete;
 
-  // Creates the window hidden and top-level with its face, timers, styles,
-  // colours and font from the settings; a lost window is made anew.
-  void Create(const ClockSettings& settings);
+  // Creates the window hidden as a child of `parent` with its face, timers,
+  // styles, colours and font from the settings; a lost window is made anew.
+  void Create(const ClockSettings& settings, HWND parent);
   HWND Handle() const { return frame_.Get(); }
   bool Exists() const { return static_cast<bool>(frame_); }
   void Show();

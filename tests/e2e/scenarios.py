@@ -19,7 +19,8 @@ def startup(rig):
     over it), "left": top-left, None: stays; a new taskbar: the ticker comes back, disabled under the colour dialog."""
     first, ticker = rig.start(icons=5)
     check(ticker["exstyle"] & WS_EX_STATICEDGE and not ticker["style"] & WS_BORDER, f"not a sunken edge: {ticker}")
-    check(("redraw", "1") in [(k, v.get("on")) for _, k, v in rig.events()], "the taskbar stayed frozen")
+    fit = [(v.get("on", v["verb"]), v.get("inside"), v.get("shown")) for _, k, v in rig.events() if k in ("icon", "redraw")]
+    check(fit == [("0", None, None)] + [("add", "1", "0")] * 5 + [("1", None, None)], f"not one hidden fit: {fit}")
     rig.check_clock()
     mark, second = len(rig.events()), rig.start_program("second")
     answer_box(rig, "Clepsydrium already running")
