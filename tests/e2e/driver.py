@@ -6,7 +6,6 @@ IDOK, IDCANCEL, TOP_LEFT = 1, 2, [0, 5, 84, 14]  # the ticker's place in a tray 
 WS_DISABLED, WS_BORDER, WS_EX_STATICEDGE = 0x08000000, 0x00800000, 0x00020000
 QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-TEMPLATE = os.path.join(ROOT, "build", "prefix-template")  # copied for each rig, for either exe
 
 
 def check(condition, message):
@@ -84,8 +83,9 @@ class Rig:
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.app)
         try:
-            subprocess.run([os.path.join(ROOT, "scripts", "wine-prefix"), TEMPLATE], check=True, timeout=300)
-            subprocess.run(["cp", "-a", TEMPLATE, self.prefix], check=True)
+            template = os.path.join(ROOT, "build", "prefix-template")
+            subprocess.run([os.path.join(ROOT, "scripts", "wine-prefix"), template], check=True, timeout=300)
+            subprocess.run(["cp", "-a", template, self.prefix], check=True)
             shutil.copy(self.args.exe, self.exe)
             with open(os.path.join(self.dir, "display"), "w") as out:
                 xvfb = ["Xvfb", "-displayfd", str(out.fileno()), "-screen", "0", "1024x768x24", "-nolisten", "tcp"]

@@ -19,7 +19,8 @@ def startup(rig):
     over it), "left": top-left, None: stays; a new taskbar: the ticker comes back, disabled under the colour dialog."""
     first, ticker = rig.start(icons=5)
     check(ticker["exstyle"] & WS_EX_STATICEDGE and not ticker["style"] & WS_BORDER, f"not a sunken edge: {ticker}")
-    fit = [(v.get("on", v["verb"]), v.get("inside"), v.get("shown")) for _, k, v in rig.events() if k in ("icon", "redraw")]
+    fit = [(v.get("on", v["verb"]), v.get("inside"), v.get("shown")) for _, k, v in rig.events()
+           if k in ("icon", "redraw")]
     check(fit == [("0", None, None)] + [("add", "1", "0")] * 5 + [("1", None, None)], f"not one hidden fit: {fit}")
     rig.check_clock()
     mark, second = len(rig.events()), rig.start_program("second")
@@ -61,7 +62,8 @@ def startup(rig):
 
 def settings(rig):
     """Options and colours from the INI, painted (the taskbar inside the program); menu choices written back."""
-    rig.write_ini(DisplaySeconds=0, MedievalScript=0, Lowercase=1, ZeroAsDash=1, ColourText=255, ColourBack=16777215)
+    rig.write_ini(DisplaySeconds=0, MedievalScript=0, Lowercase=1, ZeroAsDash=1,
+                  ColourText=0x7F0000FF, ColourBack=-(1 << 31) + 5)  # red, stray high bits; the window colour: white
     before, style = rig.read_ini(), dict(medieval=False, dash=True, lower=True)
     _, ticker = rig.start([0, 5, 56, 14], icons=3, injected=True)
     rig.check_clock(seconds=False, **style)

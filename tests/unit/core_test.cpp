@@ -19,11 +19,10 @@ TEST(Settings, NumbersAndFontSizes) {
   for (const auto& [text, value] : numbers) {
     EXPECT_EQ(ParseNumber(text), value) << text;
   }
-  // The ticker keeps its standard size for none, and takes at most 72 points.
-  EXPECT_EQ(ShownFontSize(0), std::nullopt);
-  EXPECT_EQ(ShownFontSize(-4), std::nullopt);
-  EXPECT_EQ(ShownFontSize(12), 12);
-  EXPECT_EQ(ShownFontSize(2147483647), kLargestFontSize);
+  // The ticker keeps its standard size (0 here) for none, and takes at most 72 points.
+  for (const auto& [size, shown] : {std::pair{0, 0}, {1, 1}, {72, 72}, {73, 72}}) {
+    EXPECT_EQ(ShownFontSize(size).value_or(0), shown) << size;
+  }
   // The font dialog's tenths, halves to the even neighbour.
   EXPECT_EQ(WholePoints(105), 10);
   EXPECT_EQ(WholePoints(115), 12);
@@ -33,14 +32,13 @@ TEST(Settings, NumbersAndFontSizes) {
 TEST(TickerGeometry, SizePlacesAndRows) {
   EXPECT_EQ(TickerSize(19, 6), (Size{84, 14}));
   EXPECT_EQ(TickerSize(26, 4), (Size{84, 21}));
-  EXPECT_EQ(BlankIconCount(6), 5);
-  EXPECT_EQ(BlankIconCount(1), 0);
+  EXPECT_EQ(BlankIconCount(2), 1);
+  EXPECT_EQ(BlankIconCount(0), 0);
   EXPECT_EQ(BesideClockX(200, 40, 84, false), 77);
   EXPECT_EQ(BesideClockX(200, 40, 84, true), 160);
   EXPECT_EQ(CountTrayRows(22, {0, 2, 40, 20}, 19), 1);  // a clock lower down counts as nothing
-  EXPECT_EQ(CountTrayRows(46, {0, 0, 40, 46}, 19), 0);
-  EXPECT_EQ(CountTrayRows(48, {0, 0, 40, 16}, 19), 2);
-  EXPECT_EQ(CountTrayRows(40, {}, 3), 0);  // no row height: no division by zero
+  EXPECT_EQ(CountTrayRows(64, {0, 0, 40, 12}, 19), 3);  // a clock at the top is not a row of 16
+  EXPECT_EQ(CountTrayRows(40, {}, 3), 0);               // no row height: no division by zero
   // Windows 11's taskbar: left of the tray, centred on Start; an empty tray
   // leaves the right-most 88 pixels at 96 DPI, scaled.
   const Size bar{1024, 48};
@@ -61,6 +59,7 @@ TEST(DecideWatch, EveryRowOfTheWatch) {
       {{kEdgeBottom, tray, 1}, {kEdgeBottom, {199, 30}, 1}, A::kFitBesideClock},
       {{kEdgeBottom, tray, 1}, {kEdgeBottom, {300, 29}, 1}, A::kFitBesideClock},
       {{kEdgeBottom, tray, 1}, {kEdgeBottom, {201, 31}, 1}, A::kNothing},
+      {{kEdgeBottom, tray, 1}, {kEdgeBottom, tray, 1}, A::kNothing},
       {{kEdgeBottom, {}, 0}, {kEdgeBottom, tray, 1}, A::kNothing},  // after a move: records
       {{kEdgeBottom, tray, 1}, {kEdgeBottom, tray, 2}, A::kPlaceTopLeft},
       {{kEdgeBottom, tray, 1}, {kEdgeBottom, tray, 0}, A::kPlaceTopLeft},
