@@ -9,21 +9,29 @@
 #include <cstdint>
 #include <exception>
 #include <optional>
+#include <vector>
 
 #include "taskbar/placement.h"
 
 namespace clep::win {
 
 struct TrayWindows {
-  HWND taskbar = nullptr;  // "Shell_TrayWnd"
+  HWND taskbar = nullptr;  // "Shell_TrayWnd", or another monitor's "Shell_SecondaryTrayWnd"
   HWND tray = nullptr;     // "TrayNotifyWnd", the ticker's parent
   HWND clock = nullptr;    // "TrayClockWClass"; none on Windows 11's taskbar
   HWND start = nullptr;    // Windows 11's "Start", whose height is the button row's
+  // Another monitor's taskbar: no notification area, so no blank icons; the
+  // ticker is a child of the bar, beside the bar's own clock. Its children
+  // are looked up at each look of the watch, as the shell may add them late.
+  bool secondary = false;
+  bool windows11 = false;  // the system says so, whatever children a bar has yet
   // Windows 11's taskbar: its content is drawn by a XAML island and it has no
   // tray clock window. The ticker is then a child of the taskbar itself, left
   // of the notification area, and no blank icon is added: new icons there go
   // to the overflow flyout and make no room.
-  bool modern() const { return clock == nullptr; }
+  bool modern() const { return !secondary && clock == nullptr; }
+  // Only a classic primary taskbar makes room with blank icons.
+  bool blankIcons() const { return !secondary && clock != nullptr; }
 };
 
 // A shell window that is not there; carries the error number, the base
@@ -42,6 +50,9 @@ class TrayWindowError : public std::exception {
 TrayWindows FindTrayWindows();
 // The same for a shell that has just started: none until all are there.
 std::optional<TrayWindows> FindTrayWindowsIfThere();
+// The other monitors' taskbars, in the shell's order.
+std::vector<HWND> FindSecondaryBars();
+TrayWindows SecondaryWindows(HWND bar);
 
 class Taskbar {
  public:
@@ -59,13 +70,15 @@ class Taskbar {
   void Embed(HWND ticker, int cells);
   // The shell died and took the ticker with it: nothing is left to give back.
   void Forget() { ticker_ = nullptr; }
+  HWND Bar() const { return windows_.taskbar; }
 
   // New blank icons and size for `cells`, keeping the ticker's top-left corner.
   void FitTicker(int cells);
   void PlaceTickerTopLeft();
   void PlaceTickerBesideClock();
   // One look of the watch: refit beside the clock or move to the top-left
-  // place when the taskbar changed.
+  // place when the taskbar changed; in a bar without a tray, place the ticker
+  // again when the bar's size or children changed.
   void Watch();
 
  private:
@@ -76,6 +89,16 @@ class Taskbar {
   Rect ModernTray() const;
   Rect ModernStart() const;
   void PlaceModern();
+  // What places the ticker in another monitor's bar, looked at anew each time.
+  struct SecondaryLook {
+    Size bar;
+    Rect clock;
+    bool island = false;
+  };
+  SecondaryLook LookAtSecondary() const;
+  void PlaceSecondary(const SecondaryLook& look);
+  // The ticker's place in a bar without blank icons.
+  void PlaceInBar();
 
   TrayWindows windows_;
   HWND ticker_ = nullptr;
@@ -85,6 +108,7 @@ class Taskbar {
   TaskbarSeen last_;
   Rect lastTray_;
   Rect lastStart_;
+  SecondaryLook lastLook_;
 };
 
 }  // namespace clep::win
