@@ -44,12 +44,11 @@ std::string CurrentErrorReport() {
     detail = error.what();
   } catch (...) {
   }
-  char hex[9] = {};
-  for (int digit = 7; digit >= 0; --digit) {
-    hex[digit] = "0123456789ABCDEF"[(number >> (28 - 4 * digit)) & 0xF];
-  }
-  std::string report =
-      "Run-time error " + std::to_string(static_cast<std::int32_t>(number)) + " (" + hex + ")";
+  char line[48];
+  wsprintfA(line, "Run-time error %ld (%08lX)",
+            static_cast<long>(static_cast<std::int32_t>(number)),
+            static_cast<unsigned long>(number));
+  std::string report = line;
   if (detail != nullptr && *detail != '\0') {
     report += "\r\n\r\n";
     report += detail;
@@ -112,30 +111,22 @@ Program::Program(std::string folder)
       trayWindows_(FindTrayWindows()),
       session_(*this) {
   customColours_.fill(RGB(255, 255, 255));
-  TickerWindow& ticker = docked_.emplace_back(std::make_unique<Docked>(*this))->ticker;
-  ticker.Create(settings_);
-  ApplyLook(ticker);
-  ticker.PresetClock();
-  ticker.Tick(settings_);
-  Dock(*docked_.front(), trayWindows_);
+  Dock(docked_.front(), trayWindows_);
   FollowSecondaryBars();
 }
 
-Program::~Program() {
-  // Each out of the list before it ends: a ticker lost meanwhile finds
-  // nothing to forget.
-  while (!docked_.empty()) {
-    const std::unique_ptr<Docked> last = std::move(docked_.back());
-    docked_.pop_back();
-  }
-}
-
-void Program::Dock(Docked& docked, const TrayWindows& windows) {
+void Program::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
+  Docked& docked = slot ? *slot : slot.emplace(*this);
   // The primary's taskbar takes its measures before anything of ours is in it.
   docked.taskbar.reset();
   docked.taskbar.emplace(windows);
   if (!docked.ticker.Exists()) {
-    docked.ticker.Create(settings_);  // with the colours and font it had
+    // New, or built anew after the shell took it: the settings' look, and
+    // the first text with the next second.
+    docked.ticker.Create(settings_);
+    ApplyLook(docked.ticker);
+    docked.ticker.PresetClock();
+    docked.ticker.Tick(settings_);
   }
   docked.taskbar->Embed(docked.ticker.Handle(), TickerCells(settings_));
 }
@@ -148,7 +139,10 @@ void Program::ApplyLook(TickerWindow& ticker) {
 
 std::optional<std::string> Program::Run() {
   running_ = true;
-  for (const auto& docked : docked_) {
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
     docked->ticker.Show();
   }
   MSG message;
@@ -162,7 +156,10 @@ std::optional<std::string> Program::Run() {
 void Program::Exit() {
   // The way out gives every taskbar back: see the destructor.
   running_ = false;
-  for (const auto& docked : docked_) {
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
     docked->ticker.Hide();
   }
   PostQuitMessage(0);
@@ -179,7 +176,10 @@ void Program::Fail(std::string report) {
 void Program::OnEndSession() {
   // The process may end as soon as this returns.
   running_ = false;
-  for (const auto& docked : docked_) {
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
     docked->ticker.Hide();
     docked->taskbar.reset();
   }
@@ -203,48 +203,34 @@ void Program::OnWatchTick() {
 
 void Program::FollowSecondaryBars() {
   // Only beside a primary ticker: without one the shell is gone or not yet whole.
-  const std::vector<HWND> bars =
-      settings_.everyTaskbar && PrimaryTaskbar() ? FindSecondaryBars() : std::vector<HWND>{};
-  const auto in = [](const std::vector<HWND>& list, HWND bar) {
-    return std::find(list.begin(), list.end(), bar) != list.end();
-  };
-  std::vector<HWND> served;
+  SecondaryBars bars;
+  if (settings_.everyTaskbar && PrimaryTaskbar()) {
+    bars = FindSecondaryBars();
+  }
   for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
-    std::optional<Taskbar>& taskbar = (*docked)->taskbar;
-    if (taskbar && !in(bars, taskbar->Bar())) {
-      taskbar.reset();
-    }
-    if (taskbar) {
-      served.push_back(taskbar->Bar());
-    }
-  }
-  if (holds_ == 0) {
-    std::vector<std::unique_ptr<Docked>> dropped;
-    for (auto docked = docked_.begin() + 1; docked != docked_.end();) {
-      if ((*docked)->taskbar) {
-        ++docked;
-      } else {
-        dropped.push_back(std::move(*docked));
-        docked = docked_.erase(docked);
-      }
-    }
-  }
-  for (HWND bar : bars) {
-    if (in(served, bar)) {
+    if (!*docked) {
       continue;
     }
-    Docked& docked = *docked_.emplace_back(std::make_unique<Docked>(*this));
-    docked.ticker.Create(settings_);
-    ApplyLook(docked.ticker);
-    docked.ticker.Tick(settings_);  // the time at once, as the others show it
-    Dock(docked, SecondaryWindows(bar));
-    if (running_) {
-      docked.ticker.Show();
+    std::optional<Taskbar>& taskbar = (*docked)->taskbar;
+    if (taskbar && !bars.Take(taskbar->Bar())) {
+      taskbar.reset();  // the bar has gone
+    }
+    if (taskbar) {
+      taskbar->Watch();
+    } else if (holds_ == 0) {
+      docked->reset();
     }
   }
-  for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
-    if ((*docked)->taskbar) {
-      (*docked)->taskbar->Watch();
+  // The bars left have no ticker yet.
+  for (HWND bar : bars.bars) {
+    const auto free = std::find_if(docked_.begin() + 1, docked_.end(),
+                                   [](const std::optional<Docked>& docked) { return !docked; });
+    if (bar == nullptr || free == docked_.end()) {
+      continue;
+    }
+    Dock(*free, SecondaryWindows(bar));
+    if (running_) {
+      (*free)->ticker.Show();
     }
   }
 }
@@ -252,7 +238,10 @@ void Program::FollowSecondaryBars() {
 void Program::OnTickerLost(const TickerWindow& ticker) {
   // The shell ended and took the ticker with it: nothing to give back. A
   // secondary one is dropped at the watch's next look.
-  for (const auto& docked : docked_) {
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
     if (&docked->ticker == &ticker && docked->taskbar) {
       docked->taskbar->Forget();
       docked->taskbar.reset();
@@ -266,11 +255,13 @@ void Program::OnTaskbarCreated() {
   if (!windows) {
     return;
   }
-  Dock(*docked_.front(), *windows);
+  Dock(docked_.front(), *windows);
   Primary().ShowAsBefore();
   // The other bars' tickers are built anew too.
   for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
-    (*docked)->taskbar.reset();
+    if (*docked) {
+      (*docked)->taskbar.reset();
+    }
   }
   FollowSecondaryBars();
 }
@@ -286,7 +277,10 @@ void Program::OnCommand(Command id) {
     settings_ = ApplyCommand(settings_, id);
     // A failed write keeps the change for this run; nothing more to do.
     WriteSetting(profile_, settings_, entry->key);
-    for (const auto& docked : docked_) {
+    for (auto& docked : docked_) {
+      if (!docked) {
+        continue;
+      }
       std::optional<Taskbar>& taskbar = docked->taskbar;
       if (id == Command::kBorders) {
         docked->ticker.SetBorder(settings_.borders);
@@ -369,14 +363,17 @@ void Program::PickColour(std::int32_t ClockSettings::*field, Key key) {
     }
   }
   settings_.*field = colour;
-  for (const auto& docked : docked_) {
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
     docked->ticker.SetColours(settings_.colourText, settings_.colourBack);
   }
   WriteSetting(profile_, settings_, key);
 }
 
 void Program::PickFont() {
-  ClockSettings font = settings_;
+  ClockSettings& font = settings_;  // changed only after OK
   LOGFONTA logFont{};
   // What the ticker can show: the standard size or at most the largest.
   logFont.lfHeight = -MulDiv(ShownFontSize(font.fontSize).value_or(8), ScreenDpi(), 72);
@@ -401,11 +398,10 @@ void Program::PickFont() {
       font.fontItalic = logFont.lfItalic != 0;
     }
   }
-  settings_.fontName = font.fontName;
-  settings_.fontSize = font.fontSize;
-  settings_.fontBold = font.fontBold;
-  settings_.fontItalic = font.fontItalic;
-  for (const auto& docked : docked_) {
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
     ApplyLook(docked->ticker);
   }
   for (Key key : {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic}) {
@@ -413,19 +409,15 @@ void Program::PickFont() {
   }
 }
 
-Program::DialogOpen::DialogOpen(Program& program) : program_(program) {
-  if (program_.openDialogs_++ == 0) {
-    for (const auto& docked : program_.docked_) {
-      docked->ticker.EnableInput(false);
-    }
-  }
-}
-
-Program::DialogOpen::~DialogOpen() {
-  // The tickers there are now, which may not be those there were.
-  if (--program_.openDialogs_ == 0) {
-    for (const auto& docked : program_.docked_) {
-      docked->ticker.EnableInput(true);
+void Program::CountDialog(int change) {
+  // On at the first dialog, off after the last: then the tickers there are
+  // now, which may not be those there were.
+  openDialogs_ += change;
+  if (openDialogs_ == (change > 0 ? 1 : 0)) {
+    for (auto& docked : docked_) {
+      if (docked) {
+        docked->ticker.EnableInput(openDialogs_ == 0);
+      }
     }
   }
 }

@@ -7,10 +7,8 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
@@ -40,8 +38,9 @@ class Program {
   // Loads the settings, finds the taskbar (TrayWindowError when it is not
   // there) and sets a ticker into it and into every other monitor's bar.
   explicit Program(std::string folder);
-  // Hides every ticker and gives every taskbar back.
-  ~Program();
+  // Hides every ticker and gives every taskbar back, the last first; each
+  // counts as gone before it ends, so a ticker lost meanwhile finds nothing.
+  ~Program() = default;
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -65,8 +64,8 @@ class Program {
   bool DialogIsOpen() const { return openDialogs_ > 0; }
   class DialogOpen {
    public:
-    explicit DialogOpen(Program& program);
-    ~DialogOpen();
+    explicit DialogOpen(Program& program) : program_(program) { program_.CountDialog(1); }
+    ~DialogOpen() { program_.CountDialog(-1); }
     DialogOpen(const DialogOpen&) = delete;
     DialogOpen& operator=(const DialogOpen&) = delete;
 
@@ -95,11 +94,12 @@ class Program {
     std::optional<Taskbar> taskbar;
   };
 
+  void CountDialog(int change);
   void PickColour(std::int32_t ClockSettings::*field, Key key);
   void PickFont();
   void ApplyLook(TickerWindow& ticker);
-  // A new ticker, or a rebuilt one, set into the bar.
-  void Dock(Docked& docked, const TrayWindows& windows);
+  // A ticker set into the bar, made first if there is none.
+  void Dock(std::optional<Docked>& slot, const TrayWindows& windows);
   // Every other monitor's bar gets a ticker, a vanished one loses its own,
   // and each is placed again when its bar changed.
   void FollowSecondaryBars();
@@ -116,7 +116,9 @@ class Program {
   std::array<COLORREF, 16> customColours_{};  // the user's for the whole run
   TrayWindows trayWindows_;                   // found before any window of ours exists
   SessionWindow session_;
-  std::vector<std::unique_ptr<Docked>> docked_;  // the primary's first
+  // The primary's first, then the other bars' in any free place; a fixed
+  // table, so that a ticker never moves while one of its handlers runs.
+  std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
   bool running_ = false;
   int openDialogs_ = 0;
   int holds_ = 0;

@@ -17,9 +17,6 @@ namespace {
 
 constexpr std::uint32_t kNoTaskbar = 0x80040000;
 constexpr char kIslandClass[] = "Windows.UI.Composition.DesktopWindowContentBridge";
-// More than any desk has monitors: the search ends even if the shell
-// reorders its windows meanwhile.
-constexpr std::size_t kMostSecondaryBars = 32;
 
 APPBARDATA TaskbarRecord(HWND taskbar) {
   APPBARDATA data{};
@@ -120,22 +117,24 @@ std::optional<TrayWindows> FindTrayWindowsIfThere() {
   }
 }
 
-std::vector<HWND> FindSecondaryBars() {
-  std::vector<HWND> bars;
+SecondaryBars FindSecondaryBars() {
+  SecondaryBars found;
   HWND bar = nullptr;
-  while (bars.size() < kMostSecondaryBars &&
+  while (found.count < kMostSecondaryBars &&
          (bar = FindWindowExA(nullptr, bar, "Shell_SecondaryTrayWnd", nullptr)) != nullptr) {
-    bars.push_back(bar);
+    found.bars[found.count++] = bar;
   }
-  return bars;
+  return found;
 }
 
-TrayWindows SecondaryWindows(HWND bar) {
-  TrayWindows windows;
-  windows.taskbar = bar;
-  windows.secondary = true;
-  windows.windows11 = IsWindows11();
-  return windows;
+bool SecondaryBars::Take(HWND bar) {
+  for (int i = 0; i < count; ++i) {
+    if (bars[i] == bar) {
+      bars[i] = nullptr;
+      return true;
+    }
+  }
+  return false;
 }
 
 Taskbar::Taskbar(const TrayWindows& windows) : windows_(windows) {
@@ -204,13 +203,13 @@ void Taskbar::FitTicker(int cells) {
   tickerWidth_ = size.width;
   SetWindowPos(ticker_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
   if (!windows_.blankIcons()) {
-    PlaceInBar();
+    PlaceModern();
   }
 }
 
 void Taskbar::PlaceTickerTopLeft() {
   if (!windows_.blankIcons()) {
-    return PlaceInBar();
+    return PlaceModern();
   }
   if (atTopLeft_ || ticker_ == nullptr) {
     return;
@@ -221,7 +220,7 @@ void Taskbar::PlaceTickerTopLeft() {
 
 void Taskbar::PlaceTickerBesideClock() {
   if (!windows_.blankIcons()) {
-    return PlaceInBar();
+    return PlaceModern();
   }
   atTopLeft_ = false;
   int clockWidth = 0;
@@ -245,6 +244,9 @@ Rect Taskbar::ModernStart() const {
 }
 
 void Taskbar::PlaceModern() {
+  if (windows_.secondary) {
+    return PlaceSecondary(LookAtSecondary());
+  }
   if (ticker_ == nullptr) {
     return;
   }
@@ -262,9 +264,8 @@ Taskbar::SecondaryLook Taskbar::LookAtSecondary() const {
   if (IsWindowVisible(clock)) {
     look.clock = RectIn(clock, windows_.taskbar);
   }
-  // Windows 11's island draws its own clock; a clock button means the classic bar.
-  look.island = FindWindowExA(windows_.taskbar, nullptr, kIslandClass, nullptr) != nullptr ||
-                (windows_.windows11 && clock == nullptr);
+  // Windows 11's island draws the buttons and the clock.
+  look.island = FindWindowExA(windows_.taskbar, nullptr, kIslandClass, nullptr) != nullptr;
   return look;
 }
 
@@ -275,14 +276,6 @@ void Taskbar::PlaceSecondary(const SecondaryLook& look) {
   lastLook_ = look;
   MoveOnTop(ticker_, SecondaryTickerPlace(look.bar, look.clock, look.island, OuterSize(ticker_),
                                           ScreenDpi()));
-}
-
-void Taskbar::PlaceInBar() {
-  if (windows_.secondary) {
-    PlaceSecondary(LookAtSecondary());
-  } else {
-    PlaceModern();
-  }
 }
 
 void Taskbar::Watch() {

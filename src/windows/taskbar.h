@@ -6,10 +6,10 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <optional>
-#include <vector>
 
 #include "taskbar/placement.h"
 
@@ -24,7 +24,6 @@ struct TrayWindows {
   // ticker is a child of the bar, beside the bar's own clock. Its children
   // are looked up at each look of the watch, as the shell may add them late.
   bool secondary = false;
-  bool windows11 = false;  // the system says so, whatever children a bar has yet
   // Windows 11's taskbar: its content is drawn by a XAML island and it has no
   // tray clock window. The ticker is then a child of the taskbar itself, left
   // of the notification area, and no blank icon is added: new icons there go
@@ -50,9 +49,19 @@ class TrayWindowError : public std::exception {
 TrayWindows FindTrayWindows();
 // The same for a shell that has just started: none until all are there.
 std::optional<TrayWindows> FindTrayWindowsIfThere();
-// The other monitors' taskbars, in the shell's order.
-std::vector<HWND> FindSecondaryBars();
-TrayWindows SecondaryWindows(HWND bar);
+// The other monitors' taskbars, in the shell's order: more than any desk
+// has, and the search ends even if the shell reorders its windows meanwhile.
+inline constexpr int kMostSecondaryBars = 32;
+struct SecondaryBars {
+  std::array<HWND, kMostSecondaryBars> bars{};
+  int count = 0;
+  // Whether the bar is among them; it then counts as served and is not again.
+  bool Take(HWND bar);
+};
+SecondaryBars FindSecondaryBars();
+inline TrayWindows SecondaryWindows(HWND bar) {
+  return {bar, nullptr, nullptr, nullptr, true};
+}
 
 class Taskbar {
  public:
@@ -97,8 +106,6 @@ class Taskbar {
   };
   SecondaryLook LookAtSecondary() const;
   void PlaceSecondary(const SecondaryLook& look);
-  // The ticker's place in a bar without blank icons.
-  void PlaceInBar();
 
   TrayWindows windows_;
   HWND ticker_ = nullptr;

@@ -27,7 +27,8 @@ COLORREF ToColorRef(std::int32_t colour) {
 }
 
 TickerWindow::TickerWindow(Program& program) : program_(program) {
-  RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0, GetSysColorBrush(COLOR_BTNFACE));
+  RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0,
+                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   RegisterWindowClass(kFaceClass, WindowProcOf<TickerWindow>, CS_DBLCLKS, nullptr);
 }
 
@@ -121,7 +122,7 @@ void TickerWindow::SetFont(const std::string& name, std::optional<std::int32_t> 
   bold_ = bold;
   italic_ = italic;
   font_.Reset();
-  InvalidateRect(face_, nullptr, FALSE);
+  RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
 }
 
 void TickerWindow::MakeFont() {
@@ -269,7 +270,8 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE: {
       RECT client{};
       GetClientRect(window, &client);
-      MoveWindow(face_, 0, 0, client.right, client.bottom, TRUE);
+      SetWindowPos(face_, nullptr, 0, 0, client.right, client.bottom,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
