@@ -4,11 +4,12 @@
 # checks what lands where and that the packaged command runs. Needs no root.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$root/build/release
+build=$root/build/package-test
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL package: $*" >&2; exit 1; }
 
+rm -rf "$build"
 cmake -S "$root" -B "$build" -DCLEP_WERROR=ON \
   -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null

@@ -116,10 +116,11 @@ bad two-modes --latin-dates --numeral 4 --latin-dates
 bad json-with-numeral --json --json --numeral 4
 bad follow-with-at --at --follow --at "$at"
 bad follow-with-dates --follow --follow --latin-dates
+bad pad-with-settings --pad --pad --settings
 
 "$tool" --at "$at" >/dev/full 2>/dev/null; [ $? = 1 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL full-disk: not exit 1"; }
 help=$("$tool" --help 2>&1); status=$?
-for option in --ini --at --follow --json --numeral --latin-dates --help; do
+for option in --ini --at --follow --json --pad --format --numeral --latin-dates --settings --help; do
   [ "$status" = 0 ] && grep -q -- "^ *$option" <<<"$help" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL help (exit $status): no $option"; }
 done
 
@@ -146,7 +147,7 @@ for file in notip short; do
 done
 
 # The settings file edited, replaced, deleted and made anew: the next line follows within a second.
-ini live 'DisplaySeconds=0'
+ini live 'DisplaySeconds=0' 'ZeroAsDash=1'
 "$tool" --follow --ini "$work/live.ini" >"$work/lines" &
 follower=$!
 step() {  # step NAME LINE-PATTERN COMMAND...
@@ -159,17 +160,19 @@ step() {  # step NAME LINE-PATTERN COMMAND...
   done
   passed=$((passed + 1))
 }
-step start '[IVXL]+:[IVXL]*' true
-step edited '[ivxl]+:[ivxl]*' ini live 'DisplaySeconds=0' 'Lowercase=1'
-step replaced '[IVXL]+:[IVXL]*' eval "ini new 'DisplaySeconds=0' && mv '$work/new.ini' '$work/live.ini'"
-step deleted '[IVXL]+:[IVXL]*:[IVXL]*' rm "$work/live.ini"
-step created '[ivxl]+:[ivxl]*' ini live 'DisplaySeconds=0' 'Lowercase=1'
+upper='[-IVXL]+:[-IVXL]+' lower='[-ivxl]+:[-ivxl]+'
+step start "$upper" true
+step edited "$lower" ini live 'DisplaySeconds=0' 'ZeroAsDash=1' 'Lowercase=1'
+step replaced "$upper" eval "ini new 'DisplaySeconds=0' 'ZeroAsDash=1' && mv '$work/new.ini' '$work/live.ini'"
+step deleted '[IVXL]*:[IVXL]*:[IVXL]*' rm "$work/live.ini"
+step created "$lower" ini live 'DisplaySeconds=0' 'ZeroAsDash=1' 'Lowercase=1'
 kill $follower
 
 # Without seconds, the next line as the minute turns: in a zone of a few seconds
 # off UTC whose minute turns three seconds from now, the second line comes then.
 zone=XXX-0:00:$(((57 - 10#$(date +%S) + 60) % 60))
-TZ=$zone "$tool" --follow --ini "$work/short.ini" > >(stamp >"$work/minute") &
+: >"$work/minute"
+TZ=$zone "$tool" --follow --ini "$work/short.ini" > >(stamp >>"$work/minute") &
 for _ in $(seq 50); do [ "$(wc -l <"$work/minute")" -ge 2 ] && break || sleep 0.1; done
 kill $!
 read -r when line < <(sed -n 2p "$work/minute")
