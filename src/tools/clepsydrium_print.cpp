@@ -187,8 +187,7 @@ std::string Output(const LocalTime& now, const ClockSettings& settings, const Sh
   std::string text(face.Text());
   if (shape.pad) {
     // Half the spare room in front, as the ticker centres its text.
-    const std::size_t spare =
-        clep::WidestClockText(style) - std::min(text.size(), clep::WidestClockText(style));
+    const std::size_t spare = clep::WidestClockText(style) - text.size();
     text = std::string(spare / 2, ' ') + text + std::string(spare - spare / 2, ' ');
   }
   const std::string tip =
@@ -205,7 +204,7 @@ std::string Output(const LocalTime& now, const ClockSettings& settings, const Sh
 // The error that keeps the settings file from being read; 0 for a readable
 // file, and for a missing one that need not be there.
 int ReadError(const std::string& path, bool mustExist) {
-  const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO too
   if (file < 0) {
     return errno == ENOENT && !mustExist ? 0 : errno;
   }
@@ -300,12 +299,12 @@ int Follow(const std::string& path, const Shape& shape) {
   if (watch >= 0) {
     inotify_add_watch(watch, "/etc", IN_CREATE | IN_MOVED_TO | IN_CLOSE_WRITE | IN_DELETE);
   }
+  if (watch >= 0 && !path.empty()) {
+    WatchSettings(watch, path);
+  }
   ClockSettings settings = LoadFrom(path);
   std::string shown;
   while (timer >= 0) {
-    if (watch >= 0 && !path.empty()) {
-      WatchSettings(watch, path);
-    }
     tzset();  // rereads /etc/localtime if it changed
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -336,6 +335,9 @@ int Follow(const std::string& path, const Shape& shape) {
     if (wakes[2].revents != 0) {
       alignas(inotify_event) char events[4096];
       while (read(watch, events, sizeof events) > 0) {
+      }
+      if (!path.empty()) {
+        WatchSettings(watch, path);
       }
       settings = LoadFrom(path);
     }
