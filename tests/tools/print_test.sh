@@ -59,7 +59,7 @@ check pad-short-json 0 '{"text": "     -:v     ", "tooltip": "kalendis ianuariis
   --ini "$work/short.ini" --pad --json --at "2000-01-01 00:05:00"
 check settings 0 "; read from $work/short.ini"$'\n[Configuration]\nDisplaySeconds=0\nLowercase=1\nToolTip=1
 MedievalScript=1\nRomanYear=0\nZeroAsDash=1
-; not used here, only by the Windows ticker: Borders ColourText ColourBack FontName FontBold FontItalic FontSize' \
+; not used here, only by the Windows ticker: Borders ColourText ColourBack FontName FontBold FontItalic FontSize EveryTaskbar' \
   --ini "$work/short.ini" --settings
 [ "$("$tool" --settings | head -n 1)" = "; no settings file $work/.config/clepsydrium/Clepsydrium.ini: the defaults" ] &&
   passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL settings-none: $("$tool" --settings)"; }
