@@ -117,26 +117,6 @@ std::optional<TrayWindows> FindTrayWindowsIfThere() {
   }
 }
 
-SecondaryBars FindSecondaryBars() {
-  SecondaryBars found;
-  HWND bar = nullptr;
-  while (found.count < kMostSecondaryBars &&
-         (bar = FindWindowExA(nullptr, bar, "Shell_SecondaryTrayWnd", nullptr)) != nullptr) {
-    found.bars[found.count++] = bar;
-  }
-  return found;
-}
-
-bool SecondaryBars::Take(HWND bar) {
-  for (int i = 0; i < count; ++i) {
-    if (bars[i] == bar) {
-      bars[i] = nullptr;
-      return true;
-    }
-  }
-  return false;
-}
-
 Taskbar::Taskbar(const TrayWindows& windows) : windows_(windows) {
   if (windows_.blankIcons()) {
     last_.edge = Edge();

@@ -56,9 +56,25 @@ struct SecondaryBars {
   std::array<HWND, kMostSecondaryBars> bars{};
   int count = 0;
   // Whether the bar is among them; it then counts as served and is not again.
-  bool Take(HWND bar);
+  bool Take(HWND bar) {
+    for (HWND& found : bars) {
+      if (found == bar && bar != nullptr) {
+        found = nullptr;
+        return true;
+      }
+    }
+    return false;
+  }
 };
-SecondaryBars FindSecondaryBars();
+inline SecondaryBars FindSecondaryBars() {
+  SecondaryBars found;
+  HWND bar = nullptr;
+  while (found.count < kMostSecondaryBars &&
+         (bar = FindWindowExA(nullptr, bar, "Shell_SecondaryTrayWnd", nullptr)) != nullptr) {
+    found.bars[found.count++] = bar;
+  }
+  return found;
+}
 inline TrayWindows SecondaryWindows(HWND bar) {
   return {bar, nullptr, nullptr, nullptr, true};
 }
