@@ -173,7 +173,8 @@ def every_taskbar(rig, layout):
         clock = list(map(int, s.get(f"secondary.{n}.clock", f"{w} {h} 0 0").split()))
         if layout == "win11":
             return t["rect"] == [w - 88 - 84, (h - 14) // 2, 84, 14] and t["z"] < int(s[f"s{n}.count"]) - 1
-        return t["rect"] == ([(w - 84) // 2, clock[1] - 2 - 14] if h > w else [clock[0] - 2 - 84, (h - 14) // 2]) + [84, 14]
+        x, y = ((w - 84) // 2, clock[1] - 2 - 14) if h > w else (clock[0] - 2 - 84, (h - 14) // 2)
+        return t["rect"] == [x, y, 84, 14]
 
     def all_placed(timeout=1.5, **want):
         def ok():
