@@ -1,5 +1,6 @@
 #include "clock/roman.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace clep {
@@ -73,6 +74,17 @@ void LowerCase(char* text, std::size_t length) {
 int LeadingBlanks(int cells, std::size_t length) {
   const int blanks = (cells * 4 - static_cast<int>(length) - 2) / 2;
   return blanks > 0 ? blanks : 0;
+}
+
+std::size_t WidestClockText(const ClockStyle& style) {
+  std::size_t hour = 0;
+  std::size_t sixty = 0;
+  for (int value = 0; value < 60; ++value) {
+    const std::size_t length = RomanNumeral(value, style.medieval, style.zeroAsDash).size();
+    hour = value < 24 ? std::max(hour, length) : hour;
+    sixty = std::max(sixty, length);
+  }
+  return hour + 1 + sixty + (style.seconds ? 1 + sixty : 0);
 }
 
 void ClockFace::Preset(const LocalTime& now) {
