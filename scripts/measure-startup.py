@@ -48,7 +48,8 @@ def main():
             def fitted():  # from the log alone: a question to the taskbar would slow what is timed
                 timed = rig.events(mark)
                 adds = [i for i, (_, k, v) in enumerate(timed) if k == "icon" and v["verb"] == "add"]
-                return len(adds) >= 5 and ("paint", "window=taskbar") in [(k, v["verb"]) for _, k, v in timed[adds[-1]:]]
+                painted = [(k, v["verb"]) for _, k, v in timed[adds[-1]:]] if adds else []
+                return len(adds) >= 5 and ("paint", "window=taskbar") in painted
             driver.wait_until(fitted, 10, "the fitted ticker")
             ticker = rig.wait_ticker(None)
             clepsydrium.append(fitted_ms(rig, mark, ticker["pid"]))
