@@ -97,9 +97,9 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
   }
 }
 
-Program::Program(std::string folder)
+Program::Program(std::wstring folder)
     : folder_(std::move(folder)),
-      profile_(folder_ + "\\Clepsydrium.ini", "Configuration"),
+      profile_(folder_ + L"\\Clepsydrium.ini", "Configuration"),
       settings_(LoadSettings(profile_)),
       trayWindows_(FindTrayWindows()),
       session_(*this),
@@ -151,7 +151,7 @@ void Program::OnEndSession() {
 
 void Program::OnWatchTick() {
 #ifdef CLEP_FAULTABLE
-  if (GetFileAttributesA((folder_ + "\\fail-now").c_str()) != INVALID_FILE_ATTRIBUTES) {
+  if (GetFileAttributesW((folder_ + L"\\fail-now").c_str()) != INVALID_FILE_ATTRIBUTES) {
     throw FailureOnPurpose();
   }
 #endif

@@ -36,7 +36,7 @@ class Program {
  public:
   // Loads the settings, finds the taskbar (TrayWindowError when it is not
   // there) and sets the ticker into it.
-  explicit Program(std::string folder);
+  explicit Program(std::wstring folder);
   // Hides the ticker and gives the taskbar back (members end in reverse).
   ~Program() = default;
   Program(const Program&) = delete;
@@ -55,7 +55,6 @@ class Program {
   void Exit();
   void Fail(std::string report);
   bool Failed() const { return failure_.has_value(); }
-  const std::string& Folder() const { return folder_; }
 
  private:
   void PickColour(std::int32_t ClockSettings::*field, Key key);
@@ -64,7 +63,7 @@ class Program {
   template <typename Function>
   Function DialogFunction(const char* name);
 
-  std::string folder_;
+  std::wstring folder_;
   Win32Profile profile_;
   ClockSettings settings_;
   std::optional<std::string> failure_;

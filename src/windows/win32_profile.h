@@ -1,4 +1,6 @@
-// The settings file through Windows' own profile functions.
+// The settings file: read by Windows' own profile reader, written by the
+// same rules through a file beside it that replaces it in one step. The path
+// is wide, so any folder name works; the file stays ANSI text.
 #pragma once
 
 #include <string>
@@ -9,12 +11,13 @@ namespace clep::win {
 
 class Win32Profile : public Profile {
  public:
-  Win32Profile(std::string path, std::string section);
+  Win32Profile(std::wstring path, std::string section);
   std::optional<std::string> Read(std::string_view key) const override;
+  // False, with the old file whole, when any step fails.
   bool Write(std::string_view key, std::string_view value) override;
 
  private:
-  std::string path_;
+  std::wstring path_;
   std::string section_;
 };
 
