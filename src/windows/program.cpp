@@ -110,7 +110,17 @@ Program::Program(std::wstring folder)
   ApplyLook();
   ticker_.PresetClock();
   ticker_.Tick(settings_);
-  taskbar_->Embed(ticker_.Handle(), TickerCells(settings_));
+  taskbar_->Embed(ticker_.Handle(), TickerCells(settings_), TextWidth());
+}
+
+int Program::TextWidth() {
+  return ticker_.TextWidth(ClockStyleOf(settings_));
+}
+
+void Program::FitTicker() {
+  if (taskbar_) {
+    taskbar_->FitTicker(TickerCells(settings_), TextWidth());
+  }
 }
 
 void Program::ApplyLook() {
@@ -179,7 +189,7 @@ void Program::OnTaskbarCreated() {
     ticker_.Create(settings_);  // with the colours and font it had
   }
   taskbar_.emplace(*windows);
-  taskbar_->Embed(ticker_.Handle(), TickerCells(settings_));
+  taskbar_->Embed(ticker_.Handle(), TickerCells(settings_), TextWidth());
   ticker_.ShowAsBefore();
 }
 
@@ -202,9 +212,7 @@ void Program::OnCommand(Command id) {
     if (id == Command::kLowercase) {
       ticker_.RepaintFace();
     }
-    if (entry->kind != Kind::kToggle && taskbar_) {
-      taskbar_->FitTicker(TickerCells(settings_));
-    }
+    FitTicker();  // the seconds, or a style of other widths
     return;
   }
   switch (id) {
@@ -308,6 +316,7 @@ void Program::PickFont() {
   settings_.fontBold = font.fontBold;
   settings_.fontItalic = font.fontItalic;
   ApplyLook();
+  FitTicker();
   for (Key key : {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic}) {
     WriteSetting(profile_, settings_, key);
   }

@@ -60,6 +60,9 @@ class Program {
   void PickColour(std::int32_t ClockSettings::*field, Key key);
   void PickFont();
   void ApplyLook();
+  // The ticker's size for the settings, on its taskbar.
+  int TextWidth();
+  void FitTicker();
   template <typename Function>
   Function DialogFunction(const char* name);
 

@@ -68,6 +68,28 @@ TEST(ClockFace, NewTextOnlyInANewSecond) {
   EXPECT_EQ(face.Text(), "XI:");
 }
 
+// Widths as a font might have them: X, V and L wide, I and the colon narrow.
+TEST(ClockFace, WidestLineInAStyle) {
+  std::array<int, 128> widths{};
+  for (const char c : std::string("XVLxvl")) {
+    widths[static_cast<unsigned char>(c)] = 7;
+  }
+  widths['I'] = widths['i'] = widths[':'] = 3;
+  widths[' '] = 2;
+  widths['-'] = 4;
+  const std::pair<ClockStyle, const char*> rows[] = {
+      {{false, false, false, false}, "XVIIII:XXXXVIIII"},
+      {{true, true, false, false}, "XVIII:XXXVIII:XXXVIII"},
+      {{false, true, false, true}, "xviii:xxxviii"},
+  };
+  for (const auto& [style, line] : rows) {
+    EXPECT_EQ(WidestLine(style, widths), line);
+  }
+  widths[' '] = 50;  // blanks so wide that the shortest text makes the widest line
+  EXPECT_EQ(WidestLine({true, true, false, false}, widths), "          ::");
+  EXPECT_EQ(WidestLine({true, true, true, false}, widths), "        V:V:XV");
+}
+
 TEST(LatinDates, SampleDaysInBothStyles) {
   struct Row {
     const char* key;
