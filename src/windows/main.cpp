@@ -11,12 +11,14 @@
 
 namespace {
 
+using clep::win::WideString;
+
 constexpr char kTitle[] = "Clepsydrium";
 
 // Wide: an ANSI path cannot spell every folder name, and in a double-byte code
 // page a trail byte can read as a backslash.
-std::wstring ExeFolder() {
-  std::wstring path(MAX_PATH, L'\0');
+WideString ExeFolder() {
+  WideString path(MAX_PATH, L'\0');
   DWORD length = 0;
   while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
          path.size()) {
@@ -24,7 +26,7 @@ std::wstring ExeFolder() {
   }
   path.resize(length);
   const std::size_t slash = path.find_last_of(L"\\/");
-  return path.substr(0, slash == std::wstring::npos ? 0 : slash);
+  return path.substr(0, slash == WideString::npos ? 0 : slash);
 }
 
 }  // namespace

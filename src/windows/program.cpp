@@ -97,9 +97,9 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
   }
 }
 
-Program::Program(std::wstring folder)
+Program::Program(WideString folder)
     : folder_(std::move(folder)),
-      profile_(folder_ + L"\\Clepsydrium.ini", "Configuration"),
+      profile_((folder_ + L"\\Clepsydrium.ini").c_str(), "Configuration"),
       settings_(LoadSettings(profile_)),
       trayWindows_(FindTrayWindows()),
       session_(*this),

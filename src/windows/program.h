@@ -36,7 +36,7 @@ class Program {
  public:
   // Loads the settings, finds the taskbar (TrayWindowError when it is not
   // there) and sets the ticker into it.
-  explicit Program(std::wstring folder);
+  explicit Program(WideString folder);
   // Hides the ticker and gives the taskbar back (members end in reverse).
   ~Program() = default;
   Program(const Program&) = delete;
@@ -66,7 +66,7 @@ class Program {
   template <typename Function>
   Function DialogFunction(const char* name);
 
-  std::wstring folder_;
+  WideString folder_;
   Win32Profile profile_;
   ClockSettings settings_;
   std::optional<std::string> failure_;

@@ -11,15 +11,15 @@ namespace clep::win {
 namespace {
 
 // The ANSI code page to UTF-16: never more characters than bytes.
-std::wstring Wide(std::string_view text) {
-  std::wstring wide(text.size(), L'\0');
+WideString Wide(std::string_view text) {
+  WideString wide(text.size(), L'\0');
   wide.resize(static_cast<std::size_t>(
       MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                           static_cast<int>(wide.size()))));
   return wide;
 }
 
-std::string Narrow(std::wstring_view wide) {
+std::string Narrow(WideView wide) {
   const int size = static_cast<int>(wide.size());
   std::string text(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), size,
                                                                 nullptr, 0, nullptr, nullptr)),
@@ -31,7 +31,7 @@ std::string Narrow(std::wstring_view wide) {
 
 class File {
  public:
-  File(const std::wstring& path, DWORD access, DWORD creation)
+  File(const WideString& path, DWORD access, DWORD creation)
       : handle_(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, creation,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {}
   ~File() { Close(); }
@@ -46,7 +46,7 @@ class File {
 };
 
 // The file's bytes: empty for no file, nothing when it cannot be read.
-std::optional<std::string> ReadAll(const std::wstring& path) {
+std::optional<std::string> ReadAll(const WideString& path) {
   File file(path, GENERIC_READ, OPEN_EXISTING);
   if (!file.Opened()) {
     const DWORD error = GetLastError();
@@ -62,8 +62,8 @@ std::optional<std::string> ReadAll(const std::wstring& path) {
   return read ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
 }
 
-bool WriteWhole(const std::wstring& path, const std::string& bytes) {
-  const std::wstring temporary = path + L".new";
+bool WriteWhole(const WideString& path, const std::string& bytes) {
+  const WideString temporary = path + L".new";
   File file(temporary, GENERIC_WRITE, CREATE_ALWAYS);
   if (!file.Opened()) {
     return false;
@@ -83,8 +83,8 @@ bool WriteWhole(const std::wstring& path, const std::string& bytes) {
 
 }  // namespace
 
-Win32Profile::Win32Profile(std::wstring path, std::string section)
-    : path_(std::move(path)), section_(std::move(section)) {}
+Win32Profile::Win32Profile(const wchar_t* path, std::string section)
+    : path_(path), section_(std::move(section)) {}
 
 std::optional<std::string> Win32Profile::Read(std::string_view key) const {
   // 255 with the NUL: longer values are cut at 254 characters.

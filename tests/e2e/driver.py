@@ -122,8 +122,7 @@ class Rig:
     def move_app(self, folder, exe):
         """The exe in another folder and under another name, before the program starts."""
         app = os.path.join(self.dir, folder)
-        os.rename(self.app, app)
-        os.rename(os.path.join(app, os.path.basename(self.exe)), os.path.join(app, exe))
+        os.renames(self.exe, os.path.join(app, exe))
         self.app, self.exe, self.ini = app, os.path.join(app, exe), os.path.join(app, "Clepsydrium.ini")
 
     def pin_time(self, hour, minute):

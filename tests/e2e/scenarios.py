@@ -85,8 +85,7 @@ def settings(rig):
 
 
 def dialogs(rig):
-    """For a Japanese user, the exe named ソ: the About box, a font size too big for the font dialog, Cancel, a colour
-    chosen."""
+    """For a Japanese user, the exe named ソ: the About box, a size too big for the font dialog, Cancel, a colour."""
     font = dict(FontName="DejaVu Sans", FontSize="10000", FontBold="1", FontItalic="0")  # a face the prefix lists
     rig.write_ini(**font)
     locale = prepared(rig.args.work, "locale", ["mkdir", "@"], ["localedef", "-i", "ja_JP", "-f", "UTF-8", "@/ja"])

@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Runs the settings table's full-disk case on a small tmpfs of its own, which
-# only root can mount: skipped (77) otherwise. Usage: full_disk.sh COMMAND...
+# full_disk.sh COMMAND...: the settings table's full-disk case on a tmpfs only root can mount (else 77, skipped).
 set -eu
 mkdir -p full-disk
 if mountpoint -q full-disk; then umount full-disk; fi

@@ -28,8 +28,7 @@ namespace fs = std::filesystem;
 class SettingsFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    // One folder a test: ctest runs them side by side. Its name is outside
-    // every ANSI code page but one.
+    // One folder a test (ctest runs them side by side), named outside 1252.
     dir_ = fs::absolute(fs::u8path("settings-\xD0\x96\xE3\x82\xBD-") +=
                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
@@ -90,7 +89,7 @@ TEST_F(SettingsFile, TextIn_SettingsOut) {
   };
   for (const auto& [text, changed] : rows) {
     const fs::path path = text.empty() ? Path("none.ini") : Put("in.ini", text);
-    EXPECT_EQ(Changed(LoadSettings(FileProfile(path.native(), "Configuration"))), changed) << text;
+    EXPECT_EQ(Changed(LoadSettings(FileProfile(path.c_str(), "Configuration"))), changed) << text;
   }
 }
 
@@ -117,7 +116,7 @@ TEST_F(SettingsFile, WhatOneWriteLeaves) {
   };
   for (const Row& row : rows) {
     const fs::path path = row.before.empty() ? Path("new.ini") : Put("out.ini", row.before);
-    FileProfile profile(path.native(), "Configuration");
+    FileProfile profile(path.c_str(), "Configuration");
     EXPECT_TRUE(profile.Write(row.key, row.value)) << row.name;
     EXPECT_EQ(Get(path), row.after) << row.name;
     EXPECT_EQ(profile.Read(row.key), std::string(row.value)) << row.name;
@@ -126,7 +125,7 @@ TEST_F(SettingsFile, WhatOneWriteLeaves) {
 }
 
 TEST_F(SettingsFile, AFailedWriteIsReported) {
-  FileProfile profile(Path("no-such-folder/x.ini").native(), "Configuration");
+  FileProfile profile(Path("no-such-folder/x.ini").c_str(), "Configuration");
   EXPECT_FALSE(profile.Write("Lowercase", "1"));
   EXPECT_FALSE(fs::exists(Path("no-such-folder")));
 }
@@ -138,16 +137,12 @@ TEST_F(SettingsFile, AFullDiskKeepsTheOldFile) {
     GTEST_SKIP() << "no disk to fill";
   }
   const fs::path path = fs::path(disk) / "Clepsydrium.ini";
-  std::string before = "[Configuration]\r\nFontSize=12\r\n";
-  while (before.size() < 16384 - 64) {
-    before += "; " + std::string(60, 'x') + "\r\n";
-  }
+  const std::string before =
+      "[Configuration]\r\nFontSize=12\r\n;" + std::string(16300, 'x') + "\r\n";
   std::ofstream(path, std::ios::binary) << before;
-  std::ofstream filler(fs::path(disk) / "filler", std::ios::binary);
-  const std::string block(512, 'x');
-  while (filler.write(block.data(), block.size()).flush()) {
+  for (std::ofstream filler(fs::path(disk) / "filler"); filler.write(before.data(), 512).flush();) {
   }
-  FileProfile profile(path.native(), "Configuration");
+  FileProfile profile(path.c_str(), "Configuration");
   EXPECT_FALSE(profile.Write("FontName", "DejaVu Sans"));
   EXPECT_EQ(Get(path), before);
 }

@@ -68,26 +68,24 @@ TEST(ClockFace, NewTextOnlyInANewSecond) {
   EXPECT_EQ(face.Text(), "XI:");
 }
 
-// Widths as a font might have them: X, V and L wide, I and the colon narrow.
+// Widths as a font might have them: the letters wide, I and the colon narrow.
 TEST(ClockFace, WidestLineInAStyle) {
   std::array<int, 128> widths{};
-  for (const char c : std::string("XVLxvl")) {
-    widths[static_cast<unsigned char>(c)] = 7;
-  }
+  widths.fill(7);
   widths['I'] = widths['i'] = widths[':'] = 3;
-  widths[' '] = 2;
   widths['-'] = 4;
-  const std::pair<ClockStyle, const char*> rows[] = {
-      {{false, false, false, false}, "XVIIII:XXXXVIIII"},
-      {{true, true, false, false}, "XVIII:XXXVIII:XXXVIII"},
-      {{false, true, false, true}, "xviii:xxxviii"},
+  const std::tuple<ClockStyle, int, const char*> rows[] = {
+      {{false, false, false, false}, 2, "XVIIII:XXXXVIIII"},
+      {{true, true, false, false}, 2, "XVIII:XXXVIII:XXXVIII"},
+      {{false, true, false, true}, 2, "xviii:xxxviii"},
+      // Blanks so wide that the shortest text makes the widest line.
+      {{true, true, false, false}, 50, "          ::"},
+      {{true, true, true, false}, 50, "        V:V:XV"},
   };
-  for (const auto& [style, line] : rows) {
+  for (const auto& [style, blank, line] : rows) {
+    widths[' '] = blank;
     EXPECT_EQ(WidestLine(style, widths), line);
   }
-  widths[' '] = 50;  // blanks so wide that the shortest text makes the widest line
-  EXPECT_EQ(WidestLine({true, true, false, false}, widths), "          ::");
-  EXPECT_EQ(WidestLine({true, true, true, false}, widths), "        V:V:XV");
 }
 
 TEST(LatinDates, SampleDaysInBothStyles) {
