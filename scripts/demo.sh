@@ -5,14 +5,20 @@
 #
 # With $DISPLAY it runs there until you choose Exit in the ticker's menu
 # (right-click it). Without, it runs on its own Xvfb, saves a screenshot,
-# prints its path and stops. --win11 lays the taskbar out as Windows 11 does.
+# prints its path and stops. --win11 lays the taskbar out as Windows 11 does;
+# --monitors N adds a taskbar for each of N - 1 more monitors, a band of the
+# screen each.
 set -euo pipefail
 layout=classic
-for arg in "$@"; do
-  case $arg in
+monitors=1
+usage() { echo "usage: $0 [--win11] [--monitors N]" >&2; exit 2; }
+while [ $# -gt 0 ]; do
+  case $1 in
     --win11) layout=win11 ;;
-    *) echo "usage: $0 [--win11]" >&2; exit 2 ;;
+    --monitors) [[ ${2:-} =~ ^[1-9]$ ]] || usage; monitors=$2; shift ;;
+    *) usage ;;
   esac
+  shift
 done
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -58,7 +64,7 @@ if [ -z "${DISPLAY:-}" ]; then
   # A strip of desktop above the taskbar is all there is to see. Xvfb picks a
   # free display and writes its number once it listens.
   rm -f "$out/display"
-  Xvfb -displayfd 3 -screen 0 640x120x24 -nolisten tcp -noreset 3>"$out/display" \
+  Xvfb -displayfd 3 -screen 0 640x$((120 + 80 * (monitors - 1)))x24 -nolisten tcp -noreset 3>"$out/display" \
     >"$out/xvfb.log" 2>&1 &
   xvfb=$!
   display_ready() { grep -q '^[0-9]*$' "$out/display" 2>/dev/null && [ -n "$(cat "$out/display")" ]; }
@@ -67,15 +73,21 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:$number
 fi
 
-export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1 CLEP_SHELL_LAYOUT=$layout
+export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1 CLEP_SHELL_LAYOUT=$layout CLEP_SHELL_MONITORS=$monitors
 CLEP_SHELL_DIR=$(winpath "$out/shell")
 taskbar=$build/tools/demo-taskbar
 wine "$taskbar/demo_inject.exe" "$(winpath "$taskbar/demo_taskbar.dll")" \
   "$(winpath "$out/app/Clepsydrium.exe")" >"$out/program.log" 2>&1 &
 program=$!
 
-# The ticker's face, in the tray or (Windows 11) in the bar itself; or a box.
-has_text() { grep -qE '^(child|bar)\.[0-9]+\.0\.text= *[IVXLivxl-]*:[IVXLivxl:-]*$' "$out/shell/state.txt" 2>/dev/null; }
+# The tickers' faces, in the tray or (Windows 11) in the bar itself and in
+# every other bar; or a box.
+has_text() {
+  local faces
+  faces=$(grep -cE '^(child|bar|s[0-9]+)\.[0-9]+\.0\.text= *[IVXLivxl-]*:[IVXLivxl:-]*$' \
+    "$out/shell/state.txt" 2>/dev/null) || true
+  [ "${faces:-0}" -ge "$monitors" ]
+}
 said_no() { grep -q $'\tdialog ' "$out/shell/events.log" 2>/dev/null; }
 settled() { has_text || said_no; }
 if ! poll 60 settled; then

@@ -14,6 +14,7 @@ done
 
 status=0
 ctest --preset linux -j"$(nproc)" || status=1
+scripts/test-package.sh || status=1
 ctest --preset win32 || status=1
 ctest --preset fuzz || status=1
 ctest --preset win64 || status=1

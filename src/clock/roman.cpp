@@ -1,5 +1,6 @@
 #include "clock/roman.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace clep {
@@ -122,6 +123,17 @@ std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widt
     }
   }
   return result;
+}
+
+std::size_t WidestClockText(const ClockStyle& style) {
+  std::size_t hour = 0;
+  std::size_t sixty = 0;
+  for (int value = 0; value < 60; ++value) {
+    const std::size_t length = RomanNumeral(value, style.medieval, style.zeroAsDash).size();
+    hour = value < 24 ? std::max(hour, length) : hour;
+    sixty = std::max(sixty, length);
+  }
+  return hour + 1 + sixty + (style.seconds ? 1 + sixty : 0);
 }
 
 void ClockFace::Preset(const LocalTime& now) {

@@ -42,6 +42,10 @@ int LeadingBlanks(int cells, std::size_t length);
 // without kerning, so the widths add up).
 std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widths);
 
+// The length of the longest clock text of a style ("XVIII:XXXVIII:XXXVIII"
+// subtractive), so that a text padded to it keeps one width all day.
+std::size_t WidestClockText(const ClockStyle& style);
+
 // The ticker's clock text and the memory of the second it shows. Advance
 // gives a new text only when hour, minute or second changed, so the ticker
 // redraws once a second whatever is shown. No heap allocation.

@@ -5,7 +5,10 @@
 namespace clep {
 
 LocalTime LocalNow() {
-  return LocalTimeAt(std::time(nullptr));
+  // Not time(): it reads a coarse clock that turns the second a tick late.
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  return LocalTimeAt(now.tv_sec);
 }
 
 LocalTime LocalTimeAt(std::time_t seconds) {

@@ -28,6 +28,7 @@ constexpr KeyField kKeys[kKeyCount] = {
     {"FontBold", &S::fontBold, nullptr},
     {"FontItalic", &S::fontItalic, nullptr},
     {"FontSize", nullptr, &S::fontSize},
+    {"EveryTaskbar", &S::everyTaskbar, nullptr},
 };
 
 }  // namespace
@@ -37,7 +38,7 @@ bool ClockSettings::operator==(const ClockSettings& o) const {
          zeroAsDash == o.zeroAsDash && toolTip == o.toolTip && medievalScript == o.medievalScript &&
          romanYear == o.romanYear && colourText == o.colourText && colourBack == o.colourBack &&
          fontName == o.fontName && fontBold == o.fontBold && fontItalic == o.fontItalic &&
-         fontSize == o.fontSize;
+         fontSize == o.fontSize && everyTaskbar == o.everyTaskbar;
 }
 
 std::string_view KeyName(Key key) {

@@ -30,6 +30,7 @@ struct ClockSettings {
   bool fontBold = false;
   bool fontItalic = false;
   std::int32_t fontSize = 8;  // whole points; 0 or less keeps the standard size
+  bool everyTaskbar = true;   // a ticker in other monitors' taskbars too
 
   bool operator==(const ClockSettings& other) const;
 };
@@ -49,8 +50,9 @@ enum class Key {
   kFontBold,
   kFontItalic,
   kFontSize,
+  kEveryTaskbar,
 };
-inline constexpr int kKeyCount = 13;
+inline constexpr int kKeyCount = 14;
 
 std::string_view KeyName(Key key);
 

@@ -52,6 +52,19 @@ Point ModernTickerPlace(const Rect& tray, const Rect& start, Size taskbar, Size 
   return {right - ticker.width, top + (height - ticker.height) / 2};
 }
 
+Point SecondaryTickerPlace(Size bar, const Rect& clock, bool island, Size ticker, int dpi) {
+  if (island) {
+    return ModernTickerPlace({}, {}, bar, ticker, dpi);
+  }
+  const bool hasClock = clock.right > clock.left && clock.bottom > clock.top;
+  if (bar.height > bar.width) {
+    const int end = hasClock ? clock.top : bar.height;
+    return {(bar.width - ticker.width) / 2, end - kSecondaryGap - ticker.height};
+  }
+  const int end = hasClock ? clock.left : bar.width;
+  return {end - kSecondaryGap - ticker.width, (bar.height - ticker.height) / 2};
+}
+
 bool WatchReadsTray(int edge, int lastEdge) {
   return IsHorizontal(edge) && edge == lastEdge;
 }

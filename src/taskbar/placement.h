@@ -1,7 +1,7 @@
 // The arithmetic of the ticker in the notification area: its size, the room
 // blank icons make for it, its two places, the icon rows under the clock, and
 // what the taskbar watch does after each look. All positions are in the
-// notification area's client coordinates.
+// client coordinates of the ticker's parent window.
 #pragma once
 
 namespace clep {
@@ -59,6 +59,15 @@ struct Point {
   bool operator==(const Point& o) const { return x == o.x && y == o.y; }
 };
 Point ModernTickerPlace(const Rect& tray, const Rect& start, Size taskbar, Size ticker, int dpi);
+
+// The ticker's place in another monitor's taskbar, which has no notification
+// area: just before its clock button (clock, in the bar's client
+// coordinates; all zeros for none) or, without one, at the bar's far end;
+// left of it on a horizontal bar, above it on a vertical one (taller than
+// wide); centred across the bar's thickness. With Windows 11's island, left
+// of the clock area it draws, as on the primary taskbar with an empty tray.
+inline constexpr int kSecondaryGap = 2;
+Point SecondaryTickerPlace(Size bar, const Rect& clock, bool island, Size ticker, int dpi);
 
 // What the watch saw at one look. The tray's size and rows are read only on
 // an unchanged horizontal edge (WatchReadsTray); otherwise they stay 0.

@@ -1,7 +1,9 @@
 // clepsydrium-print: the Roman time and the Latin date outside Windows, by the
 // program's own rules and settings file.
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -30,23 +32,30 @@ using clep::ClockSettings;
 using clep::LocalTime;
 
 constexpr const char* kUsage =
-    "usage: clepsydrium-print [--ini FILE] [--json] [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
-    "       clepsydrium-print [--ini FILE] [--json] --follow\n"
+    "usage: clepsydrium-print [--ini FILE] [LINE] [--at \"YYYY-MM-DD HH:MM:SS\"]\n"
+    "       clepsydrium-print [--ini FILE] [LINE] --follow\n"
     "       clepsydrium-print [--ini FILE] --numeral N\n"
     "       clepsydrium-print [--ini FILE] --latin-dates\n"
-    "       clepsydrium-print --help\n";
+    "       clepsydrium-print [--ini FILE] --settings\n"
+    "       clepsydrium-print --help\n"
+    "LINE: any of --json, --pad, --format TEMPLATE\n";
 
 constexpr const char* kHelp =
     "\nThe clock text and the date tooltip of the Clepsydrium clock, now or at TIME.\n"
     "  --ini FILE     the settings file; without it $XDG_CONFIG_HOME/clepsydrium/\n"
     "                 Clepsydrium.ini or ~/.config/clepsydrium/Clepsydrium.ini\n"
     "  --at TIME      that local time instead of now\n"
-    "  --follow       keep running: the clock text again each time it changes\n"
+    "  --follow       keep running: the clock text again each time it or the\n"
+    "                 settings file changes; ends when its reader goes away\n"
     "  --json         one line {\"text\", \"tooltip\", \"class\"} instead (for waybar)\n"
+    "  --pad          the clock text centred in blanks to one width all day\n"
+    "  --format TEMPLATE  one line: TEMPLATE with {text} and {tooltip} filled in\n"
     "  --numeral N    the numeral of N (0 to 99; none outside)\n"
     "  --latin-dates  the 366 Latin dates, as DDMM<TAB>text\n"
+    "  --settings     the settings file read, the keys used here and their values\n"
     "  --help         this text\n"
-    "A bad argument exits with code 2, a failed write with 1.\n";
+    "A bad argument or an unreadable settings file exits with code 2, a failed\n"
+    "write with 1.\n";
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "clepsydrium-print: %s\n%s", message.c_str(), kUsage);
@@ -144,22 +153,99 @@ std::string JsonString(std::string_view text) {
   return json + '"';
 }
 
+// How a moment is put on the line.
+struct Shape {
+  bool json = false;
+  bool follow = false;
+  bool pad = false;
+  const char* format = nullptr;
+};
+
+std::string Formatted(std::string_view format, std::string_view text, std::string_view tip) {
+  std::string line;
+  for (std::size_t at = 0; at < format.size();) {
+    if (format.compare(at, 6, "{text}") == 0) {
+      line += text;
+      at += 6;
+    } else if (format.compare(at, 9, "{tooltip}") == 0) {
+      line += tip;
+      at += 9;
+    } else {
+      line += format[at++];
+    }
+  }
+  return line;
+}
+
 // What one moment prints: the clock text and the tooltip on two lines, the
-// clock text alone when following, or one JSON object.
-std::string Output(const LocalTime& now, const ClockSettings& settings, bool json, bool follow) {
+// clock text alone when following, the template filled in, or one JSON object.
+std::string Output(const LocalTime& now, const ClockSettings& settings, const Shape& shape) {
+  const clep::ClockStyle style = clep::ClockStyleOf(settings);
   clep::ClockFace face;
   face.Preset({0, 0, 0, -1, -1, -1});  // no second remembered: the text comes now
-  face.Advance(now, clep::ClockStyleOf(settings));
-  const std::string text(face.Text());
+  face.Advance(now, style);
+  std::string text(face.Text());
+  if (shape.pad) {
+    // Half the spare room in front, as the ticker centres its text.
+    const std::size_t spare = clep::WidestClockText(style) - text.size();
+    text = std::string(spare / 2, ' ') + text + std::string(spare - spare / 2, ' ');
+  }
   const std::string tip =
-      settings.toolTip && (json || !follow)
-          ? clep::DateTipText(now, clep::TipStyleOf(settings), clep::LongDateText)
-          : std::string();
-  if (json) {
-    return "{\"text\": " + JsonString(text) + ", \"tooltip\": " + JsonString(tip) +
+      settings.toolTip ? clep::DateTipText(now, clep::TipStyleOf(settings), clep::LongDateText)
+                       : std::string();
+  const std::string line = shape.format != nullptr ? Formatted(shape.format, text, tip) : text;
+  if (shape.json) {
+    return "{\"text\": " + JsonString(line) + ", \"tooltip\": " + JsonString(tip) +
            ", \"class\": \"clepsydrium\"}\n";
   }
-  return follow ? text + '\n' : text + '\n' + tip + '\n';
+  return shape.follow || shape.format != nullptr ? line + '\n' : line + '\n' + tip + '\n';
+}
+
+// The error that keeps the settings file from being read; 0 for a readable
+// file, and for a missing one that need not be there.
+int ReadError(const std::string& path, bool mustExist) {
+  const int file = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO too
+  if (file < 0) {
+    return errno == ENOENT && !mustExist ? 0 : errno;
+  }
+  struct stat status {};
+  const int error = fstat(file, &status) != 0 ? errno : S_ISDIR(status.st_mode) ? EISDIR : 0;
+  close(file);
+  return error;
+}
+
+ClockSettings LoadFrom(const std::string& path) {
+  return path.empty() ? ClockSettings() : clep::LoadSettings(clep::IniFile(path, "Configuration"));
+}
+
+bool UsedHere(clep::Key key) {
+  using clep::Key;
+  return key == Key::kDisplaySeconds || key == Key::kLowercase || key == Key::kToolTip ||
+         key == Key::kMedievalScript || key == Key::kRomanYear || key == Key::kZeroAsDash;
+}
+
+// The settings as an INI file of their own, with where they came from.
+void PrintSettings(const std::string& path, const ClockSettings& settings) {
+  struct stat status {};
+  if (path.empty()) {
+    std::printf("; no settings file (no home folder): the defaults\n");
+  } else if (stat(path.c_str(), &status) != 0) {
+    std::printf("; no settings file %s: the defaults\n", path.c_str());
+  } else {
+    std::printf("; read from %s\n", path.c_str());
+  }
+  std::printf("[Configuration]\n");
+  std::string ignored;
+  for (int i = 0; i < clep::kKeyCount; ++i) {
+    const auto key = static_cast<clep::Key>(i);
+    const std::string name(clep::KeyName(key));
+    if (UsedHere(key)) {
+      std::printf("%s=%s\n", name.c_str(), clep::ValueText(settings, key).c_str());
+    } else {
+      ignored += ' ' + name;
+    }
+  }
+  std::printf("; not used here, only by the Windows ticker:%s\n", ignored.c_str());
 }
 
 int WriteFailed() {
@@ -179,25 +265,51 @@ void DefaultEndingSignals() {
   sigprocmask(SIG_UNBLOCK, &ending, nullptr);
 }
 
+// The settings file's folder (or, until it is made, the folder above) and the
+// file itself, which may be a link into another folder. Called again at each
+// change, as the file and the folder come and go.
+void WatchSettings(int watch, const std::string& path) {
+  constexpr std::uint32_t kEntries =
+      IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_CLOSE_WRITE | IN_DELETE;
+  const std::size_t slash = path.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : path.substr(0, std::max<std::size_t>(slash, 1));
+  if (inotify_add_watch(watch, folder.c_str(), kEntries) < 0) {
+    const std::size_t up = folder.rfind('/');
+    inotify_add_watch(
+        watch,
+        up == std::string::npos ? "." : folder.substr(0, std::max<std::size_t>(up, 1)).c_str(),
+        kEntries);
+  }
+  inotify_add_watch(watch, path.c_str(),
+                    IN_CLOSE_WRITE | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF);
+}
+
 // Prints the text now and again each time it changes. Between changes it
 // sleeps until the next second (minute) of the real-time clock on a timer that
 // is also cut short when the clock is set: a plain absolute sleep would keep
 // the old text for an hour after the clock went back one. A new system time
-// zone replaces /etc/localtime, so a watch on /etc wakes it for that too.
-int Follow(const ClockSettings& settings, bool json) {
+// zone replaces /etc/localtime, so a watch on /etc wakes it for that too, and
+// a watch on the settings file for a changed file. A reader that went away
+// shows on stdout at once, not only at the next write a minute later.
+int Follow(const std::string& path, const Shape& shape) {
   DefaultEndingSignals();
   const int timer = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC);
-  const int zone = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-  if (zone >= 0) {
-    inotify_add_watch(zone, "/etc", IN_CREATE | IN_MOVED_TO | IN_CLOSE_WRITE | IN_DELETE);
+  const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  if (watch >= 0) {
+    inotify_add_watch(watch, "/etc", IN_CREATE | IN_MOVED_TO | IN_CLOSE_WRITE | IN_DELETE);
   }
+  if (watch >= 0 && !path.empty()) {
+    WatchSettings(watch, path);
+  }
+  ClockSettings settings = LoadFrom(path);
   std::string shown;
   while (timer >= 0) {
     tzset();  // rereads /etc/localtime if it changed
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     const LocalTime local = clep::LocalTimeAt(now.tv_sec);
-    std::string line = Output(local, settings, json, true);
+    std::string line = Output(local, settings, shape);
     if (line != shown) {
       if (std::fputs(line.c_str(), stdout) == EOF || std::fflush(stdout) != 0) {
         return WriteFailed();
@@ -207,18 +319,27 @@ int Follow(const ClockSettings& settings, bool json) {
     // At least one second on: a leap second (right/ zones) has second 60.
     const std::time_t step = settings.displaySeconds ? 1 : std::max(1, 60 - local.second);
     const itimerspec turn{{0, 0}, {now.tv_sec + step, 0}};
-    pollfd wakes[] = {{timer, POLLIN, 0}, {zone, POLLIN, 0}};
+    pollfd wakes[] = {{STDOUT_FILENO, 0, 0}, {timer, POLLIN, 0}, {watch, POLLIN, 0}};
     if (timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &turn, nullptr) != 0 ||
-        (poll(wakes, zone >= 0 ? 2 : 1, -1) < 0 && errno != EINTR)) {
+        (poll(wakes, watch >= 0 ? 3 : 2, -1) < 0 && errno != EINTR)) {
       break;
     }
+    if (wakes[0].revents != 0) {
+      return 0;
+    }
     std::uint64_t expirations = 0;
-    if (wakes[0].revents != 0 && read(timer, &expirations, sizeof expirations) < 0 &&
+    if (wakes[1].revents != 0 && read(timer, &expirations, sizeof expirations) < 0 &&
         errno != ECANCELED && errno != EINTR) {
       break;
     }
-    alignas(inotify_event) char events[4096];
-    while (wakes[1].revents != 0 && read(zone, events, sizeof events) > 0) {
+    if (wakes[2].revents != 0) {
+      alignas(inotify_event) char events[4096];
+      while (read(watch, events, sizeof events) > 0) {
+      }
+      if (!path.empty()) {
+        WatchSettings(watch, path);
+      }
+      settings = LoadFrom(path);
     }
   }
   std::fprintf(stderr, "clepsydrium-print: cannot wait for the clock: %s\n", std::strerror(errno));
@@ -228,18 +349,18 @@ int Follow(const ClockSettings& settings, bool json) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  enum class Mode { kClock, kNumeral, kLatinDates } mode = Mode::kClock;
+  enum class Mode { kClock, kNumeral, kLatinDates, kSettings } mode = Mode::kClock;
   const char* iniFile = nullptr;
+  std::string_view modeName;
   long numeral = 0;
-  bool haveMode = false;
   bool haveTime = false;
-  bool follow = false;
-  bool json = false;
+  Shape shape;
   LocalTime at;
 
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    const bool takesValue = arg == "--ini" || arg == "--at" || arg == "--numeral";
+    const bool takesValue =
+        arg == "--ini" || arg == "--at" || arg == "--numeral" || arg == "--format";
     if (takesValue && i + 1 >= argc) {
       return Fail("missing value for " + std::string(arg));
     }
@@ -253,38 +374,46 @@ int main(int argc, char** argv) {
         return Fail("bad date and time '" + std::string(argv[i]) + "'");
       }
       haveTime = true;
-    } else if (arg == "--follow" || arg == "--json") {
-      (arg == "--follow" ? follow : json) = true;
-    } else if (arg == "--numeral" || arg == "--latin-dates") {
-      if (haveMode) {
-        return Fail("only one of --numeral and --latin-dates may be given: " + std::string(arg));
+    } else if (arg == "--follow" || arg == "--json" || arg == "--pad") {
+      (arg == "--follow" ? shape.follow : arg == "--json" ? shape.json : shape.pad) = true;
+    } else if (arg == "--format") {
+      shape.format = argv[++i];
+    } else if (arg == "--numeral" || arg == "--latin-dates" || arg == "--settings") {
+      if (!modeName.empty()) {
+        return Fail("only one of --numeral, --latin-dates and --settings may be given: " +
+                    std::string(arg));
       }
-      haveMode = true;
-      if (arg == "--latin-dates") {
-        mode = Mode::kLatinDates;
-        continue;
-      }
-      mode = Mode::kNumeral;
-      if (!ParseNumeralArgument(argv[++i], numeral)) {
+      modeName = arg;
+      mode = arg == "--latin-dates" ? Mode::kLatinDates
+             : arg == "--settings"  ? Mode::kSettings
+                                    : Mode::kNumeral;
+      if (mode == Mode::kNumeral && !ParseNumeralArgument(argv[++i], numeral)) {
         return Fail("bad numeral '" + std::string(argv[i]) + "'");
       }
     } else {
       return Fail("unknown argument '" + std::string(arg) + "'");
     }
   }
-  if (follow && haveTime) {
+  if (shape.follow && haveTime) {
     return Fail("--follow shows the time now; it does not go with --at");
   }
-  if ((follow || json) && haveMode) {
-    return Fail(std::string(follow ? "--follow" : "--json") + " goes only with the clock, not " +
-                (mode == Mode::kNumeral ? "--numeral" : "--latin-dates"));
+  const char* lineOption = shape.follow ? "--follow"
+                           : shape.json ? "--json"
+                           : shape.pad  ? "--pad"
+                                        : "--format";
+  if ((shape.follow || shape.json || shape.pad || shape.format != nullptr) && !modeName.empty()) {
+    return Fail(std::string(lineOption) + " goes only with the clock, not " +
+                std::string(modeName));
   }
 
+  // A file named on the command line must be there; the user's own need not.
   const std::string path = iniFile != nullptr ? iniFile : UserSettingsPath();
-  ClockSettings settings;
-  if (!path.empty()) {
-    settings = clep::LoadSettings(clep::IniFile(path, "Configuration"));
+  if (const int error = path.empty() ? 0 : ReadError(path, iniFile != nullptr); error != 0) {
+    std::fprintf(stderr, "clepsydrium-print: cannot read the settings file %s: %s\n", path.c_str(),
+                 std::strerror(error));
+    return 2;
   }
+  const ClockSettings settings = LoadFrom(path);
 
   switch (mode) {
     case Mode::kNumeral: {
@@ -306,11 +435,14 @@ int main(int argc, char** argv) {
       }
       break;
     }
+    case Mode::kSettings:
+      PrintSettings(path, settings);
+      break;
     case Mode::kClock:
-      if (follow) {
-        return Follow(settings, json);
+      if (shape.follow) {
+        return Follow(path, shape);
       }
-      std::fputs(Output(haveTime ? at : clep::LocalNow(), settings, json, false).c_str(), stdout);
+      std::fputs(Output(haveTime ? at : clep::LocalNow(), settings, shape).c_str(), stdout);
       break;
   }
   // A full disk or a closed pipe must not pass for success.

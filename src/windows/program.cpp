@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <new>
 #include <utility>
 
@@ -16,6 +17,8 @@ constexpr char kSessionClass[] = "ClepsydriumSession";
 // Posted to the session window: deliver a "TaskbarCreated" from the loop,
 // never inside a call into the shell.
 constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kWatchInterval = 250;
 
 #ifdef CLEP_FAULTABLE
 // Only in the end-to-end tests' build: the watch fails on purpose.
@@ -41,12 +44,11 @@ std::string CurrentErrorReport() {
     detail = error.what();
   } catch (...) {
   }
-  char hex[9] = {};
-  for (int digit = 7; digit >= 0; --digit) {
-    hex[digit] = "0123456789ABCDEF"[(number >> (28 - 4 * digit)) & 0xF];
-  }
-  std::string report =
-      "Run-time error " + std::to_string(static_cast<std::int32_t>(number)) + " (" + hex + ")";
+  char line[48];
+  wsprintfA(line, "Run-time error %ld (%08lX)",
+            static_cast<long>(static_cast<std::int32_t>(number)),
+            static_cast<unsigned long>(number));
+  std::string report = line;
   if (detail != nullptr && *detail != '\0') {
     report += "\r\n\r\n";
     report += detail;
@@ -69,6 +71,8 @@ SessionWindow::SessionWindow(Program& program)
   // session's end nor of broadcasts.
   window_.Reset(CreateWindowExA(0, kSessionClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), this));
+  // Here, not on a ticker: the watch outlives any one of them.
+  SetTimer(window_.Get(), kWatchTimer, kWatchInterval, nullptr);
 }
 
 LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -92,6 +96,9 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE:  // taskkill sends it to top-level windows
       program_.Exit();
       return 0;
+    case WM_TIMER:
+      program_.OnWatchTick();
+      return 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -102,35 +109,50 @@ Program::Program(WideString folder)
       profile_((folder_ + L"\\Clepsydrium.ini").c_str(), "Configuration"),
       settings_(LoadSettings(profile_)),
       trayWindows_(FindTrayWindows()),
-      session_(*this),
-      ticker_(*this) {
+      session_(*this) {
   customColours_.fill(RGB(255, 255, 255));
-  taskbar_.emplace(trayWindows_);
-  ticker_.Create(settings_);
-  ApplyLook();
-  ticker_.PresetClock();
-  ticker_.Tick(settings_);
-  taskbar_->Embed(ticker_.Handle(), TickerCells(settings_), TextWidth());
+  Dock(docked_.front(), trayWindows_);
+  FollowSecondaryBars();
 }
 
-int Program::TextWidth() {
-  return ticker_.TextWidth(ClockStyleOf(settings_));
+void Program::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
+  Docked& docked = slot ? *slot : slot.emplace(*this);
+  // The primary's taskbar takes its measures before anything of ours is in it.
+  docked.taskbar.reset();
+  docked.taskbar.emplace(windows);
+  if (!docked.ticker.Exists()) {
+    // New, or built anew after the shell took it: the settings' look, and
+    // the first text with the next second.
+    docked.ticker.Create(settings_);
+    ApplyLook(docked.ticker);
+    docked.ticker.PresetClock();
+    docked.ticker.Tick(settings_);
+  }
+  docked.taskbar->Embed(docked.ticker.Handle(), TickerCells(settings_),
+                        docked.ticker.TextWidth(ClockStyleOf(settings_)));
 }
 
-void Program::FitTicker() {
-  if (taskbar_) {
-    taskbar_->FitTicker(TickerCells(settings_), TextWidth());
+void Program::FitTicker(Docked& docked) {
+  if (docked.taskbar) {
+    docked.taskbar->FitTicker(TickerCells(settings_),
+                              docked.ticker.TextWidth(ClockStyleOf(settings_)));
   }
 }
 
-void Program::ApplyLook() {
-  ticker_.SetColours(settings_.colourText, settings_.colourBack);
-  ticker_.SetFont(settings_.fontName, ShownFontSize(settings_.fontSize), settings_.fontBold,
-                  settings_.fontItalic);
+void Program::ApplyLook(TickerWindow& ticker) {
+  ticker.SetColours(settings_.colourText, settings_.colourBack);
+  ticker.SetFont(settings_.fontName, ShownFontSize(settings_.fontSize), settings_.fontBold,
+                 settings_.fontItalic);
 }
 
 std::optional<std::string> Program::Run() {
-  ticker_.Show();
+  running_ = true;
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
+    docked->ticker.Show();
+  }
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
@@ -140,8 +162,14 @@ std::optional<std::string> Program::Run() {
 }
 
 void Program::Exit() {
-  // The way out gives the taskbar back: see the destructor.
-  ticker_.Hide();
+  // The way out gives every taskbar back: see the destructor.
+  running_ = false;
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
+    docked->ticker.Hide();
+  }
   PostQuitMessage(0);
 }
 
@@ -149,13 +177,20 @@ void Program::Fail(std::string report) {
   if (!failure_) {
     failure_ = std::move(report);
   }
+  running_ = false;
   PostQuitMessage(1);
 }
 
 void Program::OnEndSession() {
   // The process may end as soon as this returns.
-  ticker_.Hide();
-  taskbar_.reset();
+  running_ = false;
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
+    docked->ticker.Hide();
+    docked->taskbar.reset();
+  }
   PostQuitMessage(0);
 }
 
@@ -165,16 +200,60 @@ void Program::OnWatchTick() {
     throw FailureOnPurpose();
   }
 #endif
-  if (taskbar_) {
-    taskbar_->Watch();
+  if (!running_) {
+    return;
+  }
+  if (PrimaryTaskbar()) {
+    PrimaryTaskbar()->Watch();
+  }
+  FollowSecondaryBars();
+}
+
+void Program::FollowSecondaryBars() {
+  // Only beside a primary ticker: without one the shell is gone or not yet whole.
+  SecondaryBars bars;
+  if (settings_.everyTaskbar && PrimaryTaskbar()) {
+    bars = FindSecondaryBars();
+  }
+  for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
+    if (!*docked) {
+      continue;
+    }
+    std::optional<Taskbar>& taskbar = (*docked)->taskbar;
+    if (taskbar && !bars.Take(taskbar->Bar())) {
+      taskbar.reset();  // the bar has gone
+    }
+    if (taskbar) {
+      taskbar->Watch();
+    } else if (holds_ == 0) {
+      docked->reset();
+    }
+  }
+  // The bars left have no ticker yet.
+  for (HWND bar : bars.bars) {
+    const auto free = std::find_if(docked_.begin() + 1, docked_.end(),
+                                   [](const std::optional<Docked>& docked) { return !docked; });
+    if (bar == nullptr || free == docked_.end()) {
+      continue;
+    }
+    Dock(*free, SecondaryWindows(bar));
+    if (running_) {
+      (*free)->ticker.Show();
+    }
   }
 }
 
-void Program::OnTickerLost() {
-  // The shell ended and took the ticker with it: nothing to give back.
-  if (taskbar_) {
-    taskbar_->Forget();
-    taskbar_.reset();
+void Program::OnTickerLost(const TickerWindow& ticker) {
+  // The shell ended and took the ticker with it: nothing to give back. A
+  // secondary one is dropped at the watch's next look.
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
+    if (&docked->ticker == &ticker && docked->taskbar) {
+      docked->taskbar->Forget();
+      docked->taskbar.reset();
+    }
   }
 }
 
@@ -184,13 +263,15 @@ void Program::OnTaskbarCreated() {
   if (!windows) {
     return;
   }
-  taskbar_.reset();
-  if (!ticker_.Exists()) {
-    ticker_.Create(settings_);  // with the colours and font it had
+  Dock(docked_.front(), *windows);
+  Primary().ShowAsBefore();
+  // The other bars' tickers are built anew too.
+  for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
+    if (*docked) {
+      (*docked)->taskbar.reset();
+    }
   }
-  taskbar_.emplace(*windows);
-  taskbar_->Embed(ticker_.Handle(), TickerCells(settings_), TextWidth());
-  ticker_.ShowAsBefore();
+  FollowSecondaryBars();
 }
 
 void Program::OnCommand(Command id) {
@@ -199,20 +280,27 @@ void Program::OnCommand(Command id) {
     return;
   }
   using Kind = MenuEntry::Kind;
+  const Hold hold(*this);
   if (entry->kind == Kind::kToggle || entry->kind == Kind::kSetOn || entry->kind == Kind::kSetOff) {
     settings_ = ApplyCommand(settings_, id);
-    if (id == Command::kBorders) {
-      ticker_.SetBorder(settings_.borders);
-      if (taskbar_) {
-        taskbar_->PlaceTickerTopLeft();
-      }
-    }
     // A failed write keeps the change for this run; nothing more to do.
     WriteSetting(profile_, settings_, entry->key);
-    if (id == Command::kLowercase) {
-      ticker_.RepaintFace();
+    for (auto& docked : docked_) {
+      if (!docked) {
+        continue;
+      }
+      std::optional<Taskbar>& taskbar = docked->taskbar;
+      if (id == Command::kBorders) {
+        docked->ticker.SetBorder(settings_.borders);
+        if (taskbar) {
+          taskbar->PlaceTickerTopLeft();
+        }
+      }
+      if (id == Command::kLowercase) {
+        docked->ticker.RepaintFace();
+      }
+      FitTicker(*docked);  // the seconds, or a style of other widths
     }
-    FitTicker();  // the seconds, or a style of other widths
     return;
   }
   switch (id) {
@@ -236,7 +324,7 @@ void Program::OnCommand(Command id) {
       return;
     case Command::kAbout: {
       // Wide, so the copyright sign shows under any ANSI code page.
-      const TickerWindow::InputOff inputOff(ticker_);
+      const DialogOpen open(*this);
       MessageBoxW(nullptr,
                   L"Display time in roman numerals and date in Latin in Windows systray\r\n\r\n"
                   L"\u00A9 the Clepsydrium authors\r\n" CLEP_HOME_URL,
@@ -274,19 +362,24 @@ void Program::PickColour(std::int32_t ClockSettings::*field, Key key) {
   choose.lpCustColors = customColours_.data();
   choose.Flags = CC_RGBINIT | CC_FULLOPEN;
   {
-    const TickerWindow::InputOff inputOff(ticker_);
+    const DialogOpen open(*this);
     const auto chooseColour = DialogFunction<BOOL(WINAPI*)(CHOOSECOLORA*)>("ChooseColorA");
     if (chooseColour != nullptr && chooseColour(&choose)) {
       colour = static_cast<std::int32_t>(choose.rgbResult);
     }
   }
   settings_.*field = colour;
-  ticker_.SetColours(settings_.colourText, settings_.colourBack);
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
+    docked->ticker.SetColours(settings_.colourText, settings_.colourBack);
+  }
   WriteSetting(profile_, settings_, key);
 }
 
 void Program::PickFont() {
-  ClockSettings font = settings_;
+  ClockSettings& font = settings_;  // changed only after OK
   LOGFONTA logFont{};
   // What the ticker can show: the standard size or at most the largest.
   logFont.lfHeight = -MulDiv(ShownFontSize(font.fontSize).value_or(8), ScreenDpi(), 72);
@@ -294,14 +387,14 @@ void Program::PickFont() {
   logFont.lfItalic = font.fontItalic ? 1 : 0;
   logFont.lfCharSet = DEFAULT_CHARSET;
   // The face the ticker shows: with none, the dialog would not take the size.
-  const std::string& face = font.fontName.empty() ? ticker_.FaceName() : font.fontName;
+  const std::string& face = font.fontName.empty() ? Primary().FaceName() : font.fontName;
   lstrcpynA(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
   CHOOSEFONTA choose{};
   choose.lStructSize = sizeof choose;
   choose.lpLogFont = &logFont;
   choose.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
   {
-    const TickerWindow::InputOff inputOff(ticker_);
+    const DialogOpen open(*this);
     const auto chooseFont = DialogFunction<BOOL(WINAPI*)(CHOOSEFONTA*)>("ChooseFontA");
     // Wine's dialog fills the LOGFONT even on Cancel: read it only after OK.
     if (chooseFont != nullptr && chooseFont(&choose)) {
@@ -311,14 +404,28 @@ void Program::PickFont() {
       font.fontItalic = logFont.lfItalic != 0;
     }
   }
-  settings_.fontName = font.fontName;
-  settings_.fontSize = font.fontSize;
-  settings_.fontBold = font.fontBold;
-  settings_.fontItalic = font.fontItalic;
-  ApplyLook();
-  FitTicker();
+  for (auto& docked : docked_) {
+    if (!docked) {
+      continue;
+    }
+    ApplyLook(docked->ticker);
+    FitTicker(*docked);
+  }
   for (Key key : {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic}) {
     WriteSetting(profile_, settings_, key);
+  }
+}
+
+void Program::CountDialog(int change) {
+  // On at the first dialog, off after the last: then the tickers there are
+  // now, which may not be those there were.
+  openDialogs_ += change;
+  if (openDialogs_ == (change > 0 ? 1 : 0)) {
+    for (auto& docked : docked_) {
+      if (docked) {
+        docked->ticker.EnableInput(openDialogs_ == 0);
+      }
+    }
   }
 }
 

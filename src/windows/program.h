@@ -1,6 +1,7 @@
-// The Windows program: its settings, the ticker in the taskbar, the hidden
-// window that hears of the session's end and of a new shell, the commands of
-// the context menu, and the run between start-up and the way out.
+// The Windows program: its settings, a ticker in each taskbar (the primary's
+// and, with EveryTaskbar, each other monitor's), the hidden window that hears
+// of the session's end and of a new shell and runs the taskbar watch, the
+// commands of the context menu, and the run between start-up and the way out.
 #pragma once
 
 #include <windows.h>
@@ -35,9 +36,10 @@ class SessionWindow {
 class Program {
  public:
   // Loads the settings, finds the taskbar (TrayWindowError when it is not
-  // there) and sets the ticker into it.
+  // there) and sets a ticker into it and into every other monitor's bar.
   explicit Program(WideString folder);
-  // Hides the ticker and gives the taskbar back (members end in reverse).
+  // Hides every ticker and gives every taskbar back, the last first; each
+  // counts as gone before it ends, so a ticker lost meanwhile finds nothing.
   ~Program() = default;
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -49,20 +51,61 @@ class Program {
   const ClockSettings& Settings() const { return settings_; }
   void OnCommand(Command id);
   void OnWatchTick();
-  void OnTickerLost();
+  void OnTickerLost(const TickerWindow& ticker);
   void OnTaskbarCreated();
   void OnEndSession();
   void Exit();
   void Fail(std::string report);
   bool Failed() const { return failure_.has_value(); }
 
+  // While a dialog or message box is open every ticker takes no input, also
+  // one that comes meanwhile.
+  bool DialogIsOpen() const { return openDialogs_ > 0; }
+  class DialogOpen {
+   public:
+    explicit DialogOpen(Program& program) : program_(program) { program_.CountDialog(1); }
+    ~DialogOpen() { program_.CountDialog(-1); }
+    DialogOpen(const DialogOpen&) = delete;
+    DialogOpen& operator=(const DialogOpen&) = delete;
+
+   private:
+    Program& program_;
+  };
+  // While a ticker runs its menu or a command, no ticker is freed: the
+  // watch, which runs inside those loops, leaves dropping it for later.
+  class Hold {
+   public:
+    explicit Hold(Program& program) : program_(program) { ++program_.holds_; }
+    ~Hold() { --program_.holds_; }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    Program& program_;
+  };
+
  private:
+  // A ticker and the taskbar it is set in; the taskbar ends first, giving
+  // itself back. A secondary one without a taskbar is left to be dropped.
+  struct Docked {
+    explicit Docked(Program& program) : ticker(program) {}
+    TickerWindow ticker;
+    std::optional<Taskbar> taskbar;
+  };
+
+  void CountDialog(int change);
   void PickColour(std::int32_t ClockSettings::*field, Key key);
   void PickFont();
-  void ApplyLook();
-  // The ticker's size for the settings, on its taskbar.
-  int TextWidth();
-  void FitTicker();
+  void ApplyLook(TickerWindow& ticker);
+  // The ticker's size for the seconds and its widest line, on its taskbar.
+  void FitTicker(Docked& docked);
+  // A ticker set into the bar, made first if there is none.
+  void Dock(std::optional<Docked>& slot, const TrayWindows& windows);
+  // Every other monitor's bar gets a ticker, a vanished one loses its own,
+  // and each is placed again when its bar changed.
+  void FollowSecondaryBars();
+  TickerWindow& Primary() { return docked_.front()->ticker; }
+  std::optional<Taskbar>& PrimaryTaskbar() { return docked_.front()->taskbar; }
   template <typename Function>
   Function DialogFunction(const char* name);
 
@@ -74,8 +117,12 @@ class Program {
   std::array<COLORREF, 16> customColours_{};  // the user's for the whole run
   TrayWindows trayWindows_;                   // found before any window of ours exists
   SessionWindow session_;
-  TickerWindow ticker_;
-  std::optional<Taskbar> taskbar_;  // last: it gives the taskbar back first
+  // The primary's first, then the other bars' in any free place; a fixed
+  // table, so that a ticker never moves while one of its handlers runs.
+  std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
+  bool running_ = false;
+  int openDialogs_ = 0;
+  int holds_ = 0;
 };
 
 }  // namespace clep::win

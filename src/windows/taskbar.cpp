@@ -18,6 +18,7 @@ namespace clep::win {
 namespace {
 
 constexpr std::uint32_t kNoTaskbar = 0x80040000;
+constexpr char kIslandClass[] = "Windows.UI.Composition.DesktopWindowContentBridge";
 
 APPBARDATA TaskbarRecord(HWND taskbar) {
   APPBARDATA data{};
@@ -62,6 +63,18 @@ bool operator!=(const Rect& a, const Rect& b) {
   return a.left != b.left || a.top != b.top || a.right != b.right || a.bottom != b.bottom;
 }
 
+Size OuterSize(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return {static_cast<int>(rect.right - rect.left), static_cast<int>(rect.bottom - rect.top)};
+}
+
+// Above the bar's other children: Windows 11's island covers the whole bar,
+// and a classic bar's task buttons reach its clock.
+void MoveOnTop(HWND ticker, Point place) {
+  SetWindowPos(ticker, HWND_TOP, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 // Windows 11 says build 22000 or later; RtlGetVersion tells the truth
 // whatever the exe's manifest claims.
 bool IsWindows11() {
@@ -89,8 +102,7 @@ TrayWindows FindTrayWindows() {
   }
   windows.clock = FindWindowExA(windows.tray, nullptr, "TrayClockWClass", nullptr);
   if (windows.clock == nullptr) {
-    const HWND island = FindWindowExA(windows.taskbar, nullptr,
-                                      "Windows.UI.Composition.DesktopWindowContentBridge", nullptr);
+    const HWND island = FindWindowExA(windows.taskbar, nullptr, kIslandClass, nullptr);
     if (island == nullptr && !IsWindows11()) {
       throw TrayWindowError(kNoTaskbar + 2);
     }
@@ -108,7 +120,7 @@ std::optional<TrayWindows> FindTrayWindowsIfThere() {
 }
 
 Taskbar::Taskbar(const TrayWindows& windows) : windows_(windows) {
-  if (!windows_.modern()) {
+  if (windows_.blankIcons()) {
     last_.edge = Edge();
     last_.tray = ClientSize(windows_.tray);
   }
@@ -123,7 +135,7 @@ Taskbar::~Taskbar() {
   ShowWindow(ticker_, SW_HIDE);
   SetParent(ticker_, nullptr);
   const FrozenRedraw frozen(windows_.taskbar);
-  if (!windows_.modern()) {
+  if (windows_.blankIcons()) {
     RemoveBlankIcons();
   }
 }
@@ -137,7 +149,7 @@ int Taskbar::Edge() const {
 
 void Taskbar::Embed(HWND ticker, int cells, int textWidth) {
   ticker_ = ticker;
-  SetParent(ticker_, windows_.modern() ? windows_.taskbar : windows_.tray);
+  SetParent(ticker_, windows_.blankIcons() ? windows_.tray : windows_.taskbar);
   atTopLeft_ = false;
   PlaceTickerTopLeft();
   cells_ = cells;
@@ -169,7 +181,7 @@ void Taskbar::Refit() {
   const Size size = TickerSize(CaptionHeight(), cells_, textWidth_);
   // On a classic taskbar the blank icons make the room, all in one freeze.
   std::optional<FrozenRedraw> frozen;
-  if (!windows_.modern()) {
+  if (windows_.blankIcons()) {
     frozen.emplace(windows_.taskbar);
     RemoveBlankIcons();
     icons_ = BlankIconCount(size);
@@ -183,13 +195,13 @@ void Taskbar::Refit() {
   }
   size_ = size;
   SetWindowPos(ticker_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
-  if (windows_.modern()) {
+  if (!windows_.blankIcons()) {
     PlaceModern();
   }
 }
 
 void Taskbar::PlaceTickerTopLeft() {
-  if (windows_.modern()) {
+  if (!windows_.blankIcons()) {
     return PlaceModern();
   }
   if (atTopLeft_ || ticker_ == nullptr) {
@@ -200,7 +212,7 @@ void Taskbar::PlaceTickerTopLeft() {
 }
 
 void Taskbar::PlaceTickerBesideClock() {
-  if (windows_.modern()) {
+  if (!windows_.blankIcons()) {
     return PlaceModern();
   }
   atTopLeft_ = false;
@@ -225,22 +237,50 @@ Rect Taskbar::ModernStart() const {
 }
 
 void Taskbar::PlaceModern() {
+  if (windows_.secondary) {
+    return PlaceSecondary(LookAtSecondary());
+  }
   if (ticker_ == nullptr) {
     return;
   }
   lastTray_ = ModernTray();
   lastStart_ = ModernStart();
-  RECT ticker{};
-  GetWindowRect(ticker_, &ticker);
-  const Point place =
-      ModernTickerPlace(lastTray_, lastStart_, ClientSize(windows_.taskbar),
-                        {ticker.right - ticker.left, ticker.bottom - ticker.top}, ScreenDpi());
-  // Above the XAML island, which covers the whole taskbar.
-  SetWindowPos(ticker_, HWND_TOP, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  const Point place = ModernTickerPlace(lastTray_, lastStart_, ClientSize(windows_.taskbar),
+                                        OuterSize(ticker_), ScreenDpi());
+  MoveOnTop(ticker_, place);
+}
+
+Taskbar::SecondaryLook Taskbar::LookAtSecondary() const {
+  SecondaryLook look;
+  look.bar = ClientSize(windows_.taskbar);
+  const HWND clock = FindWindowExA(windows_.taskbar, nullptr, "ClockButton", nullptr);
+  if (IsWindowVisible(clock)) {
+    look.clock = RectIn(clock, windows_.taskbar);
+  }
+  // Windows 11's island draws the buttons and the clock.
+  look.island = FindWindowExA(windows_.taskbar, nullptr, kIslandClass, nullptr) != nullptr;
+  return look;
+}
+
+void Taskbar::PlaceSecondary(const SecondaryLook& look) {
+  if (ticker_ == nullptr) {
+    return;
+  }
+  lastLook_ = look;
+  MoveOnTop(ticker_, SecondaryTickerPlace(look.bar, look.clock, look.island, OuterSize(ticker_),
+                                          ScreenDpi()));
 }
 
 void Taskbar::Watch() {
   if (ticker_ == nullptr) {
+    return;
+  }
+  if (windows_.secondary) {
+    const SecondaryLook look = LookAtSecondary();
+    if (!(look.bar == lastLook_.bar) || look.clock != lastLook_.clock ||
+        look.island != lastLook_.island) {
+      PlaceSecondary(look);
+    }
     return;
   }
   if (windows_.modern()) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -15,15 +16,21 @@
 namespace clep::win {
 
 struct TrayWindows {
-  HWND taskbar = nullptr;  // "Shell_TrayWnd"
+  HWND taskbar = nullptr;  // "Shell_TrayWnd", or another monitor's "Shell_SecondaryTrayWnd"
   HWND tray = nullptr;     // "TrayNotifyWnd", the ticker's parent
   HWND clock = nullptr;    // "TrayClockWClass"; none on Windows 11's taskbar
   HWND start = nullptr;    // Windows 11's "Start", whose height is the button row's
+  // Another monitor's taskbar: no notification area, so no blank icons; the
+  // ticker is a child of the bar, beside the bar's own clock. Its children
+  // are looked up at each look of the watch, as the shell may add them late.
+  bool secondary = false;
   // Windows 11's taskbar: its content is drawn by a XAML island and it has no
   // tray clock window. The ticker is then a child of the taskbar itself, left
   // of the notification area, and no blank icon is added: new icons there go
   // to the overflow flyout and make no room.
-  bool modern() const { return clock == nullptr; }
+  bool modern() const { return !secondary && clock == nullptr; }
+  // Only a classic primary taskbar makes room with blank icons.
+  bool blankIcons() const { return !secondary && clock != nullptr; }
 };
 
 // A shell window that is not there; carries the error number, the base
@@ -42,6 +49,35 @@ class TrayWindowError : public std::exception {
 TrayWindows FindTrayWindows();
 // The same for a shell that has just started: none until all are there.
 std::optional<TrayWindows> FindTrayWindowsIfThere();
+// The other monitors' taskbars, in the shell's order: more than any desk
+// has, and the search ends even if the shell reorders its windows meanwhile.
+inline constexpr int kMostSecondaryBars = 32;
+struct SecondaryBars {
+  std::array<HWND, kMostSecondaryBars> bars{};
+  int count = 0;
+  // Whether the bar is among them; it then counts as served and is not again.
+  bool Take(HWND bar) {
+    for (HWND& found : bars) {
+      if (found == bar && bar != nullptr) {
+        found = nullptr;
+        return true;
+      }
+    }
+    return false;
+  }
+};
+inline SecondaryBars FindSecondaryBars() {
+  SecondaryBars found;
+  HWND bar = nullptr;
+  while (found.count < kMostSecondaryBars &&
+         (bar = FindWindowExA(nullptr, bar, "Shell_SecondaryTrayWnd", nullptr)) != nullptr) {
+    found.bars[found.count++] = bar;
+  }
+  return found;
+}
+inline TrayWindows SecondaryWindows(HWND bar) {
+  return {bar, nullptr, nullptr, nullptr, true};
+}
 
 class Taskbar {
  public:
@@ -59,6 +95,7 @@ class Taskbar {
   void Embed(HWND ticker, int cells, int textWidth);
   // The shell died and took the ticker with it: nothing is left to give back.
   void Forget() { ticker_ = nullptr; }
+  HWND Bar() const { return windows_.taskbar; }
 
   // New blank icons and size for `cells` and `textWidth`, keeping the
   // ticker's top-left corner; nothing when the size stays.
@@ -66,7 +103,8 @@ class Taskbar {
   void PlaceTickerTopLeft();
   void PlaceTickerBesideClock();
   // One look of the watch: refit beside the clock or move to the top-left
-  // place when the taskbar changed.
+  // place when the taskbar changed; in a bar without a tray, place the ticker
+  // again when the bar's size or children changed.
   void Watch();
 
  private:
@@ -78,6 +116,14 @@ class Taskbar {
   Rect ModernTray() const;
   Rect ModernStart() const;
   void PlaceModern();
+  // What places the ticker in another monitor's bar, looked at anew each time.
+  struct SecondaryLook {
+    Size bar;
+    Rect clock;
+    bool island = false;
+  };
+  SecondaryLook LookAtSecondary() const;
+  void PlaceSecondary(const SecondaryLook& look);
 
   TrayWindows windows_;
   HWND ticker_ = nullptr;
@@ -89,6 +135,7 @@ class Taskbar {
   TaskbarSeen last_;
   Rect lastTray_;
   Rect lastStart_;
+  SecondaryLook lastLook_;
 };
 
 }  // namespace clep::win

@@ -16,9 +16,7 @@ namespace {
 constexpr char kFrameClass[] = "ClepsydriumTicker";
 constexpr char kFaceClass[] = "ClepsydriumFace";
 constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT_PTR kWatchTimer = 2;
 constexpr UINT kTickInterval = 100;
-constexpr UINT kWatchInterval = 250;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN;
 
 }  // namespace
@@ -30,7 +28,8 @@ COLORREF ToColorRef(std::int32_t colour) {
 }
 
 TickerWindow::TickerWindow(Program& program) : program_(program) {
-  RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0, GetSysColorBrush(COLOR_BTNFACE));
+  RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0,
+                      reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   RegisterWindowClass(kFaceClass, WindowProcOf<TickerWindow>, CS_DBLCLKS, nullptr);
 }
 
@@ -48,12 +47,11 @@ void TickerWindow::Create(const ClockSettings& settings) {
   face_ = CreateWindowExA(0, kFaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14, frame_.Get(),
                           nullptr, instance, this);
   SetWindowTextA(face_, clock_.LineCStr());
-  if (inputOff_ > 0) {
+  if (program_.DialogIsOpen()) {
     EnableWindow(frame_.Get(), FALSE);
   }
   tip_.clear();  // the tool comes back for the new face with the next move
-  StartTimer(kTickTimer);
-  StartTimer(kWatchTimer);
+  StartTimer();
 }
 
 void TickerWindow::Show() {
@@ -76,9 +74,9 @@ void TickerWindow::Hide() {
   ShowWindow(frame_.Get(), SW_HIDE);
 }
 
-void TickerWindow::StartTimer(UINT_PTR id) {
+void TickerWindow::StartTimer() {
   // Setting a timer again restarts its countdown from the full interval.
-  SetTimer(frame_.Get(), id, id == kTickTimer ? kTickInterval : kWatchInterval, nullptr);
+  SetTimer(frame_.Get(), kTickTimer, kTickInterval, nullptr);
 }
 
 void TickerWindow::Tick(const ClockSettings& settings) {
@@ -89,7 +87,13 @@ void TickerWindow::Tick(const ClockSettings& settings) {
 }
 
 void TickerWindow::RepaintFace() {
-  RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  if (face_ != nullptr) {  // none would repaint the desktop
+    RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  }
+}
+
+void TickerWindow::EnableInput(bool on) {
+  EnableWindow(frame_.Get(), on ? TRUE : FALSE);
 }
 
 void TickerWindow::SetBorder(bool on) {
@@ -119,7 +123,7 @@ void TickerWindow::SetFont(const std::string& name, std::optional<std::int32_t> 
   bold_ = bold;
   italic_ = italic;
   font_.Reset();
-  InvalidateRect(face_, nullptr, FALSE);
+  RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
 }
 
 void TickerWindow::MakeFont() {
@@ -230,12 +234,14 @@ void TickerWindow::OnFaceMouseMove() {
 void TickerWindow::OnFaceMouseUp(UINT message) {
   if (message == WM_LBUTTONUP) {
     // Only restarts the drawing timer's countdown.
-    StartTimer(kTickTimer);
+    StartTimer();
     return;
   }
   if (message != WM_RBUTTONUP) {
     return;
   }
+  // This ticker's bar may go while its menu or a dialog is open.
+  const Program::Hold hold(program_);
   const OwnedMenu menu(CreatePopupMenu());
   for (const MenuEntry& entry : kMenu) {
     if (entry.kind == MenuEntry::Kind::kSeparator) {
@@ -267,7 +273,7 @@ void TickerWindow::OnLost() {
   frame_.Release();
   face_ = nullptr;
   font_.Reset();
-  program_.OnTickerLost();
+  program_.OnTickerLost(*this);
 }
 
 LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -295,16 +301,13 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
   }
   switch (message) {
     case WM_TIMER:
-      if (wParam == kTickTimer) {
-        Tick(program_.Settings());
-      } else if (wParam == kWatchTimer) {
-        program_.OnWatchTick();
-      }
+      Tick(program_.Settings());
       return 0;
     case WM_SIZE: {
       RECT client{};
       GetClientRect(window, &client);
-      MoveWindow(face_, 0, 0, client.right, client.bottom, TRUE);
+      SetWindowPos(face_, nullptr, 0, 0, client.right, client.bottom,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
       return 0;
     }
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
@@ -322,19 +325,6 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       return DefWindowProcA(window, message, wParam, lParam);
     default:
       return DefWindowProcA(window, message, wParam, lParam);
-  }
-}
-
-TickerWindow::InputOff::InputOff(TickerWindow& ticker) : ticker_(ticker) {
-  if (ticker_.inputOff_++ == 0) {
-    EnableWindow(ticker_.frame_.Get(), FALSE);
-  }
-}
-
-TickerWindow::InputOff::~InputOff() {
-  // The ticker may have a new window by now: that is the one to enable.
-  if (--ticker_.inputOff_ == 0) {
-    EnableWindow(ticker_.frame_.Get(), TRUE);
   }
 }
 

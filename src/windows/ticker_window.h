@@ -52,18 +52,8 @@ class TickerWindow {
   // An empty name keeps the face; no size keeps the size.
   void SetFont(const std::string& name, std::optional<std::int32_t> points, bool bold, bool italic);
 
-  // While a dialog is open the ticker takes no input, whatever window it
-  // has by then.
-  class InputOff {
-   public:
-    explicit InputOff(TickerWindow& ticker);
-    ~InputOff();
-    InputOff(const InputOff&) = delete;
-    InputOff& operator=(const InputOff&) = delete;
-
-   private:
-    TickerWindow& ticker_;
-  };
+  // Off while a dialog is open; a window made meanwhile starts off.
+  void EnableInput(bool on);
 
   Program& ProgramOf() const { return program_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -73,7 +63,7 @@ class TickerWindow {
   void OnFaceMouseUp(UINT message);
   void OnPaint(HWND face);
   void OnLost();
-  void StartTimer(UINT_PTR id);
+  void StartTimer();
   void MakeFont();
   TEXTMETRICA FontMetrics() const;
 
@@ -93,7 +83,6 @@ class TickerWindow {
   bool bold_ = false;
   bool italic_ = false;
   bool shown_ = false;
-  int inputOff_ = 0;
 };
 
 }  // namespace clep::win

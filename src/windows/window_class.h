@@ -39,13 +39,11 @@ LRESULT CALLBACK WindowProcOf(HWND window, UINT message, WPARAM wParam, LPARAM l
   }
 }
 
-// Registers a class of ours once per process.
+// Registers a class of ours; a second time, for another window of the same
+// class, fails harmlessly.
 inline void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style,
                                 HBRUSH background) {
   WNDCLASSA windowClass{};
-  if (GetClassInfoA(GetModuleHandleA(nullptr), name, &windowClass)) {
-    return;
-  }
   windowClass.style = style;
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = GetModuleHandleA(nullptr);

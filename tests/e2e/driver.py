@@ -211,10 +211,10 @@ class Rig:
         self.command("command", dialog, button)
         wait_until(lambda: not self.windows(visible="1", hwnd=dialog), 10, f"dialog {dialog} to close")
 
-    def ticker(self, s=None):
-        """The ticker in the tray ("child") or, as on Windows 11, in the bar itself ("bar")."""
+    def ticker(self, s=None, places=("child", "bar")):
+        """The ticker in the tray ("child") or, as on Windows 11, in the bar itself ("bar"); or in other bars."""
         s = s or self.snap()
-        for key in [f"{where}.{i}" for where in ("child", "bar") for i in range(int(s.get(where + ".count", 0)))]:
+        for key in [f"{where}.{i}" for where in places for i in range(int(s.get(where + ".count", 0)))]:
             if s[key + ".class"] == "ClepsydriumTicker":
                 return dict(hwnd=s[key], parent=key.split(".")[0], z=int(key.split(".")[1]), pid=s[key + ".pid"],
                             rect=[int(v) for v in s[key + ".rect"].split()], visible=s[key + ".visible"] == "1",
@@ -231,9 +231,16 @@ class Rig:
                 not icons or [s[f"icon.{i}"] for i in range(int(s["icons"]))] == mine) and t
         return wait_until(ready, timeout, f"the ticker at {rect} with {icons} icons")
 
-    def screen_rect(self):
-        t = self.ticker(s := self.snap())
-        ox, oy = (int(v) for v in s["tray_origin" if t["parent"] == "child" else "taskbar_rect"].split()[:2])
+    def tickers(self, s=None):
+        """The primary's ticker, then those of the other monitors' bars 1, 2, ... (None for a bar without)."""
+        s = s or self.snap()
+        return [self.ticker(s)] + [self.ticker(s, (f"s{n}",)) for n in range(1, int(s["secondary.count"]) + 1)]
+
+    def screen_rect(self, t=None):
+        s = self.snap()
+        t = t or self.ticker(s)
+        bar = {"child": "tray_origin", "bar": "taskbar_rect"}.get(t["parent"], f"secondary.{t['parent'][1:]}.rect")
+        ox, oy = (int(v) for v in s[bar].split()[:2])
         return [ox + t["rect"][0], oy + t["rect"][1]] + t["rect"][2:]
 
     def check_clock(self, **style):
@@ -252,13 +259,13 @@ class Rig:
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=20, **QUIET)
 
-    def right_click_ticker(self):
-        x, y, w, h = self.screen_rect()
+    def right_click_ticker(self, t=None):
+        x, y, w, h = self.screen_rect(t)
         self.xdotool("mousemove", x + w // 2, y + h // 2, "click", "3")  # no --sync: no move if already there
 
-    def pick(self, caption):
+    def pick(self, caption, t=None):
         """Picks the first menu item whose caption starts so, with the keyboard, in the order of the menu's table."""
-        self.right_click_ticker()
+        self.right_click_ticker(t)
         self.wait_window("the context menu", cls="#32768")
         table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
         downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)

@@ -174,5 +174,73 @@ def win11(rig):
           f"the ticker's text does not show: {others}")
 
 
+def every_taskbar(rig, layout):
+    """Two more monitors' bars: a ticker in each, placed by its bar's own size and children as they change; an option
+    from one reaches all and the file; a dialog disables all, also one that comes meanwhile; a bar removed and added
+    back; a new shell; Exit gives every bar back; EveryTaskbar=0 keeps to the primary."""
+    def placed(s, n, t):  # before the clock button or the island's clock area, else at the far end; centred across
+        w, h = map(int, s[f"secondary.{n}.rect"].split()[2:])
+        clock = list(map(int, s.get(f"secondary.{n}.clock", f"{w} {h} 0 0").split()))
+        tw = 84 if b"Lowercase=1" in (rig.read_ini() or b"") else TOP_LEFT[2]  # lower case: the classic size
+        if layout == "win11":
+            return t["rect"] == [w - 88 - tw, (h - 14) // 2, tw, 14] and t["z"] < int(s[f"s{n}.count"]) - 1
+        x, y = (int((w - tw) / 2), clock[1] - 2 - 14) if h > w else (clock[0] - 2 - tw, (h - 14) // 2)
+        return t["rect"] == [x, y, tw, 14]
+
+    def all_placed(timeout=1.5, **want):
+        def ok():
+            s, ts = rig.snap(), rig.tickers()
+            return all(t and want.items() <= {k: (v & WS_DISABLED if k == "style" else v) for k, v in t.items()}.items()
+                       and (n == 0 or placed(s, n, t)) for n, t in enumerate(ts)) and ts
+        return wait_until(ok, timeout, f"a ticker placed in every bar, {want}")
+
+    program, _ = rig.start(None, layout=layout, monitors=3)
+    all_placed()
+    for commands in ["secondary 1 edge 0", "secondary 2 clock hide"] if layout == "classic" else [
+            "secondary 1 thickness 70"]:
+        rig.command(*commands.split())
+        all_placed()
+    rig.pick("Lowercase", rig.tickers()[2])
+    wait_until(lambda: all(t["text"] == t["text"].lower() != t["text"].upper() for t in rig.tickers()), 2, "lower case")
+    check(rig.read_ini() == b"[Configuration]\r\nLowercase=1\r\n", rig.read_ini())
+    rig.pick("Text colour", rig.tickers()[1])
+    dialog = rig.wait_window("the colour dialog", title="Color")["hwnd"]
+    rig.command("secondary", 3, "add")  # a new bar while the dialog is open: its ticker starts disabled
+    check(len(all_placed(style=WS_DISABLED)) == 4, "not every ticker disabled under the dialog")
+    rig.press(dialog, IDCANCEL)
+    all_placed(style=0)
+    check(rig.ini_values().get("ColourText", "0") == "0", f"Cancel changed the colour: {rig.ini_values()}")
+    before = rig.tickers()
+    rig.command("secondary", 2, "remove")
+    wait_until(lambda: rig.tickers()[2] is None, 1.5, "bar 2 gone")
+    rig.command("secondary", 2, "add")
+    after = all_placed()
+    check(program.poll() is None and not rig.windows(visible="1", cls="#32770") and [t["hwnd"] for t in after] == [
+        t["hwnd"] for t in before[:2]] + [after[2]["hwnd"], before[3]["hwnd"]] != [t["hwnd"] for t in before],
+        "a bar's going and coming touched another ticker, or showed a box")
+    rig.start_shell(layout=layout, monitors=3)
+    rig.command("broadcast", "TaskbarCreated")
+    all_placed()
+    mark = len(rig.events())
+    rig.pick("Exit", rig.tickers()[1])
+    check(rig.wait_exit(program) == 0, "exit code")
+    painted = {v.get("window") for _, k, v in rig.events(mark) if k == "paint"}
+    check(rig.tickers() == [None] * 3 and {"secondary1", "secondary2"} <= painted and all(
+        rig.snap()[f"s{n}.count"] == "1" for n in (1, 2)), f"a bar not given back: {painted}")
+    rig.write_ini(EveryTaskbar=0)
+    rig.start_program("primary-only")
+    rig.wait_ticker(None)
+    time.sleep(1)  # four looks of the watch
+    check(rig.tickers()[1:] == [None, None], "EveryTaskbar=0, and yet a ticker in another bar")
+
+
+def monitors(rig):
+    every_taskbar(rig, "classic")
+
+
+def monitors_win11(rig):
+    every_taskbar(rig, "win11")
+
+
 if __name__ == "__main__":
-    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11)})
+    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11)})

@@ -7,6 +7,8 @@ trap 'rm -rf "$work"' EXIT
 export HOME=$work  # no user file here: the tester's own settings must not reach the cases
 unset XDG_CONFIG_HOME
 passed=0 failed=0
+stamp() { while IFS= read -r line; do echo "$EPOCHREALTIME $line"; done; }  # each line with its arrival
+fraction() { local f=${1#*.}; echo $((10#${f:0:3})); }                       # milliseconds past the second
 
 ini() {  # ini NAME LINE... : writes an INI file with a [Configuration] section
   local file=$work/$1.ini
@@ -50,6 +52,21 @@ check additive-auc 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.
 check short-lower-dash 0 $'-:v\nkalendis ianuariis mm' --ini "$work/short.ini" --at "2000-01-01 00:05:00"
 check no-tooltip 0 $'XIV:XXV:VII\n' --ini "$work/notip.ini" --at "$at"
 check leap-day 0 $'I:I:I\na.d. I Kalendas Martias MMXXIV' --at "2024-02-29 01:01:01"
+check pad 0 $'     XIV:XXV:VII     \na.d. IV Nonas Ianuarias MMXXIV' --pad --at "$at"
+check pad-additive-format 0 '[      XIIII:XXV:VII       ] a.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' \
+  --ini "$work/additive.ini" --pad --format '[{text}] {tooltip}' --at "$at"
+check pad-short-json 0 '{"text": "     -:v     ", "tooltip": "kalendis ianuariis mm", "class": "clepsydrium"}' \
+  --ini "$work/short.ini" --pad --json --at "2000-01-01 00:05:00"
+check settings 0 "; read from $work/short.ini"$'\n[Configuration]\nDisplaySeconds=0\nLowercase=1\nToolTip=1
+MedievalScript=1\nRomanYear=0\nZeroAsDash=1
+; not used here, only by the Windows ticker: Borders ColourText ColourBack FontName FontBold FontItalic FontSize EveryTaskbar' \
+  --ini "$work/short.ini" --settings
+[ "$("$tool" --settings | head -n 1)" = "; no settings file $work/.config/clepsydrium/Clepsydrium.ini: the defaults" ] &&
+  passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL settings-none: $("$tool" --settings)"; }
+for missing in "$work/none.ini" "$work"; do  # exit 2, naming the file
+  check "unreadable-ini-$missing" 2 "<none>" --ini "$missing" --at "$at"
+  grep -qF "settings file $missing:" "$work/stderr" || { failed=$((failed + 1)); echo "FAIL $missing not named"; }
+done
 
 # The user's file: $XDG_CONFIG_HOME's (set and absolute) or else ~/.config's; --ini wins.
 mkdir -p "$work/xdg/clepsydrium" "$work/home/.config/clepsydrium"
@@ -69,9 +86,7 @@ check json-no-tooltip 0 '{"text": "XIV:XXV:VII", "tooltip": "", "class": "clepsy
 
 check numeral-44 0 XLIV --numeral 44
 check numeral-zero-dash 0 "-" --ini "$work/short.ini" --numeral 0
-for n in -1 100 99999999999999999999; do
-  check "numeral-out-of-range-$n" 0 "" --numeral "$n"
-done
+for n in -1 100 99999999999999999999; do check "numeral-out-of-range-$n" 0 "" --numeral "$n"; done
 
 # The 366 days in calendar order, with the one that departs from the rule and the leap day.
 dates=$("$tool" --latin-dates)
@@ -79,8 +94,12 @@ dates=$("$tool" --latin-dates)
   grep -qxF $'0102\tKalendis Februaris' <<<"$dates" && grep -qxF $'2902\ta.d. I Kalendas Martias' <<<"$dates" &&
   passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL latin-dates"; }
 
-now=$("$tool")
-printf '%s\n' "$now" | head -n 1 | grep -qE '^[IVXL]*:[IVXL]*:[IVXL]*$' && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL now: '$now'"; }
+# Now, in zones on either side of UTC: the local date and time, the same as --at gives.
+for zone in XXX-14 XXX+12; do
+  before=$(TZ=$zone date '+%F %T') now=$(TZ=$zone "$tool" --ini "$work/additive.ini") after=$(TZ=$zone date '+%F %T')
+  [ "$now" = "$("$tool" --ini "$work/additive.ini" --at "$before")" ] || [ "$now" = "$("$tool" --ini "$work/additive.ini" --at "$after")" ] &&
+    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL now in $zone at $before: '$now'"; }
+done
 
 bad unknown-option --bogus --bogus
 bad stray-word stray stray
@@ -92,30 +111,61 @@ bad letters-in-date "2024-0a-02" --at "2024-0a-02 10:00:00"
 bad numeral-fraction 3.5 --numeral 3.5
 bad numeral-empty "''" --numeral ""
 bad two-modes --latin-dates --numeral 4 --latin-dates
-bad json-with-numeral --json --json --numeral 4
 bad follow-with-at --at --follow --at "$at"
-bad follow-with-dates --follow --follow --latin-dates
+for args in "--json --numeral 4" "--follow --latin-dates" "--pad --settings"; do bad "line-mode $args" "${args%% *}" $args; done
 
 "$tool" --at "$at" >/dev/full 2>/dev/null; [ $? = 1 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL full-disk: not exit 1"; }
 help=$("$tool" --help 2>&1); status=$?
-for option in --ini --at --follow --json --numeral --latin-dates --help; do
+for option in --ini --at --follow --json --pad --format --numeral --latin-dates --settings --help; do
   [ "$status" = 0 ] && grep -q -- "^ *$option" <<<"$help" && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL help (exit $status): no $option"; }
 done
 
-# --follow: the text at once, then the text of each next second as it turns; a
-# closed reader ends it at the next turn without a word, even with SIGPIPE ignored.
-start=$(date +%s)
-timeout 3 "$tool" --follow >"$work/follow" 2>&1
-texts() { for t in $(seq "$1" "$(($1 + 3))"); do "$tool" --at "$(date -d "@$t" '+%F %T')" | head -n 1; done; }
-lines=$(wc -l <"$work/follow")
-if [ "$lines" -ge 3 ] && [ "$lines" -le 4 ] && { texts "$start" | head -n "$lines" | cmp -s - "$work/follow" ||
-  texts $((start + 1)) | head -n "$lines" | cmp -s - "$work/follow"; }; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1)) && printf 'FAIL follow: from %s\n%s\n' "$(date -d "@$start" +%T)" "$(cat "$work/follow")"
-fi
-(trap '' PIPE && timeout 5 "$tool" --follow 2>"$work/stderr" | head -n 1 >/dev/null && exit "${PIPESTATUS[0]}")
-[ $? != 124 ] && [ ! -s "$work/stderr" ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL follow-closed-reader"; }
+# --follow --json: each second's line, tooltip and all, as it turns; begun mid-second, so a late one shows.
+until [ "$(fraction "$EPOCHREALTIME")" -ge 500 ]; do sleep 0.05; done
+timeout 2.9 "$tool" --follow --json 2>&1 | stamp >"$work/follow"
+lines=0
+while read -r when line; do
+  lines=$((lines + 1))
+  [ "$line" = "$("$tool" --json --at "$(date -d "@${when%.*}" '+%F %T')")" ] &&
+    { [ $lines = 1 ] || [ "$(fraction "$when")" -lt 300 ]; } || lines=99
+done <"$work/follow"
+[ "$lines" -ge 3 ] && [ "$lines" -le 4 ] && passed=$((passed + 1)) ||
+  { failed=$((failed + 1)) && printf 'FAIL follow:\n%s\n' "$(cat "$work/follow")"; }
+
+# A closed reader ends it within a second, quietly, with or without seconds, SIGPIPE ignored.
+for file in notip short; do
+  start=${EPOCHREALTIME/./}
+  (trap '' PIPE && timeout 5 "$tool" --follow --ini "$work/$file.ini" 2>"$work/stderr" | head -n 1 >/dev/null)
+  [ $((${EPOCHREALTIME/./} - start)) -lt 1000000 ] && [ ! -s "$work/stderr" ] && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAIL follow-closed-reader $file: $(cat "$work/stderr")"; }
+done
+
+# The settings file edited, replaced, deleted and made anew: the next line follows within a second.
+ini live 'DisplaySeconds=0' 'ZeroAsDash=1'
+"$tool" --follow --ini "$work/live.ini" >"$work/lines" &
+follower=$!
+step() {  # step NAME LINE-PATTERN COMMAND...
+  sleep 0.2 && "${@:3}"
+  for _ in $(seq 10); do tail -n 1 "$work/lines" | grep -qxE "$2" && passed=$((passed + 1)) && return || sleep 0.1; done
+  failed=$((failed + 1)) && echo "FAIL live settings $1: $(tail -n 1 "$work/lines")"
+}
+upper='[-IVXL]+:[-IVXL]+' lower='[-ivxl]+:[-ivxl]+'
+step start "$upper" true
+step edited "$lower" ini live 'DisplaySeconds=0' 'ZeroAsDash=1' 'Lowercase=1'
+step replaced "$upper" eval "ini new 'DisplaySeconds=0' 'ZeroAsDash=1' && mv '$work/new.ini' '$work/live.ini'"
+step deleted '[IVXL]*:[IVXL]*:[IVXL]*' rm "$work/live.ini"
+step created "$lower" ini live 'DisplaySeconds=0' 'ZeroAsDash=1' 'Lowercase=1'
+kill $follower
+
+# Without seconds, the next line as the minute turns: in a zone whose minute turns in 3 s.
+zone=XXX-0:00:$(((57 - 10#$(date +%S) + 60) % 60))
+TZ=$zone "$tool" --follow --ini "$work/short.ini" > >(stamp >"$work/minute") &
+for _ in $(seq 50); do [ -n "$(sed -n 2p "$work/minute" 2>/dev/null)" ] && break || sleep 0.1; done
+kill $!
+read -r when line < <(sed -n 2p "$work/minute")
+[ "$(TZ=$zone date -d "@${when%.*}" +%S)" = 00 ] && [ "$(fraction "$when")" -lt 300 ] &&
+  [ "$line" = "$(TZ=$zone "$tool" --ini "$work/short.ini" --at "$(TZ=$zone date -d "@${when%.*}" '+%F %T')" | head -n 1)" ] &&
+  passed=$((passed + 1)) || { failed=$((failed + 1)); printf 'FAIL minute in %s:\n%s\n' "$zone" "$(cat "$work/minute")"; }
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

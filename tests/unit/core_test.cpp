@@ -51,6 +51,18 @@ TEST(TickerGeometry, SizePlacesAndRows) {
             (Point{816, 17}));
   EXPECT_EQ(ModernTickerPlace({}, {400, 4, 444, 44}, bar, {84, 14}, 144), (Point{808, 17}));
   EXPECT_EQ(ModernTickerPlace({900, 0, 1024, 40}, {}, {1024, 40}, {84, 14}, 96), (Point{816, 13}));
+  // Other monitors' bars: before the clock button or at the far end, each
+  // centred on its own thickness; the island as an empty tray at its DPI.
+  const std::tuple<Size, Rect, bool, int, Point> secondaries[] = {
+      {{1280, 40}, {1200, 0, 1280, 40}, false, 96, {1114, 13}},
+      {{1280, 31}, {}, false, 96, {1194, 8}},
+      {{62, 720}, {0, 680, 62, 720}, false, 96, {-11, 664}},  // wider than the bar
+      {{100, 720}, {}, false, 96, {8, 704}},
+      {{1280, 48}, {1200, 0, 1280, 48}, true, 144, {1064, 17}},  // the island's own clock
+  };
+  for (const auto& [size, clock, island, dpi, place] : secondaries) {
+    EXPECT_EQ(SecondaryTickerPlace(size, clock, island, {84, 14}, dpi), place) << size.width;
+  }
 }
 
 TEST(DecideWatch, EveryRowOfTheWatch) {

@@ -1,0 +1,568 @@
+// The log, the state file and the commands the driver appends to commands.txt.
+#include "parts.h"
+
+namespace demo_taskbar {
+
+std::string Hex(std::uintptr_t value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+  return text;
+}
+std::string Hex(HWND window) {
+  return Hex(reinterpret_cast<std::uintptr_t>(window));
+}
+std::string Num(long long value) {
+  return std::to_string(value);
+}
+
+// UTF-8, with the characters that would break a line or a field escaped.
+std::string Escape(const std::wstring& text) {
+  std::string out;
+  for (wchar_t c : text) {
+    if (c == L'\\') {
+      out += "\\\\";
+    } else if (c == L'\n') {
+      out += "\\n";
+    } else if (c == L'\r') {
+      out += "\\r";
+    } else if (c == L'\t') {
+      out += "\\t";
+    } else if (c < 0x20) {
+      char code[8];
+      std::snprintf(code, sizeof code, "\\x%02x", static_cast<unsigned>(c));
+      out += code;
+    } else {
+      char bytes[8];
+      const int n = WideCharToMultiByte(CP_UTF8, 0, &c, 1, bytes, sizeof bytes, nullptr, nullptr);
+      out.append(bytes, static_cast<std::size_t>(n > 0 ? n : 0));
+    }
+  }
+  return out;
+}
+
+std::wstring FromUtf8(const std::string& text) {
+  std::wstring out(text.size() + 1, L'\0');
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                    out.data(), static_cast<int>(out.size()));
+  out.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+  return out;
+}
+
+// Reads the text the window keeps, without sending it a message: the window
+// may belong to a thread that is busy or to another process.
+std::string TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  InternalGetWindowText(window, text, 1024);
+  return Escape(text);
+}
+
+std::string ClassOf(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return Escape(name);
+}
+
+std::string RectText(const RECT& rect) {
+  return Num(rect.left) + " " + Num(rect.top) + " " + Num(rect.right - rect.left) + " " +
+         Num(rect.bottom - rect.top);
+}
+
+// The window's outer rectangle in its parent's client coordinates.
+RECT RectInParent(HWND window, HWND parent) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+void WriteAll(HANDLE file, const std::string& text) {
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+void Log(const std::string& line) {
+  if (eventsFile == INVALID_HANDLE_VALUE) {
+    return;
+  }
+  WriteAll(eventsFile, Num(static_cast<long long>(GetTickCount64())) + "\t" + line + "\n");
+}
+
+std::string PathOf(const char* name) {
+  return options.dir + "\\" + name;
+}
+
+// Written whole and renamed into place, so the driver never reads half of it.
+void WriteFileAtomically(const std::string& path, const std::string& text) {
+  const std::string temporary = path + ".tmp";
+  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    Log("error cannot-write path=" + temporary);
+    return;
+  }
+  WriteAll(file, text);
+  CloseHandle(file);
+  MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+const char* ModeName() {
+  switch (options.mode) {
+    case Mode::kFull:
+      return "full";
+    case Mode::kNoTray:
+      return "no-tray";
+    case Mode::kNoClock:
+      return "no-clock";
+    case Mode::kProbeOnly:
+      return "probe";
+  }
+  return "?";
+}
+
+// The windows that others have parented into the notification area, and
+// their own children (the program's drawing surface), as key=value lines.
+std::string DescribeWindow(HWND window, HWND parent, const std::string& key) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  std::string out;
+  out += key + "=" + Hex(window) + "\n";
+  out += key + ".class=" + ClassOf(window) + "\n";
+  out += key + ".rect=" + RectText(RectInParent(window, parent)) + "\n";
+  out += key + ".style=" + Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE))) + "\n";
+  out += key + ".exstyle=" + Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE))) + "\n";
+  out += key + ".visible=" + Num(IsWindowVisible(window) ? 1 : 0) + "\n";
+  out += key + ".pid=" + Num(pid) + "\n";
+  out += key + ".text=" + TextOf(window) + "\n";
+  return out;
+}
+
+// Lists the children of parent (z-order, top first) under key.N, with their
+// own children (the program's drawing surface) as key.N.M.
+std::string DescribeChildren(HWND parent, const std::string& key, HWND skip) {
+  if (parent == nullptr) {
+    return key + ".count=0\n";
+  }
+  std::string out;
+  int count = 0;
+  for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    if (child == skip) {
+      continue;
+    }
+    const std::string name = key + "." + Num(count++);
+    out += DescribeWindow(child, parent, name);
+    int inner = 0;
+    for (HWND grandchild = GetWindow(child, GW_CHILD); grandchild != nullptr;
+         grandchild = GetWindow(grandchild, GW_HWNDNEXT)) {
+      out += DescribeWindow(grandchild, child, name + "." + Num(inner++));
+    }
+    out += name + ".children=" + Num(inner) + "\n";
+  }
+  return key + ".count=" + Num(count) + "\n" + out;
+}
+
+// The tray's guests ("child", the clock left out), the bar's direct
+// children ("bar", where the Windows 11 layout puts the ticker), and those
+// of each other monitor's bar ("s1", "s2", ...).
+std::string DescribeChildren() {
+  std::string out =
+      DescribeChildren(tray, "child", trayClock) + DescribeChildren(taskbar, "bar", nullptr);
+  for (std::size_t i = 0; i < secondaries.size(); ++i) {
+    out +=
+        DescribeChildren(secondaries[i].window, "s" + Num(static_cast<long long>(i + 1)), nullptr);
+  }
+  return out;
+}
+
+void WriteState() {
+  std::string s;
+  s += "ready=1\n";
+  s += std::string("mode=") + ModeName() + "\n";
+  s += "pid=" + Num(GetCurrentProcessId()) + "\n";
+  s += "seq=" + lastSeq + "\n";
+  s += "taskbar=" + Hex(taskbar) + "\n";
+  s += "tray=" + Hex(tray) + "\n";
+  s += "clock=" + Hex(trayClock) + "\n";
+  s += "appbar=" + Hex(appbar) + "\n";
+  s += "screen=" + Num(GetSystemMetrics(SM_CXSCREEN)) + " " + Num(GetSystemMetrics(SM_CYSCREEN)) +
+       "\n";
+  s += "caption=" + Num(GetSystemMetrics(SM_CYCAPTION)) + "\n";
+  s += std::string("layout=") + (options.win11 ? "win11" : "classic") + "\n";
+  s += "edge=" + Num(edge) + "\n";
+  s += "thickness=" + Num(thickness) + "\n";
+  s += "autohide=" + Num(autoHide ? 1 : 0) + "\n";
+  s += "clock_shown=" + Num(clockShown ? 1 : 0) + "\n";
+  s += "extra=" + Num(extraWidth) + "\n";
+  if (taskbar != nullptr) {
+    RECT rect{};
+    GetWindowRect(taskbar, &rect);
+    s += "taskbar_rect=" + RectText(rect) + "\n";
+    GetClientRect(taskbar, &rect);
+    s += "taskbar_client=" + Num(rect.right) + " " + Num(rect.bottom) + "\n";
+  }
+  if (tray != nullptr) {
+    RECT rect{};
+    GetClientRect(tray, &rect);
+    POINT origin{0, 0};
+    ClientToScreen(tray, &origin);
+    s += "tray_client=" + Num(rect.right) + " " + Num(rect.bottom) + "\n";
+    s += "tray_origin=" + Num(origin.x) + " " + Num(origin.y) + "\n";
+  }
+  if (trayClock != nullptr) {
+    s += "clock_rect=" + RectText(RectInParent(trayClock, tray)) + "\n";
+  }
+  s += "icons=" + Num(static_cast<long long>(icons.size())) + "\n";
+  for (std::size_t i = 0; i < icons.size(); ++i) {
+    s += "icon." + Num(static_cast<long long>(i)) + "=" + Hex(icons[i].owner) + " " +
+         Num(icons[i].id) + " " + Hex(icons[i].flags) + " " + Hex(icons[i].message) + "\n";
+  }
+  s += "secondary.count=" + Num(static_cast<long long>(secondaries.size())) + "\n";
+  for (std::size_t i = 0; i < secondaries.size(); ++i) {
+    const SecondaryBar& bar = secondaries[i];
+    const std::string key = "secondary." + Num(static_cast<long long>(i + 1));
+    s += key + "=" + Hex(bar.window) + "\n";
+    if (bar.window != nullptr) {
+      RECT rect{};
+      GetWindowRect(bar.window, &rect);
+      s += key + ".rect=" + RectText(rect) + "\n";
+      s += key + ".edge=" + Num(bar.edge) + "\n";
+    }
+    if (bar.clock != nullptr && bar.clockShown) {
+      s += key + ".clock=" + RectText(RectInParent(bar.clock, bar.window)) + "\n";
+    }
+  }
+  s += childrenState;
+  s += "paint.taskbar=" + Num(paintsTaskbar) + "\n";
+  s += "paint.tray=" + Num(paintsTray) + "\n";
+  s += "paint.clock=" + Num(paintsClock) + "\n";
+  s += "redraw.off=" + Num(redrawOff) + "\n";
+  s += "redraw.on=" + Num(redrawOn) + "\n";
+  s += "appbar.getstate=" + Num(appbarStateQueries) + "\n";
+  s += "appbar.getpos=" + Num(appbarPosQueries) + "\n";
+  WriteFileAtomically(PathOf("state.txt"), s);
+}
+
+ProcessAge AgeOf(DWORD pid) {
+  ProcessAge age;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) {
+    return age;
+  }
+  FILETIME created{}, exited{}, kernel{}, user{}, now{};
+  const BOOL ok = GetProcessTimes(process, &created, &exited, &kernel, &user);
+  CloseHandle(process);
+  GetSystemTimePreciseAsFileTime(&now);
+  auto count = [](const FILETIME& t) {
+    return static_cast<long long>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime);
+  };
+  if (ok) {
+    age = {count(created), count(now), static_cast<long long>(GetTickCount64())};
+  }
+  return age;
+}
+
+// --- Commands from the driver ------------------------------------------------
+
+std::vector<std::string> Split(const std::string& line, char separator) {
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = line.find(separator, start);
+    fields.push_back(
+        line.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) {
+      return fields;
+    }
+    start = end + 1;
+  }
+}
+
+HWND WindowArg(const std::string& text) {
+  return reinterpret_cast<HWND>(
+      static_cast<std::uintptr_t>(std::strtoull(text.c_str(), nullptr, 0)));
+}
+
+int IntArg(const std::string& text) {
+  return static_cast<int>(std::strtol(text.c_str(), nullptr, 0));
+}
+
+BOOL CALLBACK ListTopLevel(HWND window, LPARAM out) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  *reinterpret_cast<std::string*>(out) +=
+      Hex(window) + "\t" + Num(pid) + "\t" + Num(IsWindowVisible(window) ? 1 : 0) + "\t" +
+      ClassOf(window) + "\t" + TextOf(window) + "\t" + RectText(rect) + "\t" +
+      Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE))) + "\t" +
+      Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE))) + "\n";
+  return TRUE;
+}
+
+// Asks the control for its text (a combo box answers with its edit field's),
+// as Unicode whatever the owner's code page.
+std::string AskedTextOf(HWND window) {
+  wchar_t text[1024] = {};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      2000, &ignored);
+  return Escape(text);
+}
+
+BOOL CALLBACK ListControl(HWND window, LPARAM out) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  *reinterpret_cast<std::string*>(out) +=
+      Hex(window) + "\t" + Num(GetDlgCtrlID(window)) + "\t" + ClassOf(window) + "\t" +
+      AskedTextOf(window) + "\t" + RectText(rect) + "\t" +
+      Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE))) + "\t" +
+      Num(IsWindowVisible(window) ? 1 : 0) + "\n";
+  return TRUE;
+}
+
+// Runs one command; its reply goes to reply-<seq>.txt. Returns an error text,
+// empty on success.
+std::string Execute(const std::vector<std::string>& f, std::string& reply) {
+  const std::string& verb = f[1];
+  auto need = [&](std::size_t count) { return f.size() >= count + 2; };
+  const bool hasShell = taskbar != nullptr;
+  if (verb == "snap") {
+    return "";
+  }
+  if (verb == "edge" && need(1) && hasShell) {
+    edge = IntArg(f[2]);
+  } else if (verb == "thickness" && need(1) && hasShell) {
+    thickness = IntArg(f[2]);
+  } else if (verb == "secondary" && need(2) && hasShell) {
+    // secondary N add|remove|edge E|thickness T|clock show|hide
+    const int number = IntArg(f[2]);
+    const std::string& what = f[3];
+    if (number < 1 || (static_cast<std::size_t>(number) > secondaries.size() && what != "add")) {
+      return "no such secondary bar";
+    }
+    const auto index = static_cast<std::size_t>(number);
+    if (what == "add") {
+      CreateSecondary(index);
+    } else if (what == "remove") {
+      RemoveSecondary(index);
+    } else if (what == "edge" && need(3)) {
+      secondaries[index - 1].edge = IntArg(f[4]);
+    } else if (what == "thickness" && need(3)) {
+      secondaries[index - 1].thickness = IntArg(f[4]);
+    } else if (what == "clock" && need(3)) {
+      secondaries[index - 1].clockShown = f[4] == "show";
+    } else {
+      return "unknown secondary command";
+    }
+  } else if (verb == "extra" && need(1) && hasShell) {
+    extraWidth = IntArg(f[2]);
+  } else if (verb == "clock" && need(1) && hasShell) {
+    clockShown = f[2] == "show";
+  } else if (verb == "autohide" && need(1) && hasShell) {
+    autoHide = IntArg(f[2]) != 0;
+  } else if (verb == "broadcast" && need(1)) {
+    const UINT message = RegisterWindowMessageA(f[2].c_str());
+    PostMessageW(HWND_BROADCAST, message, 0, 0);
+    return "";
+  } else if (verb == "windows") {
+    EnumWindows(ListTopLevel, reinterpret_cast<LPARAM>(&reply));
+    return "";
+  } else if (verb == "controls" && need(1)) {
+    EnumChildWindows(WindowArg(f[2]), ListControl, reinterpret_cast<LPARAM>(&reply));
+    return "";
+  } else if (verb == "info" && need(1)) {
+    const HWND window = WindowArg(f[2]);
+    if (!IsWindow(window)) {
+      return "no such window";
+    }
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    reply += "class=" + ClassOf(window) + "\ntext=" + TextOf(window) + "\nrect=" + RectText(rect) +
+             "\nstyle=" + Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE))) +
+             "\nexstyle=" + Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE))) +
+             "\nparent=" + Hex(GetAncestor(window, GA_PARENT)) +
+             "\nvisible=" + Num(IsWindowVisible(window) ? 1 : 0) + "\npid=" + Num(pid) + "\n";
+    return "";
+  } else if (verb == "settext" && need(2)) {
+    const std::wstring text = FromUtf8(f[3]);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(WindowArg(f[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, 5000, &result)) {
+      return "WM_SETTEXT failed";
+    }
+    return "";
+  } else if (verb == "command" && need(2)) {
+    const HWND dialog = WindowArg(f[2]);
+    const int id = IntArg(f[3]);
+    const HWND control = GetDlgItem(dialog, id);
+    if (!PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(control))) {
+      return "cannot post";
+    }
+    return "";
+  } else if (verb == "key" && need(2)) {
+    const HWND window = WindowArg(f[2]);
+    const WPARAM key = static_cast<WPARAM>(IntArg(f[3]));
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    return "";
+  } else if (verb == "close" && need(1)) {
+    if (!PostMessageW(WindowArg(f[2]), WM_CLOSE, 0, 0)) {
+      return "cannot post";
+    }
+    return "";
+  } else if (verb == "endsession" && need(1)) {
+    const HWND window = WindowArg(f[2]);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                        &answer);
+    reply += "query=" + Num(static_cast<long long>(answer)) + "\n";
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                        &ignored);
+    return "";
+  } else if (verb == "times" && need(1)) {
+    const ProcessAge age = AgeOf(static_cast<DWORD>(IntArg(f[2])));
+    if (age.created == 0) {
+      return "cannot read the process's times";
+    }
+    reply +=
+        "created=" + Num(age.created) + "\nnow=" + Num(age.now) + "\ntick=" + Num(age.tick) + "\n";
+    return "";
+  } else if (verb == "quit") {
+    PostQuitMessage(0);
+    return "";
+  } else {
+    return "unknown or incomplete command";
+  }
+  Layout();
+  InvalidateRect(taskbar, nullptr, TRUE);
+  return "";
+}
+
+void RunCommand(const std::string& line) {
+  const std::vector<std::string> fields = Split(line, '\t');
+  if (fields.size() < 2) {
+    Log("error bad-command line=" + line);
+    return;
+  }
+  std::string reply;
+  Log("command seq=" + fields[0] + " verb=" + fields[1]);
+  const std::string error = Execute(fields, reply);
+  WriteFileAtomically(PathOf(("reply-" + fields[0] + ".txt").c_str()), reply);
+  lastSeq = fields[0];
+  WriteState();
+  Log("done seq=" + fields[0] + " ok=" + (error.empty() ? "1" : "0 error=" + error));
+}
+
+void ReadCommands() {
+  if (commandsFile == INVALID_HANDLE_VALUE || inCommand) {
+    return;
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(commandsFile, &size) || size.QuadPart <= commandsRead) {
+    return;
+  }
+  std::string chunk(static_cast<std::size_t>(size.QuadPart - commandsRead), '\0');
+  LARGE_INTEGER at{};
+  at.QuadPart = commandsRead;
+  SetFilePointerEx(commandsFile, at, nullptr, FILE_BEGIN);
+  DWORD got = 0;
+  ReadFile(commandsFile, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr);
+  commandsRead += got;
+  pendingCommands.append(chunk, 0, got);
+  inCommand = true;
+  std::size_t end;
+  while ((end = pendingCommands.find('\n')) != std::string::npos) {
+    std::string line = pendingCommands.substr(0, end);
+    pendingCommands.erase(0, end + 1);
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    if (!line.empty()) {
+      RunCommand(line);
+    }
+  }
+  inCommand = false;
+}
+
+// Windows parented into the tray come and go without telling the tray, so
+// they are looked at on every poll. Text changes (the clock's second) only
+// update the state; moves, restyles, arrivals and departures are logged.
+// One log line's worth of the windows under key: moves, restyles, arrivals
+// and departures, but not text changes (the clock's second).
+std::string Summary(const std::string& state, const std::string& key) {
+  std::string out;
+  for (const std::string& line : Split(state, '\n')) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos || line.compare(0, key.size() + 1, key + ".") != 0) {
+      continue;
+    }
+    const std::string name = line.substr(0, eq);
+    const std::size_t dots = static_cast<std::size_t>(std::count(name.begin(), name.end(), '.'));
+    const std::string field = name.substr(name.rfind('.') + 1);
+    std::string value = line.substr(eq + 1);
+    std::replace(value.begin(), value.end(), ' ', ',');
+    if (dots == 1) {
+      out += (field == "count" ? " count=" : " window=") + value;
+    } else if (dots == 2 && (field == "rect" || field == "style" || field == "exstyle" ||
+                             field == "visible" || (field == "class" && key != "child"))) {
+      out += " " + field + "=" + value;
+    }
+  }
+  return out;
+}
+
+// Windows parented into the bar come and go without telling it, so they are
+// looked at on every poll.
+void WatchChildren() {
+  const std::string now = DescribeChildren();
+  if (now == childrenState) {
+    return;
+  }
+  childrenState = now;
+  const std::string guests = Summary(now, "child");
+  if (guests != childrenKey) {
+    childrenKey = guests;
+    Log("children" + guests);
+  }
+  const std::string bar = Summary(now, "bar");
+  if (bar != barKey) {
+    barKey = bar;
+    Log("bar" + bar);
+  }
+  for (std::size_t i = 0; i < secondaries.size(); ++i) {
+    const std::string number = Num(static_cast<long long>(i + 1));
+    const std::string inBar = Summary(now, "s" + number);
+    if (inBar != secondaries[i].childrenKey) {
+      secondaries[i].childrenKey = inBar;
+      Log("secondary number=" + number + inBar);
+    }
+  }
+  WriteState();
+}
+
+// Message boxes and dialogs are logged when first seen shown, so that the
+// driver can order them against the icon and window events.
+BOOL CALLBACK NoteDialog(HWND window, LPARAM) {
+  if (IsWindowVisible(window) && ClassOf(window) == "#32770" &&
+      std::find(dialogsSeen.begin(), dialogsSeen.end(), window) == dialogsSeen.end()) {
+    dialogsSeen.push_back(window);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    Log("dialog window=" + Hex(window) + " pid=" + Num(pid) + " title=" + TextOf(window));
+  }
+  // The ticker belongs in the bar: shown as a window of its own, it would
+  // stand alone on the desktop.
+  const std::string cls = ClassOf(window);
+  if (IsWindowVisible(window) && (cls == "ClepsydriumTicker" || cls == "ClepsydriumForm") &&
+      std::find(straysSeen.begin(), straysSeen.end(), window) == straysSeen.end()) {
+    straysSeen.push_back(window);
+    Log("stray window=" + Hex(window) + " class=" + cls);
+  }
+  return TRUE;
+}
+
+}  // namespace demo_taskbar
