@@ -76,6 +76,55 @@ int LeadingBlanks(int cells, std::size_t length) {
   return blanks > 0 ? blanks : 0;
 }
 
+std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widths) {
+  auto width = [&widths](std::string_view text) {
+    int sum = 0;
+    for (char c : text) {
+      sum += widths[static_cast<unsigned char>(c) & 0x7F];
+    }
+    return sum;
+  };
+  // Numerals of one length differ only in their letters: the line is widest
+  // with the widest numeral of each length, and the lengths set the blanks.
+  const int parts = style.seconds ? 3 : 2;
+  std::string widest[2][10];  // hours, then minutes and seconds, by length
+  for (int value = 0; value < 60; ++value) {
+    std::string text(RomanNumeral(value, style.medieval, style.zeroAsDash));
+    if (style.lowercase) {
+      LowerCase(text.data(), text.size());
+    }
+    for (int kind = value < 24 ? 0 : 1; kind < 2; ++kind) {
+      std::string& best = widest[kind][text.size()];
+      if (best.empty() || width(text) > width(best)) {
+        best = text;
+      }
+    }
+  }
+  std::string result;
+  int resultWidth = -1;
+  for (int code = 0; code < 1000; ++code) {
+    const int lengths[3] = {code / 100, code / 10 % 10, code % 10};
+    if (parts == 2 && lengths[2] != 0) {
+      continue;
+    }
+    std::string text;
+    bool shown = true;
+    for (int i = 0; i < parts; ++i) {
+      const std::string& numeral = widest[i == 0 ? 0 : 1][lengths[i]];
+      shown = shown && (!numeral.empty() || (lengths[i] == 0 && !style.zeroAsDash));
+      text += (i > 0 ? ":" : "") + numeral;
+    }
+    const std::string line =
+        std::string(static_cast<std::size_t>(LeadingBlanks(parts == 3 ? 6 : 4, text.size())), ' ') +
+        text;
+    if (shown && width(line) > resultWidth) {
+      result = line;
+      resultWidth = width(line);
+    }
+  }
+  return result;
+}
+
 std::size_t WidestClockText(const ClockStyle& style) {
   std::size_t hour = 0;
   std::size_t sixty = 0;

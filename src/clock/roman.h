@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace clep {
@@ -35,6 +36,11 @@ void LowerCase(char* text, std::size_t length);
 // Blanks before a clock text of `length` characters in a ticker of `cells`
 // cells: four characters a cell, two kept spare, half of the rest in front.
 int LeadingBlanks(int cells, std::size_t length);
+
+// The widest line, leading blanks included, that the clock shows in a style,
+// given each ASCII character's width in the ticker's font (GDI draws text
+// without kerning, so the widths add up).
+std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widths);
 
 // The length of the longest clock text of a style ("XVIII:XXXVIII:XXXVIII"
 // subtractive), so that a text padded to it keeps one width all day.

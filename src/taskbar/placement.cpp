@@ -1,5 +1,7 @@
 #include "taskbar/placement.h"
 
+#include <algorithm>
+
 namespace clep {
 
 namespace {
@@ -11,12 +13,18 @@ bool IsHorizontal(int edge) {
 }
 }  // namespace
 
-Size TickerSize(int captionHeight, int cells) {
+Size TickerSize(int captionHeight, int cells, int textWidth) {
   const int height = captionHeight - 5;
-  return {cells * height, height};
+  const int edges = 2;
+  return {std::max(cells * height, textWidth + edges), height};
 }
 
-int BlankIconCount(int cells) {
+int BlankIconCount(Size ticker) {
+  // No real system has a caption this low.
+  if (ticker.height <= 0) {
+    return 0;
+  }
+  const int cells = (ticker.width + ticker.height - 1) / ticker.height;
   return cells > 1 ? cells - 1 : 0;
 }
 

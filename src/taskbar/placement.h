@@ -27,14 +27,17 @@ enum Edge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 }
 inline constexpr int kTopLeftX = 0;
 inline constexpr int kTopLeftY = 5;
 inline constexpr int kBesideClockY = 2;
-// Deleting ids 1 to 6 clears every blank icon any cell count can leave.
+// Deleting ids 1 to 6 clears every blank icon the classic sizes can leave.
 inline constexpr int kLastBlankIconId = 6;
 
-// A cell is as high as a caption less 5; the ticker is cells wide.
-Size TickerSize(int captionHeight, int cells);
+// A cell is as high as a caption less 5; the ticker is cells wide, or as
+// wide as the widest text it shows (textWidth, in pixels) and its sunken
+// edge when that is wider. Every taskbar's ticker is sized by this rule.
+Size TickerSize(int captionHeight, int cells, int textWidth);
 
-// Blank icons for a cell count: one fewer than the cells, none below 2.
-int BlankIconCount(int cells);
+// Blank icons for a ticker: one fewer than the cells it spans (a part of a
+// cell counts), none below 2.
+int BlankIconCount(Size ticker);
 
 // The ticker's X beside a clock at the tray's right end: one pixel over the
 // clock's left edge, or on that edge when the taskbar hides itself.

@@ -11,17 +11,22 @@
 
 namespace {
 
+using clep::win::WideString;
+
 constexpr char kTitle[] = "Clepsydrium";
 
-std::string ExeFolder() {
-  std::string path(MAX_PATH, '\0');
+// Wide: an ANSI path cannot spell every folder name, and in a double-byte code
+// page a trail byte can read as a backslash.
+WideString ExeFolder() {
+  WideString path(MAX_PATH, L'\0');
   DWORD length = 0;
-  while ((length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
+  while ((length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()))) ==
          path.size()) {
     path.resize(path.size() * 2);
   }
-  const std::size_t slash = path.find_last_of("\\/", length);
-  return path.substr(0, slash == std::string::npos ? 0 : slash);
+  path.resize(length);
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return path.substr(0, slash == WideString::npos ? 0 : slash);
 }
 
 }  // namespace

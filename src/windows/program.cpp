@@ -104,9 +104,9 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
   }
 }
 
-Program::Program(std::string folder)
+Program::Program(WideString folder)
     : folder_(std::move(folder)),
-      profile_(folder_ + "\\Clepsydrium.ini", "Configuration"),
+      profile_((folder_ + L"\\Clepsydrium.ini").c_str(), "Configuration"),
       settings_(LoadSettings(profile_)),
       trayWindows_(FindTrayWindows()),
       session_(*this) {
@@ -128,7 +128,15 @@ void Program::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
     docked.ticker.PresetClock();
     docked.ticker.Tick(settings_);
   }
-  docked.taskbar->Embed(docked.ticker.Handle(), TickerCells(settings_));
+  docked.taskbar->Embed(docked.ticker.Handle(), TickerCells(settings_),
+                        docked.ticker.TextWidth(ClockStyleOf(settings_)));
+}
+
+void Program::FitTicker(Docked& docked) {
+  if (docked.taskbar) {
+    docked.taskbar->FitTicker(TickerCells(settings_),
+                              docked.ticker.TextWidth(ClockStyleOf(settings_)));
+  }
 }
 
 void Program::ApplyLook(TickerWindow& ticker) {
@@ -188,7 +196,7 @@ void Program::OnEndSession() {
 
 void Program::OnWatchTick() {
 #ifdef CLEP_FAULTABLE
-  if (GetFileAttributesA((folder_ + "\\fail-now").c_str()) != INVALID_FILE_ATTRIBUTES) {
+  if (GetFileAttributesW((folder_ + L"\\fail-now").c_str()) != INVALID_FILE_ATTRIBUTES) {
     throw FailureOnPurpose();
   }
 #endif
@@ -291,9 +299,7 @@ void Program::OnCommand(Command id) {
       if (id == Command::kLowercase) {
         docked->ticker.RepaintFace();
       }
-      if (entry->kind != Kind::kToggle && taskbar) {
-        taskbar->FitTicker(TickerCells(settings_));
-      }
+      FitTicker(*docked);  // the seconds, or a style of other widths
     }
     return;
   }
@@ -403,6 +409,7 @@ void Program::PickFont() {
       continue;
     }
     ApplyLook(docked->ticker);
+    FitTicker(*docked);
   }
   for (Key key : {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic}) {
     WriteSetting(profile_, settings_, key);

@@ -37,7 +37,7 @@ class Program {
  public:
   // Loads the settings, finds the taskbar (TrayWindowError when it is not
   // there) and sets a ticker into it and into every other monitor's bar.
-  explicit Program(std::string folder);
+  explicit Program(WideString folder);
   // Hides every ticker and gives every taskbar back, the last first; each
   // counts as gone before it ends, so a ticker lost meanwhile finds nothing.
   ~Program() = default;
@@ -57,7 +57,6 @@ class Program {
   void Exit();
   void Fail(std::string report);
   bool Failed() const { return failure_.has_value(); }
-  const std::string& Folder() const { return folder_; }
 
   // While a dialog or message box is open every ticker takes no input, also
   // one that comes meanwhile.
@@ -98,6 +97,8 @@ class Program {
   void PickColour(std::int32_t ClockSettings::*field, Key key);
   void PickFont();
   void ApplyLook(TickerWindow& ticker);
+  // The ticker's size for the seconds and its widest line, on its taskbar.
+  void FitTicker(Docked& docked);
   // A ticker set into the bar, made first if there is none.
   void Dock(std::optional<Docked>& slot, const TrayWindows& windows);
   // Every other monitor's bar gets a ticker, a vanished one loses its own,
@@ -108,7 +109,7 @@ class Program {
   template <typename Function>
   Function DialogFunction(const char* name);
 
-  std::string folder_;
+  WideString folder_;
   Win32Profile profile_;
   ClockSettings settings_;
   std::optional<std::string> failure_;

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "windows/handles.h"
 
 // The shipped 32-bit program sends the records in the sizes the shell has
@@ -145,7 +147,7 @@ int Taskbar::Edge() const {
   return static_cast<int>(data.uEdge);
 }
 
-void Taskbar::Embed(HWND ticker, int cells) {
+void Taskbar::Embed(HWND ticker, int cells, int textWidth) {
   ticker_ = ticker;
   // A ticker made for this taskbar is in it already; one kept from an earlier
   // taskbar is moved in.
@@ -154,33 +156,44 @@ void Taskbar::Embed(HWND ticker, int cells) {
   }
   atTopLeft_ = false;
   PlaceTickerTopLeft();
-  FitTicker(cells);
+  cells_ = cells;
+  textWidth_ = textWidth;
+  Refit();
 }
 
 void Taskbar::RemoveBlankIcons() const {
-  // Every id any cell count can have left.
-  for (int id = 1; id <= kLastBlankIconId; ++id) {
+  // Every id the classic sizes use, and any more a wide text took.
+  for (int id = 1; id <= std::max(icons_, kLastBlankIconId); ++id) {
     NOTIFYICONDATAA data = IconRecord(ticker_, id);
     Shell_NotifyIconA(NIM_DELETE, &data);
   }
 }
 
-void Taskbar::FitTicker(int cells) {
+void Taskbar::FitTicker(int cells, int textWidth) {
+  const Size before = TickerSize(CaptionHeight(), cells_, textWidth_);
+  cells_ = cells;
+  textWidth_ = textWidth;
+  if (!(TickerSize(CaptionHeight(), cells_, textWidth_) == before)) {
+    Refit();
+  }
+}
+
+void Taskbar::Refit() {
   if (ticker_ == nullptr) {
     return;
   }
-  cells_ = cells;
+  const Size size = TickerSize(CaptionHeight(), cells_, textWidth_);
   // On a classic taskbar the blank icons make the room, all in one freeze.
   std::optional<FrozenRedraw> frozen;
   if (windows_.blankIcons()) {
     frozen.emplace(windows_.taskbar);
     // None are ours before the first fit: the ticker's window is new to this
     // shell, or an earlier Taskbar took its icons away.
-    if (iconsAdded_) {
+    if (icons_ > 0) {
       RemoveBlankIcons();
     }
-    iconsAdded_ = true;
-    for (int id = 1; id <= BlankIconCount(cells); ++id) {
+    icons_ = BlankIconCount(size);
+    for (int id = 1; id <= icons_; ++id) {
       NOTIFYICONDATAA data = IconRecord(ticker_, id);
       // The icons' notifications come as mouse moves, which the ticker ignores.
       data.uFlags = NIF_MESSAGE;
@@ -188,8 +201,7 @@ void Taskbar::FitTicker(int cells) {
       Shell_NotifyIconA(NIM_ADD, &data);
     }
   }
-  const Size size = TickerSize(CaptionHeight(), cells);
-  tickerWidth_ = size.width;
+  size_ = size;
   SetWindowPos(ticker_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
   if (!windows_.blankIcons()) {
     PlaceModern();
@@ -220,7 +232,7 @@ void Taskbar::PlaceTickerBesideClock() {
   }
   APPBARDATA data = TaskbarRecord(windows_.taskbar);
   const bool autoHide = (SHAppBarMessage(ABM_GETSTATE, &data) & ABS_AUTOHIDE) != 0;
-  const int x = BesideClockX(ClientSize(windows_.tray).width, clockWidth, tickerWidth_, autoHide);
+  const int x = BesideClockX(ClientSize(windows_.tray).width, clockWidth, size_.width, autoHide);
   MoveTicker(ticker_, x, kBesideClockY);
 }
 
@@ -298,7 +310,7 @@ void Taskbar::Watch() {
       PlaceTickerTopLeft();
       break;
     case WatchAction::kFitBesideClock:
-      FitTicker(cells_);
+      Refit();
       PlaceTickerBesideClock();
       break;
     case WatchAction::kNothing:

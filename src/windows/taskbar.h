@@ -93,14 +93,15 @@ class Taskbar {
   // The ticker's parent: the notification area, or a taskbar without blank icons.
   HWND TickerParent() const { return windows_.blankIcons() ? windows_.tray : windows_.taskbar; }
   // Makes the ticker a child of TickerParent at the top-left place and fits
-  // it for `cells`.
-  void Embed(HWND ticker, int cells);
+  // it for `cells` and the widest text it shows (see TickerSize).
+  void Embed(HWND ticker, int cells, int textWidth);
   // The shell died and took the ticker with it: nothing is left to give back.
   void Forget() { ticker_ = nullptr; }
   HWND Bar() const { return windows_.taskbar; }
 
-  // New blank icons and size for `cells`, keeping the ticker's top-left corner.
-  void FitTicker(int cells);
+  // New blank icons and size for `cells` and `textWidth`, keeping the
+  // ticker's top-left corner; nothing when the size stays.
+  void FitTicker(int cells, int textWidth);
   void PlaceTickerTopLeft();
   void PlaceTickerBesideClock();
   // One look of the watch: refit beside the clock or move to the top-left
@@ -111,6 +112,7 @@ class Taskbar {
  private:
   int Edge() const;
   void RemoveBlankIcons() const;
+  void Refit();
   // Where the ticker stands on Windows 11's taskbar, from the rectangles of
   // the notification area and the Start button.
   Rect ModernTray() const;
@@ -128,9 +130,10 @@ class Taskbar {
   TrayWindows windows_;
   HWND ticker_ = nullptr;
   int cells_ = 0;
-  int tickerWidth_ = 0;
+  int textWidth_ = 0;
+  Size size_;
+  int icons_ = 0;
   bool atTopLeft_ = false;
-  bool iconsAdded_ = false;
   TaskbarSeen last_;
   Rect lastTray_;
   Rect lastStart_;

@@ -4,6 +4,7 @@
 
 #include "clock/date_tip.h"
 #include "menu/menu.h"
+#include "taskbar/placement.h"
 #include "windows/local_clock.h"
 #include "windows/program.h"
 #include "windows/window_class.h"
@@ -140,6 +141,41 @@ void TickerWindow::MakeFont() {
   logFont.lfCharSet = DEFAULT_CHARSET;
   lstrcpynA(logFont.lfFaceName, fontName_.c_str(), LF_FACESIZE);
   font_.Reset(CreateFontIndirectA(&logFont));
+  // A font taller than the ticker would lose its lower part: the ticker's
+  // height is then asked for as the font's cell height.
+  const int height = TickerSize(GetSystemMetrics(SM_CYCAPTION), 0, 0).height;
+  if (FontMetrics().tmHeight > height) {
+    logFont.lfHeight = height;
+    font_.Reset(CreateFontIndirectA(&logFont));
+  }
+}
+
+TEXTMETRICA TickerWindow::FontMetrics() const {
+  TEXTMETRICA metrics{};
+  const HDC screen = GetDC(nullptr);
+  {
+    const Selected fontIn(screen, font_.Get());
+    GetTextMetricsA(screen, &metrics);
+  }
+  ReleaseDC(nullptr, screen);
+  return metrics;
+}
+
+int TickerWindow::TextWidth(const ClockStyle& style) {
+  if (!font_) {
+    MakeFont();
+  }
+  std::array<int, 128> widths{};
+  SIZE size{};
+  const HDC screen = GetDC(nullptr);
+  {
+    const Selected fontIn(screen, font_.Get());
+    GetCharWidth32A(screen, 0, 127, widths.data());
+    const std::string line = WidestLine(style, widths);
+    GetTextExtentPoint32A(screen, line.data(), static_cast<int>(line.size()), &size);
+  }
+  ReleaseDC(nullptr, screen);
+  return size.cx;
 }
 
 void TickerWindow::OnPaint(HWND face) {

@@ -46,6 +46,9 @@ class TickerWindow {
   void SetBorder(bool on);
   void SetColours(std::int32_t text, std::int32_t back);
   const std::string& FaceName() const { return fontName_; }
+  // The width in pixels of the widest line the clock shows in this style
+  // and the ticker's font.
+  int TextWidth(const ClockStyle& style);
   // An empty name keeps the face; no size keeps the size.
   void SetFont(const std::string& name, std::optional<std::int32_t> points, bool bold, bool italic);
 
@@ -62,6 +65,7 @@ class TickerWindow {
   void OnLost();
   void StartTimer();
   void MakeFont();
+  TEXTMETRICA FontMetrics() const;
 
   Program& program_;
   OwnedWindow frame_;

@@ -4,26 +4,112 @@
 
 #include <utility>
 
+#include "settings/ini_text.h"
+
 namespace clep::win {
 
-Win32Profile::Win32Profile(std::string path, std::string section)
-    : path_(std::move(path)), section_(std::move(section)) {}
+namespace {
+
+// The ANSI code page to UTF-16: never more characters than bytes.
+WideString Wide(std::string_view text) {
+  WideString wide(text.size(), L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          static_cast<int>(wide.size()))));
+  return wide;
+}
+
+std::string Narrow(WideView wide) {
+  const int size = static_cast<int>(wide.size());
+  std::string text(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), size,
+                                                                nullptr, 0, nullptr, nullptr)),
+                   '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
+                      nullptr, nullptr);
+  return text;
+}
+
+class File {
+ public:
+  File(const WideString& path, DWORD access, DWORD creation)
+      : handle_(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, creation,
+                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~File() { Close(); }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  bool Opened() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+  bool Close() { return !Opened() || CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)); }
+
+ private:
+  HANDLE handle_;
+};
+
+// The file's bytes: empty for no file, nothing when it cannot be read.
+std::optional<std::string> ReadAll(const WideString& path) {
+  File file(path, GENERIC_READ, OPEN_EXISTING);
+  if (!file.Opened()) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? std::optional<std::string>("") : std::nullopt;
+  }
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  BOOL read = FALSE;
+  while ((read = ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr)) && got > 0) {
+    bytes.append(chunk, got);
+  }
+  return read ? std::optional<std::string>(std::move(bytes)) : std::nullopt;
+}
+
+bool WriteWhole(const WideString& path, const std::string& bytes) {
+  const WideString temporary = path + L".new";
+  File file(temporary, GENERIC_WRITE, CREATE_ALWAYS);
+  if (!file.Opened()) {
+    return false;
+  }
+  DWORD written = 0;
+  const bool whole =
+      WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size() && FlushFileBuffers(file.Get());
+  if (!file.Close() || !whole ||
+      !MoveFileExW(temporary.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Win32Profile::Win32Profile(const wchar_t* path, std::string section)
+    : path_(path), section_(std::move(section)) {}
 
 std::optional<std::string> Win32Profile::Read(std::string_view key) const {
   // 255 with the NUL: longer values are cut at 254 characters.
-  char buffer[255] = {};
-  const std::string name(key);
-  const DWORD count = GetPrivateProfileStringA(section_.c_str(), name.c_str(), "", buffer,
-                                               sizeof buffer, path_.c_str());
+  wchar_t buffer[255] = {};
+  const DWORD count = GetPrivateProfileStringW(Wide(section_).c_str(), Wide(key).c_str(), L"",
+                                               buffer, 255, path_.c_str());
   if (count == 0) {
     return std::nullopt;
   }
-  return std::string(buffer, count < sizeof buffer ? count : sizeof buffer - 1);
+  return Narrow({buffer, count < 255 ? count : 254});
 }
 
 bool Win32Profile::Write(std::string_view key, std::string_view value) {
-  return WritePrivateProfileStringA(section_.c_str(), std::string(key).c_str(),
-                                    std::string(value).c_str(), path_.c_str()) != FALSE;
+  // A read-only file is the user's to keep; the rename would not ask.
+  const DWORD attributes = GetFileAttributesW(path_.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return false;
+  }
+  const std::optional<std::string> bytes = ReadAll(path_);
+  // Unreadable, or saved as UTF-16, which this writer would garble.
+  if (!bytes || bytes->rfind("\xFF\xFE", 0) == 0 || bytes->rfind("\xFE\xFF", 0) == 0) {
+    return false;
+  }
+  const std::optional<std::string> text = IniWithValue(*bytes, section_, key, value);
+  return !text || WriteWhole(path_, *text);
 }
 
 }  // namespace clep::win

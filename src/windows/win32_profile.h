@@ -1,20 +1,31 @@
-// The settings file through Windows' own profile functions.
+// The settings file: read by Windows' own profile reader, written by the
+// same rules through a file beside it that replaces it in one step. The path
+// is wide, so any folder name works; the file stays ANSI text.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "settings/clock_settings.h"
 
 namespace clep::win {
 
+// Wide text of our own type: std::wstring's members come ready-made from the
+// runtime's wstring instantiation, which would add 28 KB to the static exe;
+// these are made from the templates, only those used.
+struct WideTraits : std::char_traits<wchar_t> {};
+using WideString = std::basic_string<wchar_t, WideTraits>;
+using WideView = std::basic_string_view<wchar_t, WideTraits>;
+
 class Win32Profile : public Profile {
  public:
-  Win32Profile(std::string path, std::string section);
+  Win32Profile(const wchar_t* path, std::string section);
   std::optional<std::string> Read(std::string_view key) const override;
+  // False, with the old file whole, when any step fails.
   bool Write(std::string_view key, std::string_view value) override;
 
  private:
-  std::string path_;
+  WideString path_;
   std::string section_;
 };
 

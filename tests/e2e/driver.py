@@ -2,7 +2,9 @@
 
 import argparse, collections, contextlib, fcntl, os, re, shutil, signal, subprocess, sys, time
 
-IDOK, IDCANCEL, TOP_LEFT = 1, 2, [0, 5, 84, 14]  # the ticker's place in a tray that has room
+# The ticker's place in a tray that has room, as wide as the widest line (XVIII:XXXVIII:XXXVIII in MS Sans Serif, 8
+# points, 103 pixels) and its edge, and the blank icons that make room for it.
+IDOK, IDCANCEL, TOP_LEFT, ICONS = 1, 2, [0, 5, 105, 14], 7
 WS_DISABLED, WS_BORDER, WS_EX_STATICEDGE = 0x08000000, 0x00800000, 0x00020000
 QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -79,12 +81,14 @@ class Rig:
 
     def __enter__(self):
         self.env = {k: v for k, v in os.environ.items() if not k.startswith("CLEP_SHELL_") and k != "DISPLAY"}
-        self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8")
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.app)
         try:
-            template = os.path.join(ROOT, "build", "prefix-template")
-            subprocess.run([os.path.join(ROOT, "scripts", "wine-prefix"), template], check=True, timeout=300)
+            # Windows' "MS Sans Serif" (Debian's fonts-wine) gives the ticker the look and the widths it has there.
+            template = os.path.join(ROOT, "build", "prefix-with-fonts")
+            subprocess.run([os.path.join(ROOT, "scripts", "wine-prefix"), template, "/usr/share/wine/fonts/sserife.fon"],
+                           env=self.env, check=True, timeout=300)
             subprocess.run(["cp", "-a", template, self.prefix], check=True)
             shutil.copy(self.args.exe, self.exe)
             with open(os.path.join(self.dir, "display"), "w") as out:
@@ -112,6 +116,21 @@ class Rig:
             process.terminate()
             process.wait(timeout=10)
         shutil.rmtree(self.prefix, ignore_errors=True)
+
+    def move_app(self, folder, exe):
+        """The exe in another folder and under another name, before the program starts."""
+        app = os.path.join(self.dir, folder)
+        os.renames(self.exe, os.path.join(app, exe))
+        self.app, self.exe, self.ini = app, os.path.join(app, exe), os.path.join(app, "Clepsydrium.ini")
+
+    def pin_time(self, hour, minute):
+        """A time zone in which it is hour:minute for 20 s at least, for Wine and for clock_text."""
+        wait_until(lambda: time.gmtime().tm_sec < 40, 25, "the start of a minute", interval=0.5)
+        now = time.gmtime()
+        shift = (hour * 60 + minute - now.tm_hour * 60 - now.tm_min) % 1440
+        shift -= 1440 * (shift > 720)
+        self.env["TZ"] = os.environ["TZ"] = f"CLP{'+-'[shift >= 0]}{abs(shift) // 60}:{abs(shift) % 60:02}"
+        time.tzset()
 
     def wine(self, name, command, env=None):
         self.started.append(subprocess.Popen(["wine"] + command, env=env or self.env, cwd=self.app, stderr=-2,
@@ -255,13 +274,17 @@ class Rig:
         return f"{self.dir}/{name}.png"
 
     def ink(self, name):
-        """From a screenshot, the commonest colour (r, g, b) inside the ticker's edge and the others' counts."""
+        """From a screenshot, the commonest colour (r, g, b) inside the ticker's edge, the others' counts, and the
+        runs of columns that hold another colour (a glyph each, in a bitmap font)."""
         x, y, w, h = self.screen_rect()
         out = subprocess.run(["convert", self.screenshot(name), "-crop", f"{w - 2}x{h - 2}+{x + 1}+{y + 1}", "+repage",
                               "-depth", "8", "txt:-"], check=True, capture_output=True, text=True, timeout=30).stdout
-        counts = collections.Counter(tuple(bytes.fromhex(m)) for m in re.findall(r"#([0-9A-Fa-f]{6})", out))
+        found = re.findall(r"^(\d+),\d+:.*#([0-9A-Fa-f]{6})", out, re.M)
+        pixels = [(int(x), tuple(bytes.fromhex(c))) for x, c in found]
+        counts = collections.Counter(c for _, c in pixels)
         background = counts.most_common(1)[0][0]
-        return background, {c: n for c, n in counts.items() if c != background}
+        columns = {x for x, c in pixels if c != background}
+        return background, {c: n for c, n in counts.items() if c != background}, len(columns - {x + 1 for x in columns})
 
     def read_ini(self):
         return open(self.ini, "rb").read() if os.path.exists(self.ini) else None

@@ -3,7 +3,8 @@
 
 import os, shutil, time
 
-from driver import IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared, wait_until
+from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
+from driver import wait_until
 
 
 def answer_box(rig, text):
@@ -17,11 +18,11 @@ def answer_box(rig, text):
 def startup(rig):
     """Defaults with no INI; a second start turned away; the taskbar moves: the ticker goes x px left of the clock (0:
     over it), "left": top-left, None: stays; a new taskbar: the ticker comes back, disabled under the colour dialog."""
-    first, ticker = rig.start(icons=5)
+    first, ticker = rig.start(icons=ICONS)
     check(ticker["exstyle"] & WS_EX_STATICEDGE and not ticker["style"] & WS_BORDER, f"not a sunken edge: {ticker}")
     fit = [(v.get("on", v["verb"]), v.get("inside"), v.get("shown")) for _, k, v in rig.events()
            if k in ("icon", "redraw")]
-    check(fit == [("0", None, None)] + [("add", "1", "0")] * 5 + [("1", None, None)], f"not one hidden fit: {fit}")
+    check(fit == [("0", None, None)] + [("add", "1", "0")] * ICONS + [("1", None, None)], f"not one hidden fit: {fit}")
     rig.check_clock()
     mark, second = len(rig.events()), rig.start_program("second")
     answer_box(rig, "Clepsydrium already running")
@@ -29,8 +30,9 @@ def startup(rig):
     rig.watch_ticks(4)
     check(first.poll() is None and rig.ticker()["rect"] == TOP_LEFT and "icon" not in [k for _, k, _ in rig.events(
         mark)] and os.listdir(rig.app) == ["Clepsydrium.exe"], "the ticker moved, the tray changed, or a file written")
-    for commands, x in (("edge 1", 83), ("extra 40", None), ("extra 0", 83), ("clock hide", 83), ("clock show", None),
-                        ("autohide 1; edge 3", 0), ("autohide 0; edge 0", "left")):
+    over = TOP_LEFT[2] - 1  # the ticker's width less the pixel it lies over the clock
+    for commands, x in (("edge 1", over), ("extra 40", None), ("extra 0", over), ("clock hide", over),
+                        ("clock show", None), ("autohide 1; edge 3", 0), ("autohide 0; edge 0", "left")):
         mark, rect = len(rig.events()), rig.ticker()["rect"]
         for command in commands.split("; "):
             rig.command(*command.split())
@@ -40,11 +42,11 @@ def startup(rig):
         else:
             def place(s):
                 clock = int(s["clock_rect"].split()[2]) * (s["clock_shown"] == "1")
-                return ([0, 5] if x == "left" else [int(s["tray_client"].split()[0]) - clock - x, 2]) + [84, 14]
-            rig.wait_ticker(place, icons=5, timeout=5)
+                return ([0, 5] if x == "left" else [int(s["tray_client"].split()[0]) - clock - x, 2]) + TOP_LEFT[2:]
+            rig.wait_ticker(place, icons=ICONS, timeout=5)
     rig.start_shell()
     rig.command("broadcast", "TaskbarCreated")
-    old, ticker = ticker, rig.wait_ticker(icons=5, timeout=1.5)  # the watch looks every 250 ms
+    old, ticker = ticker, rig.wait_ticker(icons=ICONS, timeout=1.5)  # the watch looks every 250 ms
     check(ticker["hwnd"] != old["hwnd"] and ticker["pid"] == old["pid"], f"ticker {ticker}, before {old}")
     rig.pick("Text colour")
     dialog = rig.wait_window("the colour dialog", title="Color")["hwnd"]
@@ -61,31 +63,38 @@ def startup(rig):
 
 
 def settings(rig):
-    """Options and colours from the INI, painted (the taskbar inside the program); menu choices written back."""
+    """Options and colours from the INI in a folder code page 1252 cannot name, painted (the taskbar inside the program)
+    at 19:49, whose additive numerals are the widest without seconds; menu choices written back."""
+    rig.move_app("app-\u0416\u03a9", "Clepsydrium.exe")
+    rig.pin_time(19, 49)
     rig.write_ini(DisplaySeconds=0, MedievalScript=0, Lowercase=1, ZeroAsDash=1,
                   ColourText=0x7F0000FF, ColourBack=-(1 << 31) + 5)  # red, stray high bits; the window colour: white
     before, style = rig.read_ini(), dict(medieval=False, dash=True, lower=True)
-    _, ticker = rig.start([0, 5, 56, 14], icons=3, injected=True)
+    _, ticker = rig.start([0, 5, 58, 14], icons=4, injected=True)
     rig.check_clock(seconds=False, **style)
-    background, others = rig.ink("colours")  # at midnight only "-:-", 8 pixels
+    background, others, glyphs = rig.ink("colours")
     check(background == (255, 255, 255) and sum(n for (r, g, b), n in others.items() if r > 200 and g + b < 60)
           >= 4 and all(r > g + 40 and r > b + 40 for r, g, b in others), f"not red on white: {background} {others}")
+    check(glyphs == len("xviiii:xxxxviiii"), f"{glyphs} glyphs of xviiii:xxxxviiii shown")
     rig.pick("Hours, minutes")
-    rig.wait_ticker(icons=5, timeout=5)  # a wider tray is no reason to move
+    wide = [0, 5, 95, 14]  # the widest line with seconds, xviiii:xxxxviiii:xxxxviiii
+    rig.wait_ticker(wide, icons=6, timeout=5)  # a wider tray is no reason to move
     for on in (0, 1):  # only the sunken edge changes; the face fills the client area
         rig.pick("Borders")
-        want = dict(style=ticker["style"], exstyle=ticker["exstyle"] ^ WS_EX_STATICEDGE * (1 - on), rect=TOP_LEFT,
-                    face=[0, 0, 84 - 2 * on, 14 - 2 * on])
+        want = dict(style=ticker["style"], exstyle=ticker["exstyle"] ^ WS_EX_STATICEDGE * (1 - on), rect=wide,
+                    face=[0, 0, 95 - 2 * on, 14 - 2 * on])
         wait_until(lambda: rig.ini_values().get("Borders") == str(on) and want.items() <= rig.ticker().items(), 5, want)
     check(rig.read_ini() == before.replace(b"DisplaySeconds=0", b"DisplaySeconds=1") + b"Borders=1\r\n", "INI")
 
 
 def dialogs(rig):
-    """For a Japanese user: the About box, a font size too big for the font dialog, Cancel, a colour chosen."""
+    """For a Japanese user, the exe named ソ: the About box, a size too big for the font dialog, Cancel, a colour."""
     font = dict(FontName="DejaVu Sans", FontSize="10000", FontBold="1", FontItalic="0")  # a face the prefix lists
     rig.write_ini(**font)
     locale = prepared(rig.args.work, "locale", ["mkdir", "@"], ["localedef", "-i", "ja_JP", "-f", "UTF-8", "@/ja"])
-    rig.start(injected=True, env=dict(LOCPATH=locale, LANG="ja", LC_ALL="ja"))
+    rig.move_app("app", "\u30bd.exe")  # 0x83 0x5C in code page 932: its trail byte is a backslash
+    # 72 points asked for no taller than the ticker: its widest line in DejaVu Sans bold, 14 pixels high, and the edge.
+    rig.start([0, 5, 138, 14], icons=9, injected=True, env=dict(LOCPATH=locale, LANG="ja", LC_ALL="ja"))
     check(" acp=932 " in rig.read_events(), "Wine did not take code page 932 from the Japanese environment")
     rig.pick("About")
     box = rig.wait_window("the About box", title=f"Clepsydrium {rig.args.version}")["hwnd"]
@@ -123,7 +132,7 @@ def exit(rig):
     for how in ("Exit", "close", "endsession", "failure"):
         shutil.copy(rig.args.faultable if how == "failure" else rig.args.exe, rig.exe)
         program = rig.start_program(f"program-{how}")
-        ticker, mark = rig.wait_ticker(), len(rig.events())
+        ticker, mark = rig.wait_ticker([0, 5, 84, 14], icons=5), len(rig.events())  # lower case: the classic size
         if how == "Exit":
             rig.pick("Exit")
         elif how == "close":
@@ -151,7 +160,8 @@ def win11(rig):
         bar = {s[f"bar.{i}.class"]: (i, list(map(int, s[f"bar.{i}.rect"].split()))) for i in range(int(s["bar.count"]))}
         (_, tray), (_, start), ticker = bar["TrayNotifyWnd"], bar["Start"], rig.ticker(s)
         right = tray[0] if tray[2] > 0 and tray[3] > 0 else int(s["taskbar_client"].split()[0]) - 88
-        return (ticker["parent"] == "bar" and ticker["rect"] == [right - 84, start[1] + (start[3] - 14) // 2, 84, 14]
+        w = TOP_LEFT[2]
+        return (ticker["parent"] == "bar" and ticker["rect"] == [right - w, start[1] + (start[3] - 14) // 2, w, 14]
                 and ticker["z"] < bar["Windows.UI.Composition.DesktopWindowContentBridge"][0])  # above the XAML island
     program, _ = rig.start(None, layout="win11")
     for extra in (0, 40, -88):  # the notification area as it is, widened, and empty
@@ -162,7 +172,7 @@ def win11(rig):
         k for _, k, _ in rig.events() if k in ("icon", "stray")], "an icon, a stray ticker, or the ticker left")
     rig.start(None, injected=True, layout="win11")
     rig.check_clock()
-    background, others = rig.ink("win11")  # at midnight only "::", 4 pixels
+    background, others, _ = rig.ink("win11")  # at midnight only "::", 4 pixels
     check(background != (0x20, 0x40, 0x80) and sum(n for c, n in others.items() if sum(c) < 200) >= 4,
           f"the ticker's text does not show: {others}")
 
@@ -174,10 +184,11 @@ def every_taskbar(rig, layout):
     def placed(s, n, t):  # before the clock button or the island's clock area, else at the far end; centred across
         w, h = map(int, s[f"secondary.{n}.rect"].split()[2:])
         clock = list(map(int, s.get(f"secondary.{n}.clock", f"{w} {h} 0 0").split()))
+        tw = 84 if b"Lowercase=1" in (rig.read_ini() or b"") else TOP_LEFT[2]  # lower case: the classic size
         if layout == "win11":
-            return t["rect"] == [w - 88 - 84, (h - 14) // 2, 84, 14] and t["z"] < int(s[f"s{n}.count"]) - 1
-        x, y = ((w - 84) // 2, clock[1] - 2 - 14) if h > w else (clock[0] - 2 - 84, (h - 14) // 2)
-        return t["rect"] == [x, y, 84, 14]
+            return t["rect"] == [w - 88 - tw, (h - 14) // 2, tw, 14] and t["z"] < int(s[f"s{n}.count"]) - 1
+        x, y = (int((w - tw) / 2), clock[1] - 2 - 14) if h > w else (clock[0] - 2 - tw, (h - 14) // 2)
+        return t["rect"] == [x, y, tw, 14]
 
     def all_placed(timeout=1.5, **want):
         def ok():

@@ -67,6 +67,26 @@ TEST(ClockFace, NewTextOnlyInANewSecond) {
   EXPECT_EQ(face.Text(), "XI:");
 }
 
+// Widths as a font might have them: the letters wide, I and the colon narrow.
+TEST(ClockFace, WidestLineInAStyle) {
+  std::array<int, 128> widths{};
+  widths.fill(7);
+  widths['I'] = widths['i'] = widths[':'] = 3;
+  widths['-'] = 4;
+  const std::tuple<ClockStyle, int, const char*> rows[] = {
+      {{false, false, false, false}, 2, "XVIIII:XXXXVIIII"},
+      {{true, true, false, false}, 2, "XVIII:XXXVIII:XXXVIII"},
+      {{false, true, false, true}, 2, "xviii:xxxviii"},
+      // Blanks so wide that the shortest text makes the widest line.
+      {{true, true, false, false}, 50, "          ::"},
+      {{true, true, true, false}, 50, "        V:V:XV"},
+  };
+  for (const auto& [style, blank, line] : rows) {
+    widths[' '] = blank;
+    EXPECT_EQ(WidestLine(style, widths), line);
+  }
+}
+
 TEST(LatinDates, SampleDaysInBothStyles) {
   struct Row {
     const char* key;

@@ -30,10 +30,13 @@ TEST(Settings, NumbersAndFontSizes) {
 }
 
 TEST(TickerGeometry, SizePlacesAndRows) {
-  EXPECT_EQ(TickerSize(19, 6), (Size{84, 14}));
-  EXPECT_EQ(TickerSize(26, 4), (Size{84, 21}));
-  EXPECT_EQ(BlankIconCount(2), 1);
-  EXPECT_EQ(BlankIconCount(0), 0);
+  // The classic size while the text and the edge fit in it; else theirs.
+  EXPECT_EQ(TickerSize(19, 6, 82), (Size{84, 14}));
+  EXPECT_EQ(TickerSize(19, 6, 83), (Size{85, 14}));
+  EXPECT_EQ(TickerSize(26, 4, 0), (Size{84, 21}));
+  EXPECT_EQ(BlankIconCount({84, 14}), 5);
+  EXPECT_EQ(BlankIconCount({85, 14}), 6);  // a part of a cell counts
+  EXPECT_EQ(BlankIconCount({14, 14}), 0);
   EXPECT_EQ(BesideClockX(200, 40, 84, false), 77);
   EXPECT_EQ(BesideClockX(200, 40, 84, true), 160);
   EXPECT_EQ(CountTrayRows(22, {0, 2, 40, 20}, 19), 1);  // a clock lower down counts as nothing

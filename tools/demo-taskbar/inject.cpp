@@ -21,17 +21,20 @@ int Fail(const char* what, HANDLE process) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Wide: the program's path may hold names the ANSI code page cannot spell.
+int wmain(int argc, wchar_t** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: demo_inject SHELL.dll PROGRAM.exe\n");
     return 2;
   }
-  const std::string dll = argv[1];
-  std::string commandLine = std::string("\"") + argv[2] + "\"";
-  STARTUPINFOA startup{};
+  char dllPath[MAX_PATH] = {};
+  WideCharToMultiByte(CP_ACP, 0, argv[1], -1, dllPath, MAX_PATH, nullptr, nullptr);
+  const std::string dll = dllPath;
+  std::wstring commandLine = std::wstring(L"\"") + argv[2] + L"\"";
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(argv[2], commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+  if (!CreateProcessW(argv[2], commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                       nullptr, nullptr, &startup, &info)) {
     return Fail("cannot start the program", nullptr);
   }
