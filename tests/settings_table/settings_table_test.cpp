@@ -10,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "settings/clock_settings.h"
 #ifdef _WIN32
@@ -90,6 +91,29 @@ TEST_F(SettingsFile, TextIn_SettingsOut) {
   for (const auto& [text, changed] : rows) {
     const fs::path path = text.empty() ? Path("none.ini") : Put("in.ini", text);
     EXPECT_EQ(Changed(LoadSettings(FileProfile(path.c_str(), "Configuration"))), changed) << text;
+  }
+}
+
+TEST_F(SettingsFile, EachSwitchAloneReachesItsField) {
+  using S = ClockSettings;
+  const std::pair<const char*, bool S::*> switches[] = {
+      {"DisplaySeconds", &S::displaySeconds},
+      {"Lowercase", &S::lowercase},
+      {"Borders", &S::borders},
+      {"ZeroAsDash", &S::zeroAsDash},
+      {"ToolTip", &S::toolTip},
+      {"MedievalScript", &S::medievalScript},
+      {"RomanYear", &S::romanYear},
+      {"FontBold", &S::fontBold},
+      {"FontItalic", &S::fontItalic},
+      {"EveryTaskbar", &S::everyTaskbar},
+  };
+  for (const auto& [name, field] : switches) {
+    ClockSettings want;
+    want.*field = !(want.*field);
+    const std::string text = std::string(name) + (want.*field ? "=1" : "=0");
+    const fs::path path = Put("one.ini", "[Configuration]\r\n" + text + "\r\n");
+    EXPECT_EQ(LoadSettings(FileProfile(path.c_str(), "Configuration")), want) << text;
   }
 }
 

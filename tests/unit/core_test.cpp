@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
@@ -29,6 +30,22 @@ TEST(Settings, NumbersAndFontSizes) {
   EXPECT_EQ(WholePoints(106), 11);
 }
 
+TEST(Settings, EachSwitchReachesItsOwnStyle) {
+  // Any two of the switches differ in one of the two rows.
+  for (const bool a : {true, false}) {
+    ClockSettings s;  // with seconds, without lower case
+    s.medievalScript = a;
+    s.zeroAsDash = !a;
+    s.romanYear = true;
+    const ClockStyle c = ClockStyleOf(s);
+    const TipStyle t = TipStyleOf(s);
+    EXPECT_EQ(std::tuple(c.seconds, c.medieval, c.zeroAsDash, c.lowercase),
+              std::tuple(true, a, !a, false));
+    EXPECT_EQ(std::tuple(t.medieval, t.zeroAsDash, t.lowercase, t.romanYear),
+              std::tuple(a, !a, false, true));
+  }
+}
+
 TEST(TickerGeometry, SizePlacesAndRows) {
   // The classic size while the text and the edge fit in it; else theirs.
   EXPECT_EQ(TickerSize(19, 6, 82), (Size{84, 14}));
@@ -36,7 +53,8 @@ TEST(TickerGeometry, SizePlacesAndRows) {
   EXPECT_EQ(TickerSize(26, 4, 0), (Size{84, 21}));
   EXPECT_EQ(BlankIconCount({84, 14}), 5);
   EXPECT_EQ(BlankIconCount({85, 14}), 6);  // a part of a cell counts
-  EXPECT_EQ(BlankIconCount({14, 14}), 0);
+  EXPECT_EQ(BlankIconCount({15, 14}), 1);
+  EXPECT_EQ(BlankIconCount({0, 14}), 0);
   EXPECT_EQ(BesideClockX(200, 40, 84, false), 77);
   EXPECT_EQ(BesideClockX(200, 40, 84, true), 160);
   EXPECT_EQ(CountTrayRows(22, {0, 2, 40, 20}, 19), 1);  // a clock lower down counts as nothing
