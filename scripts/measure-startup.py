@@ -6,7 +6,7 @@ empty.cpp) from process creation to their first word: one that opens no
 window, and one that first opens and shows one small window, as the ticker
 does. Runs alternate; medians and the two ratios. Needs the win64 build.
 
-    measure-startup.py [--build build/win64] [--runs 7]
+    measure-startup.py [--build build/win64] [--runs 15]
 """
 
 import argparse, os, statistics, sys, types
@@ -28,7 +28,7 @@ def fitted_ms(rig, mark, pid):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", default=os.path.join(root, "build", "win64"))
-    parser.add_argument("--runs", type=int, default=7)
+    parser.add_argument("--runs", type=int, default=15)
     options = parser.parse_args()
     options.build = os.path.abspath(options.build)  # the programs run in the rig's own folder
     tools = os.path.join(options.build, "tools", "demo-taskbar")
