@@ -16,14 +16,23 @@ TEST(RomanNumeral, TellingValuesInBothStyles) {
     const char* additive;
     const char* subtractive;
   };
-  // clang-format off
   const Row rows[] = {
-      {1, "I", "I"}, {4, "IIII", "IV"}, {9, "VIIII", "IX"}, {14, "XIIII", "XIV"},
-      {19, "XVIIII", "XIX"}, {23, "XXIII", "XXIII"}, {40, "XXXX", "XL"}, {44, "XXXXIIII", "XLIV"},
-      {49, "XXXXVIIII", "XLIX"}, {58, "LVIII", "LVIII"}, {90, "LXXXX", "XC"}, {99, "LXXXXVIIII", "XCIX"},
-      {0, "-", ""}, {-1, "", ""}, {100, "", ""},
+      {1, "I", "I"},
+      {4, "IIII", "IV"},
+      {9, "VIIII", "IX"},
+      {14, "XIIII", "XIV"},
+      {19, "XVIIII", "XIX"},
+      {23, "XXIII", "XXIII"},
+      {40, "XXXX", "XL"},
+      {44, "XXXXIIII", "XLIV"},
+      {49, "XXXXVIIII", "XLIX"},
+      {58, "LVIII", "LVIII"},
+      {90, "LXXXX", "XC"},
+      {99, "LXXXXVIIII", "XCIX"},
+      {0, "-", ""},
+      {-1, "", ""},
+      {100, "", ""},
   };
-  // clang-format on
   // The dash, only for zero, on for one style and off for the other.
   for (const Row& row : rows) {
     EXPECT_EQ(RomanNumeral(row.value, false, true), row.additive) << row.value;
@@ -93,9 +102,9 @@ TEST(LatinDates, SampleDaysInBothStyles) {
     const char* additive;
     const char* subtractive;
   };
-  // clang-format off
   const Row rows[] = {
-      {"0101", "Kalendis Ianuariis", "Kalendis Ianuariis"}, {"0703", "Nonis Martiis", "Nonis Martiis"},
+      {"0101", "Kalendis Ianuariis", "Kalendis Ianuariis"},
+      {"0703", "Nonis Martiis", "Nonis Martiis"},
       {"0201", "a.d. IIII Nonas Ianuarias", "a.d. IV Nonas Ianuarias"},
       {"1401", "a.d. XVIIII Kalendas Februarias", "a.d. XIX Kalendas Februarias"},
       {"0102", "Kalendis Februaris", "Kalendis Februaris"},
@@ -103,10 +112,12 @@ TEST(LatinDates, SampleDaysInBothStyles) {
       {"2902", "a.d. I Kalendas Martias", "a.d. I Kalendas Martias"},
       {"1203", "a.d. IIII Idus Martias", "a.d. IV Idus Martias"},
       {"1412", "a.d. XVIIII Kalendas Ianuarias", "a.d. XIX Kalendas Ianuarias"},
-      {"3112", "pridie Kalendas Ianuarias", "pridie Kalendas Ianuarias"}, {"3102", "", ""},
-      {"0013", "", ""}, {"101", "", ""}, {"01-1", "", ""},
+      {"3112", "pridie Kalendas Ianuarias", "pridie Kalendas Ianuarias"},
+      {"3102", "", ""},
+      {"0013", "", ""},
+      {"101", "", ""},
+      {"01-1", "", ""},
   };
-  // clang-format on
   for (const Row& row : rows) {
     EXPECT_EQ(LatinDates::For(false).Find(row.key), row.additive) << row.key;
     EXPECT_EQ(LatinDates::For(true).Find(row.key), row.subtractive) << row.key;

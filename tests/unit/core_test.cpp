@@ -13,15 +13,26 @@ namespace {
 
 TEST(Settings, NumbersAndFontSizes) {
   const std::pair<const char*, std::optional<std::int32_t>> numbers[] = {
-      {"-2147483633", -2147483633}, {"2147483647", 2147483647}, {"2147483648", std::nullopt},
-      {"+5", std::nullopt},         {"0x10", std::nullopt},     {"10.5", std::nullopt},
-      {"1 2", std::nullopt},        {"-", std::nullopt},
+      {"-2147483633", -2147483633},  // negative, as colours are written
+      {"2147483647", 2147483647},    // the largest
+      {"2147483648", std::nullopt},  // beyond 32 bits
+      {"+5", std::nullopt},          // a sign the program never writes
+      {"0x10", std::nullopt},        // hexadecimal
+      {"10.5", std::nullopt},        // a fraction
+      {"1 2", std::nullopt},         // two numbers
+      {"-", std::nullopt},           // a sign alone
   };
   for (const auto& [text, value] : numbers) {
     EXPECT_EQ(ParseNumber(text), value) << text;
   }
   // The ticker keeps its standard size (0 here) for none, and takes at most 72 points.
-  for (const auto& [size, shown] : {std::pair{0, 0}, {1, 1}, {72, 72}, {73, 72}}) {
+  const std::pair<int, int> sizes[] = {
+      {0, 0},
+      {1, 1},
+      {72, 72},
+      {73, 72},
+  };
+  for (const auto& [size, shown] : sizes) {
     EXPECT_EQ(ShownFontSize(size).value_or(0), shown) << size;
   }
   // The font dialog's tenths, halves to the even neighbour.
