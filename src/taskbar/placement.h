@@ -10,6 +10,7 @@ struct Size {
   int width = 0;
   int height = 0;
   bool operator==(const Size& o) const { return width == o.width && height == o.height; }
+  bool operator!=(const Size& o) const { return !(*this == o); }
 };
 
 // Right and bottom are exclusive, as on Windows.
@@ -18,6 +19,10 @@ struct Rect {
   int top = 0;
   int right = 0;
   int bottom = 0;
+  bool operator==(const Rect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
+  bool operator!=(const Rect& o) const { return !(*this == o); }
 };
 
 // Appbar edges.

@@ -59,10 +59,6 @@ Rect RectIn(HWND window, HWND parent) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-bool operator!=(const Rect& a, const Rect& b) {
-  return a.left != b.left || a.top != b.top || a.right != b.right || a.bottom != b.bottom;
-}
-
 Size OuterSize(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
@@ -173,7 +169,7 @@ void Taskbar::FitTicker(int cells, int textWidth) {
   const Size before = TickerSize(CaptionHeight(), cells_, textWidth_);
   cells_ = cells;
   textWidth_ = textWidth;
-  if (!(TickerSize(CaptionHeight(), cells_, textWidth_) == before)) {
+  if (TickerSize(CaptionHeight(), cells_, textWidth_) != before) {
     Refit();
   }
 }
@@ -285,7 +281,7 @@ void Taskbar::Watch() {
   }
   if (windows_.secondary) {
     const SecondaryLook look = LookAtSecondary();
-    if (!(look.bar == lastLook_.bar) || look.clock != lastLook_.clock ||
+    if (look.bar != lastLook_.bar || look.clock != lastLook_.clock ||
         look.island != lastLook_.island) {
       PlaceSecondary(look);
     }
