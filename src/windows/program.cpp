@@ -147,12 +147,7 @@ void Program::ApplyLook(TickerWindow& ticker) {
 
 std::optional<std::string> Program::Run() {
   running_ = true;
-  for (auto& docked : docked_) {
-    if (!docked) {
-      continue;
-    }
-    docked->ticker.Show();
-  }
+  EachDocked([](Docked& docked) { docked.ticker.Show(); });
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);
@@ -164,12 +159,7 @@ std::optional<std::string> Program::Run() {
 void Program::Exit() {
   // The way out gives every taskbar back: see the destructor.
   running_ = false;
-  for (auto& docked : docked_) {
-    if (!docked) {
-      continue;
-    }
-    docked->ticker.Hide();
-  }
+  EachDocked([](Docked& docked) { docked.ticker.Hide(); });
   PostQuitMessage(0);
 }
 
@@ -184,13 +174,10 @@ void Program::Fail(std::string report) {
 void Program::OnEndSession() {
   // The process may end as soon as this returns.
   running_ = false;
-  for (auto& docked : docked_) {
-    if (!docked) {
-      continue;
-    }
-    docked->ticker.Hide();
-    docked->taskbar.reset();
-  }
+  EachDocked([](Docked& docked) {
+    docked.ticker.Hide();
+    docked.taskbar.reset();
+  });
   PostQuitMessage(0);
 }
 
@@ -246,15 +233,12 @@ void Program::FollowSecondaryBars() {
 void Program::OnTickerLost(const TickerWindow& ticker) {
   // The shell ended and took the ticker with it: nothing to give back. A
   // secondary one is dropped at the watch's next look.
-  for (auto& docked : docked_) {
-    if (!docked) {
-      continue;
+  EachDocked([&ticker](Docked& docked) {
+    if (&docked.ticker == &ticker && docked.taskbar) {
+      docked.taskbar->Forget();
+      docked.taskbar.reset();
     }
-    if (&docked->ticker == &ticker && docked->taskbar) {
-      docked->taskbar->Forget();
-      docked->taskbar.reset();
-    }
-  }
+  });
 }
 
 void Program::OnTaskbarCreated() {
@@ -285,22 +269,18 @@ void Program::OnCommand(Command id) {
     settings_ = ApplyCommand(settings_, id);
     // A failed write keeps the change for this run; nothing more to do.
     WriteSetting(profile_, settings_, entry->key);
-    for (auto& docked : docked_) {
-      if (!docked) {
-        continue;
-      }
-      std::optional<Taskbar>& taskbar = docked->taskbar;
+    EachDocked([this, id](Docked& docked) {
       if (id == Command::kBorders) {
-        docked->ticker.SetBorder(settings_.borders);
-        if (taskbar) {
-          taskbar->PlaceTickerTopLeft();
+        docked.ticker.SetBorder(settings_.borders);
+        if (docked.taskbar) {
+          docked.taskbar->PlaceTickerTopLeft();
         }
       }
       if (id == Command::kLowercase) {
-        docked->ticker.RepaintFace();
+        docked.ticker.RepaintFace();
       }
-      FitTicker(*docked);  // the seconds, or a style of other widths
-    }
+      FitTicker(docked);  // the seconds, or a style of other widths
+    });
     return;
   }
   switch (id) {
@@ -369,12 +349,9 @@ void Program::PickColour(std::int32_t ClockSettings::*field, Key key) {
     }
   }
   settings_.*field = colour;
-  for (auto& docked : docked_) {
-    if (!docked) {
-      continue;
-    }
-    docked->ticker.SetColours(settings_.colourText, settings_.colourBack);
-  }
+  EachDocked([this](Docked& docked) {
+    docked.ticker.SetColours(settings_.colourText, settings_.colourBack);
+  });
   WriteSetting(profile_, settings_, key);
 }
 
@@ -404,13 +381,10 @@ void Program::PickFont() {
       font.fontItalic = logFont.lfItalic != 0;
     }
   }
-  for (auto& docked : docked_) {
-    if (!docked) {
-      continue;
-    }
-    ApplyLook(docked->ticker);
-    FitTicker(*docked);
-  }
+  EachDocked([this](Docked& docked) {
+    ApplyLook(docked.ticker);
+    FitTicker(docked);
+  });
   for (Key key : {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic}) {
     WriteSetting(profile_, settings_, key);
   }
@@ -421,11 +395,7 @@ void Program::CountDialog(int change) {
   // now, which may not be those there were.
   openDialogs_ += change;
   if (openDialogs_ == (change > 0 ? 1 : 0)) {
-    for (auto& docked : docked_) {
-      if (docked) {
-        docked->ticker.EnableInput(openDialogs_ == 0);
-      }
-    }
+    EachDocked([this](Docked& docked) { docked.ticker.EnableInput(openDialogs_ == 0); });
   }
 }
 

@@ -93,6 +93,15 @@ class Program {
     std::optional<Taskbar> taskbar;
   };
 
+  // Calls function(Docked&) for each ticker there is, the primary first.
+  template <typename Function>
+  void EachDocked(Function function) {
+    for (auto& docked : docked_) {
+      if (docked) {
+        function(*docked);
+      }
+    }
+  }
   void CountDialog(int change);
   void PickColour(std::int32_t ClockSettings::*field, Key key);
   void PickFont();
