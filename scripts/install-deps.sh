@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs the packages of scripts/packages.txt that this machine lacks. A
-# name with an architecture (wine32:i386) adds that architecture first.
+# name with an architecture (wine32:i386) adds that architecture first; i386
+# ones are left out where the kernel runs no 32-bit programs.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
+if ! "$here/runs-32bit" >/dev/null; then
+  mapfile -t wanted < <(printf '%s\n' "${wanted[@]}" | grep -v ':i386$')
+fi
 missing=()
 for package in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

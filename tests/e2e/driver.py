@@ -8,6 +8,7 @@ IDOK, IDCANCEL, TOP_LEFT, ICONS = 1, 2, [0, 5, 105, 14], 7
 WS_DISABLED, WS_BORDER, WS_EX_STATICEDGE = 0x08000000, 0x00800000, 0x00020000
 QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WINE = os.path.join(ROOT, "scripts", "wine")  # the loader this machine can start
 
 
 def check(condition, message):
@@ -133,7 +134,7 @@ class Rig:
         time.tzset()
 
     def wine(self, name, command, env=None):
-        self.started.append(subprocess.Popen(["wine"] + command, env=env or self.env, cwd=self.app, stderr=-2,
+        self.started.append(subprocess.Popen([WINE] + command, env=env or self.env, cwd=self.app, stderr=-2,
                                              stdout=open(f"{self.dir}/{name}.log", "wb")))
         return self.started[-1]
 
@@ -302,6 +303,10 @@ def main(scenarios):
         parser.add_argument("--" + option)
     parser.add_argument("scenario", choices=sorted(scenarios))
     args = parser.parse_args()
+    skip = subprocess.run([WINE, "--check", args.exe], stdout=subprocess.PIPE, text=True)
+    if skip.returncode:
+        print(skip.stdout, end="")
+        sys.exit(skip.returncode)
 
     for number in (signal.SIGTERM, signal.SIGINT):  # unwinds through the clean-up, as a failure does
         signal.signal(number, lambda number, frame: sys.exit(f"FAIL {args.scenario}: signal {number}"))
