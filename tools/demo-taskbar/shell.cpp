@@ -222,7 +222,8 @@ bool Start(const Options& startOptions) {
     Log("FATAL no window");
     return false;
   }
-  SetTimer(host, kPollTimer, 30, nullptr);
+  // The idle measure polls slowly, so that the taskbar's own file reads do not swamp the wineserver.
+  SetTimer(host, kPollTimer, static_cast<UINT>(IntArg(Environment("CLEP_SHELL_POLL", "30"))), nullptr);
   SetTimer(host, kClockTimer, 1000, nullptr);
   childrenState = DescribeChildren();
   WriteState();
