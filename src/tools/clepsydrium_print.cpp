@@ -265,22 +265,18 @@ void DefaultEndingSignals() {
   sigprocmask(SIG_UNBLOCK, &ending, nullptr);
 }
 
-// The settings file's folder (or, until it is made, the folder above) and the
-// file itself, which may be a link into another folder. Called again at each
-// change, as the file and the folder come and go.
+// The settings file's folder (or, until it is made, the nearest folder above
+// that is there) and the file itself, which may be a link into another
+// folder. Called again at each change, as the file and the folders come and go.
 void WatchSettings(int watch, const std::string& path) {
   constexpr std::uint32_t kEntries =
       IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_CLOSE_WRITE | IN_DELETE;
-  const std::size_t slash = path.rfind('/');
-  const std::string folder =
-      slash == std::string::npos ? "." : path.substr(0, std::max<std::size_t>(slash, 1));
-  if (inotify_add_watch(watch, folder.c_str(), kEntries) < 0) {
-    const std::size_t up = folder.rfind('/');
-    inotify_add_watch(
-        watch,
-        up == std::string::npos ? "." : folder.substr(0, std::max<std::size_t>(up, 1)).c_str(),
-        kEntries);
-  }
+  std::string folder = path;
+  do {
+    const std::size_t slash = folder.rfind('/');
+    folder = slash == std::string::npos ? "." : folder.substr(0, std::max<std::size_t>(slash, 1));
+  } while (inotify_add_watch(watch, folder.c_str(), kEntries) < 0 && folder != "." &&
+           folder != "/");
   inotify_add_watch(watch, path.c_str(),
                     IN_CLOSE_WRITE | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF);
 }
