@@ -83,7 +83,7 @@ class Rig:
     def __enter__(self):
         self.env = {k: v for k, v in os.environ.items() if not k.startswith("CLEP_SHELL_") and k != "DISPLAY"}
         self.env.update(WINEPREFIX=self.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8")
-        self.env["TZ"] = os.environ["TZ"] = "CLP-9:30"  # away from UTC, by a part of an hour; pin_time sets its own
+        self.env["TZ"] = os.environ["TZ"] = "CLP-9:30"  # off UTC by a part of an hour; pin_time sets its own
         time.tzset()
         shutil.rmtree(self.dir, ignore_errors=True)
         os.makedirs(self.app)
@@ -111,9 +111,9 @@ class Rig:
             self.screenshot("failure")
         with contextlib.suppress(AssertionError, AttributeError):  # a coverage build writes its counts on exit
             if os.environ.get("CLEP_COVERAGE") and [self.command("close", w["hwnd"]) for w in self.windows(
-                    cls="ClepsydriumSession")]:
-                wait_until(lambda: all(p.poll() is not None for p in self.started[1:] if p is not self.shell
-                                       or self.injected), 10, "the programs' exit")
+                    cls="ClepsydriumSession")]:  # then waits for every process but the demo taskbar's
+                wait_until(lambda: all(p.poll() is not None for p in self.started[1:]
+                                       if p != self.shell or self.injected), 10, "the programs' exit")
         subprocess.run(["wineserver", "-k"], env=self.env, timeout=30, check=False, **QUIET)
         deadline = time.monotonic() + 10
         while left := wine_processes(self.prefix) + [p.pid for p in self.started[1:] if p.poll() is None]:
