@@ -20,7 +20,7 @@ while [ $# -gt 0 ]; do
   shift
 done
 [ "$linux_only" = 1 ] && floor=${floor:-95.4}
-floor=${floor:-FULL}
+floor=${floor:-93.8}
 presets=(coverage)
 [ "$linux_only" = 1 ] || presets+=(win64-coverage)
 for preset in "${presets[@]}"; do
