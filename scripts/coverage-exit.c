@@ -8,10 +8,13 @@
 #include <stdlib.h>
 #include <string.h>
 
-static void ExitOn(int number) { exit(128 + number); }
+static void ExitOn(int number) {
+  exit(128 + number);
+}
 
 sighandler_t signal(int number, sighandler_t handler) {
-  sighandler_t (*real)(int, sighandler_t) = (sighandler_t(*)(int, sighandler_t))dlsym(RTLD_NEXT, "signal");
+  sighandler_t (*real)(int, sighandler_t) =
+      (sighandler_t(*)(int, sighandler_t))dlsym(RTLD_NEXT, "signal");
   if (handler == SIG_DFL && (number == SIGTERM || number == SIGPIPE || number == SIGINT) &&
       strcmp(program_invocation_short_name, "clepsydrium-print") == 0) {
     handler = ExitOn;
