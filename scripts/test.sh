@@ -28,6 +28,8 @@ suite() {
   fi
 }
 suite linux ctest --preset linux -j"$(nproc)"
+# The linux suites' coverage of src/ (the Windows program's needs the Wine suites: scripts/coverage.sh).
+suite coverage scripts/coverage.sh --linux
 suite package scripts/test-package.sh
 suite win32 ctest --preset win32
 suite fuzz ctest --preset fuzz

@@ -39,7 +39,9 @@ class TrayWindowError : public std::exception {
  public:
   explicit TrayWindowError(std::uint32_t number) : number_(number) {}
   std::uint32_t Number() const { return number_; }
+  // GCOVR_EXCL_START: it is caught by its type, before anything asks what() it is
   const char* what() const noexcept override { return "a taskbar window is missing"; }
+  // GCOVR_EXCL_STOP
 
  private:
   std::uint32_t number_;
