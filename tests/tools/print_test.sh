@@ -46,6 +46,7 @@ at="2024-01-02 14:25:07"
 ini additive 'MedievalScript=0' 'RomanYear=1'
 ini short 'DisplaySeconds=0' 'Lowercase=1' 'ZeroAsDash=1'
 ini notip 'ToolTip=0'
+ini cal 'MedievalScript=0' 'Lowercase=1' 'RomanYear=1'
 
 check defaults 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --at "$at"
 check additive-auc 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
@@ -113,6 +114,28 @@ bad letters-in-date "2024-0a-02" --at "2024-0a-02 10:00:00"
 bad numeral-fraction 3.5 --numeral 3.5
 bad numeral-empty "''" --numeral ""
 bad two-modes --latin-dates --numeral 4 --latin-dates
+for month in 2024-13 2024-1 twelve; do bad "calendar-$month" "$month" --calendar "$month"; done
+bad sunday-alone --sunday --sunday --at "$at"
+
+# The month as cal lays it out; the week from Sunday; today in reverse video only on a terminal.
+check calendar 0 "                Ianuarius MMXXIV
+   Lun    Mar    Mer    Iov    Ven    Sat    Sol
+     I     II    III     IV      V     VI    VII
+  VIII     IX      X     XI    XII   XIII    XIV
+    XV    XVI   XVII  XVIII    XIX     XX    XXI
+  XXII  XXIII   XXIV    XXV   XXVI  XXVII XXVIII
+  XXIX    XXX   XXXI
+Kalendae I, Nonae V, Idus XIII" --calendar --at "$at"
+check calendar-sunday-style 0 "             februarius mmdcclxxvii a.u.c.
+    sol     lun     mar     mer     iov     ven     sat
+                                      i      ii     iii
+   iiii       v      vi     vii    viii   viiii       x
+     xi     xii    xiii   xiiii      xv     xvi    xvii
+  xviii  xviiii      xx     xxi    xxii   xxiii  xxiiii
+    xxv    xxvi   xxvii  xxviii xxviiii
+kalendae i, nonae v, idus xiii" --ini "$work/cal.ini" --calendar 2024-02 --sunday
+[ "$(script -qec "$tool --calendar --at '$at'" /dev/null | grep -c $'\e\\[7mII\e\\[0m ')" = 1 ] &&
+  passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL calendar-today: not marked on a terminal"; }
 bad follow-with-at --at --follow --at "$at"
 for args in "--json --numeral 4" "--follow --latin-dates" "--pad --settings"; do bad "line-mode $args" "${args%% *}" $args; done
 
