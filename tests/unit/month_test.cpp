@@ -3,6 +3,7 @@
 
 #include "clock/latin_dates.h"
 #include "clock/latin_month.h"
+#include "taskbar/popup.h"
 
 namespace clep {
 namespace {
@@ -65,6 +66,33 @@ TEST(LatinMonth, TitlesWeekStartsAndStyles) {
     const MonthDay& nones =
         shown.weeks[(row.lead + row.nones - 1) / 7][(row.lead + row.nones - 1) % 7];
     EXPECT_EQ(nones.fixed, FixedDay::kNones) << shown.title;
+  }
+}
+
+}  // namespace
+}  // namespace clep
+
+namespace clep {
+namespace {
+
+TEST(PopupBeside, OnTheBarsInnerSideWhollyOnItsMonitor) {
+  const Rect monitor{1024, 0, 2048, 768};
+  const Size popup{300, 200};
+  struct Row {
+    Rect ticker, bar;
+    Point at;
+  };
+  const Row rows[] = {
+      {{1800, 740, 1900, 760}, {1024, 738, 2048, 768}, {1700, 534}},  // bottom: above, centred
+      {{1990, 740, 2040, 760}, {1024, 738, 2048, 768}, {1748, 534}},  // the monitor's right end
+      {{1030, 4, 1130, 24}, {1024, 0, 2048, 30}, {1024, 34}},         // top: below, left end
+      {{1026, 300, 1086, 340}, {1024, 0, 1086, 768}, {1090, 220}},    // left: to its right
+      {{1990, 700, 2046, 740}, {1986, 0, 2048, 768}, {1682, 568}},    // right: to its left, up
+  };
+  for (const Row& row : rows) {
+    const Rect place = PopupBeside(row.ticker, row.bar, monitor, popup, 4);
+    EXPECT_EQ((Point{place.left, place.top}), row.at) << row.ticker.left << ',' << row.ticker.top;
+    EXPECT_EQ(place.right - place.left, popup.width);
   }
 }
 
