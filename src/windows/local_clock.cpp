@@ -10,6 +10,12 @@ LocalTime LocalNow() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
+int MillisecondsToNextChange(bool seconds) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return clep::MillisecondsToNextChange(now.wSecond, now.wMilliseconds, seconds);
+}
+
 // GCOVR_EXCL_START: asked only for a date with no Latin text, which no clock gives
 std::string LongDateText(const LocalTime& date) {
   SYSTEMTIME when{};

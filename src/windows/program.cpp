@@ -99,6 +99,10 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_TIMER:
       program_.OnWatchTick();
       return 0;
+    case WM_TIMECHANGE:      // a set clock or a new time zone
+    case WM_POWERBROADCAST:  // a resume: the tick timers slept too
+      program_.OnClockSet();
+      return message == WM_POWERBROADCAST ? TRUE : 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -241,6 +245,10 @@ void Program::OnTickerLost(const TickerWindow& ticker) {
   });
 }
 
+void Program::OnClockSet() {
+  EachDocked([this](Docked& docked) { docked.ticker.Redraw(settings_); });
+}
+
 void Program::OnTaskbarCreated() {
   // A shell still without all its windows may be followed by another notice.
   const std::optional<TrayWindows> windows = FindTrayWindowsIfThere();
@@ -280,6 +288,7 @@ void Program::OnCommand(Command id) {
         docked.ticker.RepaintFace();
       }
       FitTicker(docked);  // the seconds, or a style of other widths
+      docked.ticker.Redraw(settings_);
     });
     return;
   }

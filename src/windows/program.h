@@ -51,6 +51,7 @@ class Program {
   const ClockSettings& Settings() const { return settings_; }
   void OnCommand(Command id);
   void OnWatchTick();
+  void OnClockSet();
   void OnTickerLost(const TickerWindow& ticker);
   void OnTaskbarCreated();
   void OnEndSession();

@@ -16,7 +16,9 @@ namespace {
 constexpr char kFrameClass[] = "ClepsydriumTicker";
 constexpr char kFaceClass[] = "ClepsydriumFace";
 constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT kTickInterval = 100;
+// The tick lands this long after the clock text changes, so that a timer a
+// little early still finds the new second.
+constexpr int kTickMargin = 3;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN;
 
 }  // namespace
@@ -81,16 +83,30 @@ void TickerWindow::Hide() {
   ShowWindow(frame_.Get(), SW_HIDE);
 }
 
-void TickerWindow::StartTimer() {
-  // Setting a timer again restarts its countdown from the full interval.
-  SetTimer(frame_.Get(), kTickTimer, kTickInterval, nullptr);
+void TickerWindow::StartTimer(bool nextSecond) {
+  // One wake-up for each change shown: the timer is set anew at each tick
+  // for the next second, or the next minute without seconds; for the next
+  // second after a tick that drew nothing, as the first does.
+  if (!frame_) {
+    return;  // a timer with no window would be the thread's, and never killed
+  }
+  const bool seconds = nextSecond || program_.Settings().displaySeconds;
+  const int wait = MillisecondsToNextChange(seconds) + kTickMargin;
+  SetTimer(frame_.Get(), kTickTimer, static_cast<UINT>(wait), nullptr);
 }
 
 void TickerWindow::Tick(const ClockSettings& settings) {
-  if (clock_.Advance(LocalNow(), ClockStyleOf(settings))) {
+  const bool drawn = clock_.Advance(LocalNow(), ClockStyleOf(settings));
+  if (drawn) {
     SetWindowTextA(face_, clock_.LineCStr());
     RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
+  StartTimer(!drawn);
+}
+
+void TickerWindow::Redraw(const ClockSettings& settings) {
+  clock_.Preset({0, 0, 0, -1, -1, -1});  // no second remembered
+  Tick(settings);
 }
 
 void TickerWindow::RepaintFace() {

@@ -40,8 +40,11 @@ class TickerWindow {
   // The first text comes with the next change of the second, not at once.
   void PresetClock();
 
-  // One drawing tick: prints the clock text when the second has changed.
+  // One drawing tick: prints the clock text when the second has changed,
+  // and sets the timer for the next change.
   void Tick(const ClockSettings& settings);
+  // The clock text made now, in a new style or after the clock was set.
+  void Redraw(const ClockSettings& settings);
   void RepaintFace();
   void SetBorder(bool on);
   void SetColours(std::int32_t text, std::int32_t back);
@@ -63,7 +66,7 @@ class TickerWindow {
   void OnFaceMouseUp(UINT message);
   void OnPaint(HWND face);
   void OnLost();
-  void StartTimer();
+  void StartTimer(bool nextSecond = false);
   void MakeFont();
   TEXTMETRICA FontMetrics() const;
 
