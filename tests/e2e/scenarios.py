@@ -22,7 +22,7 @@ def startup(rig):
     check(ticker["exstyle"] & WS_EX_STATICEDGE and not ticker["style"] & WS_BORDER, f"not a sunken edge: {ticker}")
     fit = [(v.get("on", v["verb"]), v.get("inside"), v.get("shown")) for _, k, v in rig.events()
            if k in ("icon", "redraw")]
-    check(fit == [("0", None, None)] + [("add", "1", "0")] * ICONS + [("1", None, None)], f"not one hidden fit: {fit}")
+    check(fit == [("add", "1", "0")] * ICONS, f"not one hidden fit, or the taskbar's redraw turned off: {fit}")
     rig.check_clock()
     mark, second = len(rig.events()), rig.start_program("second")
     answer_box(rig, "Clepsydrium already running")
@@ -148,10 +148,18 @@ def exit(rig):
         events = events[:max([i for i, (_, k, _) in enumerate(events) if (k, how) in ends], default=None)]
         icons = [i for i, (_, k, _) in enumerate(events) if k == "icon"] or [len(events)]
         traffic = {tuple(v.get(f) for f in ("verb", "owner", "inside", "shown")) for _, k, v in events if k == "icon"}
-        painted = {v.get("window") for _, k, v in events[icons[-1]:] if k == "paint"}
-        check(traffic == {("delete", ticker["hwnd"], "0", "0")} and {"taskbar", "tray"} <= painted, (how, traffic))
+        check(traffic == {("delete", ticker["hwnd"], "0", "0")}, (how, traffic))
+        wait_until(lambda: {"taskbar", "tray"} <= {v.get("window") for _, k, v in rig.events(mark + icons[-1])
+                                                   if k == "paint"}, 2, f"{how}: the taskbar repainted")
         check(rig.snap()["icons"] == "0" and rig.ticker() is None and rig.read_ini() == before and
               "stray" not in [k for _, k, _ in rig.events()], f"{how}: icons or a ticker left, or the INI changed")
+    rig.start_shell(kill_at_icon=3)  # killed in the middle of its fit: the taskbar still paints and shows
+    program = rig.start_program("killed")
+    check(rig.wait_exit(program) != 0 and [v["ok"] for _, k, v in rig.events() if k == "kill"] == ["1"], "not killed")
+    mark = len(rig.events())
+    rig.command("extra", 10)
+    wait_until(lambda: ("paint", "taskbar") in [(k, v.get("window")) for _, k, v in rig.events(mark)], 2, "a paint")
+    check(rig.snap()["redraw.off"] == "0" and rig.windows(cls="Shell_TrayWnd", visible="1"), "the taskbar frozen")
 
 
 def win11(rig):

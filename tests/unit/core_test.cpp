@@ -90,6 +90,12 @@ TEST(TickerGeometry, SizePlacesAndRows) {
   for (const auto& [size, clock, island, dpi, place] : secondaries) {
     EXPECT_EQ(SecondaryTickerPlace(size, clock, island, {84, 14}, dpi), place) << size.width;
   }
+  // The edge from the bar's place on a second monitor right of the first.
+  const Rect monitor{1024, 0, 2048, 768};
+  EXPECT_EQ(EdgeOnMonitor({1024, 738, 2048, 768}, monitor), kEdgeBottom);
+  EXPECT_EQ(EdgeOnMonitor({1024, 0, 2048, 30}, monitor), kEdgeTop);
+  EXPECT_EQ(EdgeOnMonitor({1024, 0, 1086, 768}, monitor), kEdgeLeft);
+  EXPECT_EQ(EdgeOnMonitor({1986, 0, 2048, 768}, monitor), kEdgeRight);
 }
 
 TEST(DecideWatch, EveryRowOfTheWatch) {
