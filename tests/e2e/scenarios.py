@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """The end-to-end scenarios, one ctest each: scenarios.py --exe EXE ... NAME."""
 
-import os, shutil, time
+import os, shutil, signal, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
-from driver import wait_until
+from driver import clock_text, wait_until, wine_processes
 
 
 def answer_box(rig, text):
@@ -245,6 +245,29 @@ def every_taskbar(rig, layout):
     check(rig.tickers()[1:] == [None, None], "EveryTaskbar=0, and yet a ticker in another bar")
 
 
+def hung_shell(rig):
+    """The demo taskbar stopped for 5 s: each ticker keeps its second and the program answers within 1 s, as a
+    second process sees it."""
+    rig.start(None, monitors=2)
+    tickers = wait_until(lambda: all(t and t["text"] for t in rig.tickers()) and rig.tickers(), 5, "the tickers' time")
+    faces = [rig.windows(t["hwnd"])[0]["hwnd"] for t in tickers]
+    session = rig.windows(cls="ClepsydriumSession")[0]["hwnd"]
+    shell = [p for p in wine_processes(rig.prefix) if b"demo_taskbar" in open(f"/proc/{p}/cmdline", "rb").read()]
+    rig.shell = None
+    rig.start_shell("probe")  # reads the program's windows while the taskbar cannot
+    os.kill(shell[0], signal.SIGSTOP)
+    try:
+        stop = time.monotonic() + 5
+        while time.monotonic() < stop:
+            answer = int(rig.command("settext", session, "", timeout=30).split("=")[1])
+            check(answer < 1000, f"the program took {answer} ms to answer")
+            for face in faces:
+                now, text = time.time(), rig.command("info", face, timeout=30).split("\ntext=")[1].split("\n")[0]
+                check(text in [clock_text(s) for s in range(int(now - 0.25), int(time.time()) + 1)], (text, now))
+    finally:
+        os.kill(shell[0], signal.SIGCONT)
+
+
 def monitors(rig):
     every_taskbar(rig, "classic")
 
@@ -254,4 +277,4 @@ def monitors_win11(rig):
 
 
 if __name__ == "__main__":
-    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11)})
+    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell)})

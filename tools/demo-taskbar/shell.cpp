@@ -11,7 +11,7 @@ void OnTimer(UINT_PTR id) {
     ReadCommands();
     WatchChildren();
     EnumWindows(NoteDialog, 0);
-  } else if (id == kClockTimer) {
+  } else if (id == kClockTimer && taskbar != nullptr) {  // a probe has no clock to redraw
     SYSTEMTIME now;
     GetLocalTime(&now);
     if (now.wMinute != lastMinute) {
