@@ -103,6 +103,10 @@ class Program {
     }
   }
   void CountDialog(int change);
+  // Writes the key and every one not yet saved; the first failure of a run
+  // is told to the user, and the keys wait for the next write or the exit.
+  void Save(Key key);
+  bool SaveUnsaved();
   void PickColour(std::int32_t ClockSettings::*field, Key key);
   void PickFont();
   void ApplyLook(TickerWindow& ticker);
@@ -130,6 +134,8 @@ class Program {
   // table, so that a ticker never moves while one of its handlers runs.
   std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
   bool running_ = false;
+  unsigned unsaved_ = 0;  // a bit for each key
+  bool toldUnsaved_ = false;
   int openDialogs_ = 0;
   int holds_ = 0;
 };

@@ -245,6 +245,33 @@ def every_taskbar(rig, layout):
     check(rig.tickers()[1:] == [None, None], "EveryTaskbar=0, and yet a ticker in another bar")
 
 
+def unsaved(rig):
+    """A stray Clepsydrium.ini.new folder blocks no write; a read-only file: one message, naming it and why, for two
+    failed writes; the keys not saved go with the next write that succeeds, and at exit."""
+    rig.write_ini(Borders=1)
+    os.mkdir(rig.ini + ".new")
+    program, _ = rig.start(None)
+    want = dict(Borders="1")
+    for caption, key, value, writable in (("Lowercase", "Lowercase", "1", True), ("Borders", "Borders", "0", False),
+                                          ("Display 0", "ZeroAsDash", "1", False), ("Lowercase", "Lowercase", "0", True),
+                                          ("Borders", "Borders", "1", False), ("Exit", None, None, True)):
+        os.chmod(rig.ini, 0o644 if writable else 0o444)
+        before = rig.read_ini()
+        rig.pick(caption)
+        want.update({key: value} if key else {})
+        if not writable and value == "0":  # the first failure
+            box = rig.wait_window("the program's message box", cls="#32770", title="Clepsydrium")["hwnd"]
+            lines = rig.texts(box)[0][0].split("\r\n")
+            check(lines[1].endswith("\\Clepsydrium.ini") and lines[3], f"no file or reason in {lines}")
+            rig.press(box, IDOK)
+        elif not writable:
+            time.sleep(0.5)
+            check(not rig.windows(visible="1", cls="#32770") and rig.read_ini() == before, "a second message, or written")
+        elif key:
+            wait_until(lambda: rig.ini_values() == want, 5, f"{want} written")
+    check(rig.wait_exit(program) == 0 and rig.ini_values() == want, f"at exit: {rig.ini_values()}")
+
+
 def hung_shell(rig):
     """The demo taskbar stopped for 5 s: each ticker keeps its second and the program answers within 1 s, as a
     second process sees it."""
@@ -277,4 +304,4 @@ def monitors_win11(rig):
 
 
 if __name__ == "__main__":
-    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell)})
+    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell, unsaved)})
