@@ -214,7 +214,7 @@ void Program::FollowSecondaryBars() {
     }
     if (taskbar) {
       taskbar->Watch();
-    } else if (holds_ == 0) {
+    } else if (!(*docked)->ticker.Busy()) {  // else at a later look
       docked->reset();
     }
   }
@@ -266,7 +266,6 @@ void Program::OnCommand(Command id) {
     return;
   }
   using Kind = MenuEntry::Kind;
-  const Hold hold(*this);
   if (entry->kind == Kind::kToggle || entry->kind == Kind::kSetOn || entry->kind == Kind::kSetOff) {
     settings_ = ApplyCommand(settings_, id);
     Save(entry->key);

@@ -71,18 +71,6 @@ class Program {
    private:
     Program& program_;
   };
-  // While a ticker runs its menu or a command, no ticker is freed: the
-  // watch, which runs inside those loops, leaves dropping it for later.
-  class Hold {
-   public:
-    explicit Hold(Program& program) : program_(program) { ++program_.holds_; }
-    ~Hold() { --program_.holds_; }
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
-
-   private:
-    Program& program_;
-  };
 
  private:
   // A ticker and the taskbar it is set in; the taskbar ends first, giving
@@ -137,7 +125,6 @@ class Program {
   unsigned unsaved_ = 0;  // a bit for each key
   bool toldUnsaved_ = false;
   int openDialogs_ = 0;
-  int holds_ = 0;
 };
 
 }  // namespace clep::win

@@ -19,6 +19,17 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr UINT kTickInterval = 100;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN;
 
+class BusyWhile {
+ public:
+  explicit BusyWhile(int& count) : count_(++count) {}
+  ~BusyWhile() { --count_; }
+  BusyWhile(const BusyWhile&) = delete;
+  BusyWhile& operator=(const BusyWhile&) = delete;
+
+ private:
+  int& count_;
+};
+
 }  // namespace
 
 COLORREF ToColorRef(std::int32_t colour) {
@@ -248,7 +259,7 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
     return;
   }
   // This ticker's bar may go while its menu or a dialog is open.
-  const Program::Hold hold(program_);
+  const BusyWhile busy(busy_);
   const OwnedMenu menu(CreatePopupMenu());
   for (const MenuEntry& entry : kMenu) {
     if (entry.kind == MenuEntry::Kind::kSeparator) {
@@ -299,9 +310,11 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       case WM_MBUTTONUP:
         OnFaceMouseUp(message);
         return 0;
-      case WM_LBUTTONDBLCLK:
+      case WM_LBUTTONDBLCLK: {
+        const BusyWhile busy(busy_);
         program_.OnCommand(Command::kDateTime);
         return 0;
+      }
       default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -319,9 +332,11 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
       return 0;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+      const BusyWhile busy(busy_);
       program_.OnCommand(static_cast<Command>(LOWORD(wParam)));
       return 0;
+    }
     case WM_CLOSE:
       program_.Exit();
       return 0;

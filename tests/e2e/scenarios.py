@@ -218,6 +218,11 @@ def every_taskbar(rig, layout):
     dialog = rig.wait_window("the colour dialog", title="Color")["hwnd"]
     rig.command("secondary", 3, "add")  # a new bar while the dialog is open: its ticker starts disabled
     check(len(all_placed(style=WS_DISABLED)) == 4, "not every ticker disabled under the dialog")
+    for _ in range(40 if layout == "classic" else 0):  # more than the table's places, each left free when it goes
+        rig.command("secondary", 3, "remove")
+        wait_until(lambda: rig.tickers()[3] is None, 1.5, "bar 3's ticker gone")
+        rig.command("secondary", 3, "add")
+        wait_until(lambda: rig.tickers()[3], 1.5, "bar 3's ticker")
     rig.press(dialog, IDCANCEL)
     all_placed(style=0)
     check(rig.ini_values().get("ColourText", "0") == "0", f"Cancel changed the colour: {rig.ini_values()}")
