@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "clock/date_tip.h"
 #include "menu/menu.h"
 #include "taskbar/placement.h"
@@ -184,6 +186,21 @@ int TickerWindow::TextWidth(const ClockStyle& style) {
     GetCharWidth32A(screen, 0, 127, widths.data());
     const std::string line = WidestLine(style, widths);
     GetTextExtentPoint32A(screen, line.data(), static_cast<int>(line.size()), &size);
+    // An italic glyph may start left of its place or end past its advance
+    // (negative A and C widths): the room counts the first's and the last's.
+    ABC first{};
+    ABC last{};
+    inkLeft_ = 0;
+    const std::size_t start = line.find_first_not_of(' ');
+    if (start != std::string::npos &&
+        GetCharABCWidthsA(screen, static_cast<unsigned char>(line[start]),
+                          static_cast<unsigned char>(line[start]), &first) &&
+        GetCharABCWidthsA(screen, static_cast<unsigned char>(line.back()),
+                          static_cast<unsigned char>(line.back()), &last)) {
+      inkLeft_ = std::max(0, -first.abcA);
+    }
+    const int inkRight = std::max(0, -last.abcC);
+    size.cx += inkLeft_ + inkRight;
   }
   ReleaseDC(nullptr, screen);
   return size.cx;
@@ -208,7 +225,7 @@ void TickerWindow::OnPaint(HWND face) {
     SetTextColor(memory.Get(), ToColorRef(textColour_));
     SetBkMode(memory.Get(), TRANSPARENT);
     const std::string_view line = clock_.Line();
-    TextOutA(memory.Get(), 0, 0, line.data(), static_cast<int>(line.size()));
+    TextOutA(memory.Get(), inkLeft_, 0, line.data(), static_cast<int>(line.size()));
     BitBlt(screen, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
   }
   EndPaint(face, &paint);

@@ -87,6 +87,7 @@ class TickerWindow {
   bool italic_ = false;
   bool shown_ = false;
   int busy_ = 0;
+  int inkLeft_ = 0;  // how far the text's ink may reach left of its place
 };
 
 }  // namespace clep::win
