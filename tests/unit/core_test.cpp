@@ -91,9 +91,9 @@ TEST(TickerGeometry, SizePlacesAndRows) {
   }
   // The edge from the bar's place on a second monitor right of the first.
   for (const auto& [place, edge] : {std::pair{Rect{1024, 738, 2048, 768}, kEdgeBottom},
-                                  {{1024, 0, 2048, 30}, kEdgeTop},
-                                  {{1024, 0, 1086, 768}, kEdgeLeft},
-                                  {{1986, 0, 2048, 768}, kEdgeRight}}) {
+                                    {{1024, 0, 2048, 30}, kEdgeTop},
+                                    {{1024, 0, 1086, 768}, kEdgeLeft},
+                                    {{1986, 0, 2048, 768}, kEdgeRight}}) {
     EXPECT_EQ(EdgeOnMonitor(place, {1024, 0, 2048, 768}), edge);
   }
 }
