@@ -157,6 +157,7 @@ std::optional<std::string> Program::Run() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  SaveUnsaved();
   return failure_;
 }
 
@@ -178,6 +179,7 @@ void Program::Fail(std::string report) {
 void Program::OnEndSession() {
   // The process may end as soon as this returns.
   running_ = false;
+  SaveUnsaved();
   EachDocked([](Docked& docked) {
     docked.ticker.Hide();
     docked.taskbar.reset();
@@ -216,7 +218,7 @@ void Program::FollowSecondaryBars() {
     }
     if (taskbar) {
       taskbar->Watch();
-    } else if (holds_ == 0) {
+    } else if (!(*docked)->ticker.Busy()) {  // else at a later look
       docked->reset();
     }
   }
@@ -272,11 +274,9 @@ void Program::OnCommand(Command id) {
     return;
   }
   using Kind = MenuEntry::Kind;
-  const Hold hold(*this);
   if (entry->kind == Kind::kToggle || entry->kind == Kind::kSetOn || entry->kind == Kind::kSetOff) {
     settings_ = ApplyCommand(settings_, id);
-    // A failed write keeps the change for this run; nothing more to do.
-    WriteSetting(profile_, settings_, entry->key);
+    Save(entry->key);
     EachDocked([this, id](Docked& docked) {
       if (id == Command::kBorders) {
         docked.ticker.SetBorder(settings_.borders);
@@ -361,7 +361,7 @@ void Program::PickColour(std::int32_t ClockSettings::*field, Key key) {
   EachDocked([this](Docked& docked) {
     docked.ticker.SetColours(settings_.colourText, settings_.colourBack);
   });
-  WriteSetting(profile_, settings_, key);
+  Save(key);
 }
 
 void Program::PickFont() {
@@ -395,8 +395,37 @@ void Program::PickFont() {
     FitTicker(docked);
   });
   for (Key key : {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic}) {
-    WriteSetting(profile_, settings_, key);
+    Save(key);
   }
+}
+
+bool Program::SaveUnsaved() {
+  for (int key = 0; key < kKeyCount; ++key) {
+    if ((unsaved_ >> key & 1U) != 0) {
+      if (!WriteSetting(profile_, settings_, static_cast<Key>(key))) {
+        return false;
+      }
+      unsaved_ &= ~(1U << key);
+    }
+  }
+  return true;
+}
+
+void Program::Save(Key key) {
+  // The change holds for the run whatever the file does.
+  unsaved_ |= 1U << static_cast<int>(key);
+  if (SaveUnsaved() || std::exchange(toldUnsaved_, true)) {
+    return;
+  }
+  wchar_t reason[256] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                 profile_.LastError(), 0, reason, 256, nullptr);
+  const WideString text = L"Clepsydrium cannot save its settings in\r\n" + profile_.Path() +
+                          L"\r\n\r\n" + reason +
+                          L"\r\n\r\nThe choice holds until Clepsydrium ends; it is saved as soon "
+                          L"as the file can be written.";
+  const DialogOpen open(*this);
+  MessageBoxW(nullptr, text.c_str(), L"Clepsydrium", MB_OK | MB_ICONWARNING);
 }
 
 void Program::CountDialog(int change) {

@@ -87,7 +87,7 @@ class Taskbar {
   // ours is in the tray.
   explicit Taskbar(const TrayWindows& windows);
   // Hides the ticker, takes it out of the taskbar, removes the blank icons
-  // with the taskbar frozen, and repaints it.
+  // and has the taskbar repainted.
   ~Taskbar();
   Taskbar(const Taskbar&) = delete;
   Taskbar& operator=(const Taskbar&) = delete;
@@ -136,6 +136,7 @@ class Taskbar {
   Size size_;
   int icons_ = 0;
   bool atTopLeft_ = false;
+  bool autoHide_ = false;
   TaskbarSeen last_;
   Rect lastTray_;
   Rect lastStart_;

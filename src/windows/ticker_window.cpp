@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "clock/date_tip.h"
 #include "menu/menu.h"
 #include "taskbar/placement.h"
@@ -20,6 +22,17 @@ constexpr UINT_PTR kTickTimer = 1;
 // little early still finds the new second.
 constexpr int kTickMargin = 3;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN;
+
+class BusyWhile {
+ public:
+  explicit BusyWhile(int& count) : count_(++count) {}
+  ~BusyWhile() { --count_; }
+  BusyWhile(const BusyWhile&) = delete;
+  BusyWhile& operator=(const BusyWhile&) = delete;
+
+ private:
+  int& count_;
+};
 
 }  // namespace
 
@@ -189,6 +202,21 @@ int TickerWindow::TextWidth(const ClockStyle& style) {
     GetCharWidth32A(screen, 0, 127, widths.data());
     const std::string line = WidestLine(style, widths);
     GetTextExtentPoint32A(screen, line.data(), static_cast<int>(line.size()), &size);
+    // An italic glyph may start left of its place or end past its advance
+    // (negative A and C widths): the room counts the first's and the last's.
+    ABC first{};
+    ABC last{};
+    inkLeft_ = 0;
+    const std::size_t start = line.find_first_not_of(' ');
+    if (start != std::string::npos &&
+        GetCharABCWidthsA(screen, static_cast<unsigned char>(line[start]),
+                          static_cast<unsigned char>(line[start]), &first) &&
+        GetCharABCWidthsA(screen, static_cast<unsigned char>(line.back()),
+                          static_cast<unsigned char>(line.back()), &last)) {
+      inkLeft_ = std::max(0, -first.abcA);
+    }
+    const int inkRight = std::max(0, -last.abcC);
+    size.cx += inkLeft_ + inkRight;
   }
   ReleaseDC(nullptr, screen);
   return size.cx;
@@ -213,7 +241,7 @@ void TickerWindow::OnPaint(HWND face) {
     SetTextColor(memory.Get(), ToColorRef(textColour_));
     SetBkMode(memory.Get(), TRANSPARENT);
     const std::string_view line = clock_.Line();
-    TextOutA(memory.Get(), 0, 0, line.data(), static_cast<int>(line.size()));
+    TextOutA(memory.Get(), inkLeft_, 0, line.data(), static_cast<int>(line.size()));
     BitBlt(screen, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
   }
   EndPaint(face, &paint);
@@ -264,7 +292,7 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
     return;
   }
   // This ticker's bar may go while its menu or a dialog is open.
-  const Program::Hold hold(program_);
+  const BusyWhile busy(busy_);
   const OwnedMenu menu(CreatePopupMenu());
   for (const MenuEntry& entry : kMenu) {
     if (entry.kind == MenuEntry::Kind::kSeparator) {
@@ -315,9 +343,11 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       case WM_MBUTTONUP:
         OnFaceMouseUp(message);
         return 0;
-      case WM_LBUTTONDBLCLK:
+      case WM_LBUTTONDBLCLK: {
+        const BusyWhile busy(busy_);
         program_.OnCommand(Command::kDateTime);
         return 0;
+      }
       default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -335,9 +365,11 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
       return 0;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+      const BusyWhile busy(busy_);
       program_.OnCommand(static_cast<Command>(LOWORD(wParam)));
       return 0;
+    }
     case WM_CLOSE:
       program_.Exit();
       return 0;

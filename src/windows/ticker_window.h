@@ -58,6 +58,9 @@ class TickerWindow {
   // Off while a dialog is open; a window made meanwhile starts off.
   void EnableInput(bool on);
 
+  // While one of its handlers runs a menu, a command or a dialog, in whose
+  // loops the watch runs, the ticker is not freed.
+  bool Busy() const { return busy_ > 0; }
   Program& ProgramOf() const { return program_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -86,6 +89,8 @@ class TickerWindow {
   bool bold_ = false;
   bool italic_ = false;
   bool shown_ = false;
+  int busy_ = 0;
+  int inkLeft_ = 0;  // how far the text's ink may reach left of its place
 };
 
 }  // namespace clep::win

