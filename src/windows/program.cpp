@@ -113,7 +113,8 @@ Program::Program(WideString folder)
       profile_((folder_ + L"\\Clepsydrium.ini").c_str(), "Configuration"),
       settings_(LoadSettings(profile_)),
       trayWindows_(FindTrayWindows()),
-      session_(*this) {
+      session_(*this),
+      calendar_(*this) {
   customColours_.fill(RGB(255, 255, 255));
   Dock(docked_.front(), trayWindows_);
   FollowSecondaryBars();
@@ -164,6 +165,7 @@ std::optional<std::string> Program::Run() {
 void Program::Exit() {
   // The way out gives every taskbar back: see the destructor.
   running_ = false;
+  calendar_.Close();
   EachDocked([](Docked& docked) { docked.ticker.Hide(); });
   PostQuitMessage(0);
 }
@@ -180,6 +182,7 @@ void Program::OnEndSession() {
   // The process may end as soon as this returns.
   running_ = false;
   SaveUnsaved();
+  calendar_.Close();
   EachDocked([](Docked& docked) {
     docked.ticker.Hide();
     docked.taskbar.reset();
@@ -200,6 +203,17 @@ void Program::OnWatchTick() {
     PrimaryTaskbar()->Watch();
   }
   FollowSecondaryBars();
+  FollowCalendar();
+}
+
+void Program::FollowCalendar() {
+  bool docked = false;
+  EachDocked([this, &docked](Docked& each) {
+    docked = docked || (each.taskbar && each.ticker.Handle() == calendar_.Ticker());
+  });
+  if (!docked) {
+    calendar_.Close();
+  }
 }
 
 void Program::FollowSecondaryBars() {
@@ -245,6 +259,7 @@ void Program::OnTickerLost(const TickerWindow& ticker) {
       docked.taskbar.reset();
     }
   });
+  FollowCalendar();
 }
 
 void Program::OnClockSet() {
@@ -266,9 +281,10 @@ void Program::OnTaskbarCreated() {
     }
   }
   FollowSecondaryBars();
+  FollowCalendar();
 }
 
-void Program::OnCommand(Command id) {
+void Program::OnCommand(Command id, const TickerWindow& from) {
   const MenuEntry* entry = FindMenuEntry(id);
   if (entry == nullptr) {
     return;
@@ -290,6 +306,7 @@ void Program::OnCommand(Command id) {
       FitTicker(docked);  // the seconds, or a style of other widths
       docked.ticker.Redraw(settings_);
     });
+    calendar_.Restyle();
     return;
   }
   switch (id) {
@@ -326,6 +343,10 @@ void Program::OnCommand(Command id) {
       return PickColour(&ClockSettings::colourBack, Key::kColourBack);
     case Command::kFont:
       return PickFont();
+    case Command::kCalendar: {
+      const TickerWindow::Colours colours = from.ShownColours();
+      return calendar_.Toggle(from.Handle(), colours.text, colours.back, from.FaceName());
+    }
     case Command::kExit:
       return Exit();
     default:
