@@ -54,7 +54,9 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
   lstrcpynA(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
   font_.Reset(CreateFontIndirectA(&logFont));
+  // Underlined too: a bitmap face's bold is barely bolder.
   logFont.lfWeight = FW_BOLD;
+  logFont.lfUnderline = TRUE;
   bold_.Reset(CreateFontIndirectA(&logFont));
 
   const HINSTANCE instance = GetModuleHandleA(nullptr);

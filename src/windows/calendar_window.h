@@ -1,7 +1,7 @@
 // The month of the Latin calendar in a small window beside a ticker: today
-// marked, the Kalends, Nones and Ides in bold, each day's Latin date when
-// pointed at; the arrow buttons, PageUp and PageDown move a month, Home comes
-// back to today, Escape or a click elsewhere closes it.
+// marked, the Kalends, Nones and Ides in bold and underlined, each day's
+// Latin date when pointed at; the arrow buttons, PageUp and PageDown move a
+// month, Home comes back to today, Escape or a click elsewhere closes it.
 #pragma once
 
 #include <windows.h>
