@@ -300,36 +300,37 @@ def calendar(rig):
         index = t.tm_year * 12 + t.tm_mon - 1 + shift
         return f"{months.split()[index % 12]} {roman(index // 12)}"
 
-    def opened(t, edge, bar, want):  # the calendar's window, title and framed cells, once it shows want
+    def opened(edge, rect, want):  # the calendar's window, title and framed cells, once it shows want
         def shown():
             cal = rig.windows(visible="1", cls="ClepsydriumCalendar")[0]
             framed = [c["title"] for c in rig.windows(cal["hwnd"], cls="Static") if int(c["style"], 16) & WS_BORDER]
             return (cal["title"], framed) == want and cal
         cal = wait_until(shown, 5, f"the calendar showing {want}")
         x, y, w, h = map(int, cal["rect"].split())
-        bx, by, bw, bh = map(int, bar.split())
+        bx, by, bw, bh = map(int, rect.split())
         check([x >= bx + bw, y >= by + bh, x + w <= bx, y + h <= by][edge] and x >= 0 and y >= 0 and x + w <= 1024
-              and y + h <= 768, f"the calendar at {cal['rect']}, its bar at {bar} on edge {edge}")
+              and y + h <= 768, f"the calendar at {cal['rect']}, its bar at {rect} on edge {edge}")
         return cal["hwnd"]
 
-    program, _ = rig.start(None, injected=True, monitors=2)
-    s, today = rig.snap(), [roman(time.localtime().tm_mday)]
-    bars = [(int(s["edge"]), s["taskbar_rect"]), (int(s["secondary.1.edge"]), s["secondary.1.rect"])]
+    def bar(s, key):
+        return int(s[key + "edge"]), s[key + ("rect" if key else "taskbar_rect")]
+
+    program, _ = rig.start(None, monitors=2)
+    rig.command("secondary", 1, "edge", 0)  # at the left: the calendar on its right
+    today = [roman(time.localtime().tm_mday)]
     rig.pick("Calendar")
-    cal = opened(0, *bars[0], (title(0), today))
-    rig.screenshot("calendar")
+    cal = opened(*bar(rig.snap(), ""), (title(0), today))
     for how, shift in ((("command", 3), 1), (("key", 33), 0), (("key", 34), 1), (("key", 36), 0)):
         rig.command(how[0], cal, how[1])  # >, PageUp, PageDown, Home
-        opened(0, *bars[0], (title(shift), today if shift == 0 else []))
+        opened(*bar(rig.snap(), ""), (title(shift), today if shift == 0 else []))
     rig.command("key", cal, 27)
     wait_until(lambda: not rig.windows(cls="ClepsydriumCalendar", hwnd=cal), 5, "Escape to close the calendar")
-    secondary = rig.tickers()[1]
-    rig.pick("Calendar", secondary)
-    opened(1, *bars[1], (title(0), today))
-    rig.pick("Calendar", secondary)  # chosen again
+    rig.pick("Calendar", rig.tickers()[1])
+    opened(*bar(rig.snap(), "secondary.1."), (title(0), today))
+    rig.pick("Calendar", rig.tickers()[1])  # chosen again
     wait_until(lambda: not rig.windows(visible="1", cls="ClepsydriumCalendar"), 5, "the item chosen again to close it")
-    rig.pick("Calendar", secondary)
-    opened(1, *bars[1], (title(0), today))
+    rig.pick("Calendar", rig.tickers()[1])
+    opened(*bar(rig.snap(), "secondary.1."), (title(0), today))
     rig.pick("Exit")
     check(rig.wait_exit(program) == 0, "exit code")
 
