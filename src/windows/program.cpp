@@ -272,6 +272,7 @@ void Program::OnTaskbarCreated() {
   if (!windows) {
     return;
   }
+  calendar_.Close();  // beside a bar that may be gone or elsewhere
   Dock(docked_.front(), *windows);
   Primary().ShowAsBefore();
   // The other bars' tickers are built anew too.
@@ -281,7 +282,6 @@ void Program::OnTaskbarCreated() {
     }
   }
   FollowSecondaryBars();
-  FollowCalendar();
 }
 
 void Program::OnCommand(Command id, const TickerWindow& from) {

@@ -293,7 +293,8 @@ def hung_shell(rig):
 
 def calendar(rig):
     """The month from the primary's and a secondary's ticker, beside its bar on the inner side and on screen: this
-    month's title, today framed; a month on and back by button and by keys, Home; closed by Escape, the item and Exit."""
+    month's title, today framed; a month on and back by button and by keys, Home; closed by Escape, the item chosen again,
+    its bar's going and Exit."""
     months = "Ianuarius Februarius Martius Aprilis Maius Iunius Iulius Augustus September October November December"
     def title(shift):
         t = time.localtime()
@@ -331,6 +332,10 @@ def calendar(rig):
     wait_until(lambda: not rig.windows(visible="1", cls="ClepsydriumCalendar"), 5, "the item chosen again to close it")
     rig.pick("Calendar", rig.tickers()[1])
     opened(*bar(rig.snap(), "secondary.1."), (title(0), today))
+    rig.command("secondary", 1, "remove")
+    wait_until(lambda: not rig.windows(visible="1", cls="ClepsydriumCalendar"), 2, "the calendar gone with its bar")
+    rig.pick("Calendar")
+    opened(*bar(rig.snap(), ""), (title(0), today))
     rig.pick("Exit")
     check(rig.wait_exit(program) == 0, "exit code")
 
