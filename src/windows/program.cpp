@@ -338,10 +338,13 @@ void Program::OnCommand(Command id, const TickerWindow& from) {
       return;
     }
     case Command::kColourText:
+      calendar_.Close();  // else in the ticker's old look; likewise below
       return PickColour(&ClockSettings::colourText, Key::kColourText);
     case Command::kColourBack:
+      calendar_.Close();
       return PickColour(&ClockSettings::colourBack, Key::kColourBack);
     case Command::kFont:
+      calendar_.Close();
       return PickFont();
     case Command::kCalendar: {
       const TickerWindow::Colours colours = from.ShownColours();
