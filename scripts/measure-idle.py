@@ -16,35 +16,17 @@ sys.path.insert(0, os.path.join(root, "tests", "e2e"))
 import driver  # noqa: E402
 
 
-def switches(pid):
-    total = 0
-    for status in glob.glob(f"/proc/{pid}/task/*/status"):
-        try:
-            total += int(open(status).read().split("voluntary_ctxt_switches:")[1].split()[0])
-        except (OSError, IndexError):
-            pass  # a thread that ended meanwhile
-    return total
-
-
-def ticks(pid):
-    fields = open(f"/proc/{pid}/stat").read().split(") ")[-1].split()
-    return int(fields[11]) + int(fields[12])  # utime + stime
-
-
-def process(rig, name):
-    """The Unix process of a Windows one (wine starts each through start.exe)."""
-    return driver.wait_until(lambda: [p for p in driver.wine_processes(rig.prefix)
-                                      if open(f"/proc/{p}/comm").read().startswith(name[:15])], 10, name)[0]
-
-
 def measure(rig, name, seconds):
-    pid, server, shell = process(rig, name), process(rig, "wineserver"), process(rig, "demo_taskbar.exe")
-    time.sleep(2)  # past the start
-    before = switches(pid), ticks(pid) + ticks(server), switches(shell)
-    time.sleep(seconds)
-    after = switches(pid), ticks(pid) + ticks(server), switches(shell)
-    return [(b - a) / seconds for a, b in zip(before, after[:1])] + [after[1] - before[1]] + \
-        [(after[2] - before[2]) / seconds]
+    shell = driver.wait_until(lambda: [p for p in driver.wine_processes(rig.prefix)
+                                       if open(f"/proc/{p}/comm").read().startswith("demo_taskbar")], 10, "shell")[0]
+    before = shell_switches(shell)
+    rate, cpu = driver.idle_cost(rig, name, seconds)
+    return rate, cpu, (shell_switches(shell) - before) / (seconds + 2)
+
+
+def shell_switches(pid):
+    return sum(int(open(s).read().split("voluntary_ctxt_switches:")[1].split()[0])
+               for s in glob.glob(f"/proc/{pid}/task/*/status") if os.path.exists(s))
 
 
 def main():

@@ -2,7 +2,8 @@
 # Prints the README's figures: the hot paths against a bare local-time read
 # (medians of 10 runs), heap allocations per same-second tick, and both exe
 # sizes, and the start-up time under Wine against two empty programs': one
-# that opens no window and one that opens and shows one small window.
+# that opens no window and one that opens and shows one small window; and
+# the idle cost, with seconds and without, against a one-window clock's.
 # Needs the linux, win32 and win64 builds (scripts/test.sh makes them).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -26,3 +27,5 @@ for build in win32 win64; do
   [ -f "$exe" ] && echo "$build exe: $(wc -c <"$exe") bytes"
 done
 python3 "$root/scripts/measure-startup.py" --build "$root/build/win64"
+python3 "$root/scripts/measure-idle.py" --build "$root/build/win64"
+python3 "$root/scripts/measure-idle.py" --build "$root/build/win64" --settings DisplaySeconds=0

@@ -1,6 +1,6 @@
 """The rig: a scenario's own Xvfb, Wine prefix, exe copy (so INI) and demo taskbar, all stopped however it ends."""
 
-import argparse, collections, contextlib, fcntl, os, re, shutil, signal, subprocess, sys, time
+import argparse, collections, contextlib, fcntl, glob, os, re, shutil, signal, subprocess, sys, time
 
 # The ticker's place in a tray that has room, as wide as the widest line (XVIII:XXXVIII:XXXVIII in MS Sans Serif, 8
 # points, 103 pixels) and its edge, and the blank icons that make room for it.
@@ -55,6 +55,24 @@ def winpath(path):
 
 def unescape(text):  # the taskbar's escapes are Python's
     return text.encode("latin-1", "backslashreplace").decode("unicode_escape")
+
+
+def idle_cost(rig, name, seconds):
+    """A Windows program's voluntary context switches a second (all its threads), and its and the wineserver's CPU
+    in clock ticks, over the seconds after it has started."""
+    def process(comm):  # wine starts each through start.exe: the one of that name
+        return wait_until(lambda: [p for p in wine_processes(rig.prefix)
+                                   if open(f"/proc/{p}/comm").read().startswith(comm[:15])], 10, comm)[0]
+
+    def sample():
+        switches = sum(int(open(s).read().split("voluntary_ctxt_switches:")[1].split()[0])
+                       for s in glob.glob(f"/proc/{pid}/task/*/status") if os.path.exists(s))
+        return switches, sum(sum(map(int, open(f"/proc/{p}/stat").read().split(") ")[-1].split()[11:13]))
+                                 for p in (pid, server))
+    pid, server = process(name), process("wineserver")
+    time.sleep(2)  # past the start
+    (switches, cpu), _, (switches_after, cpu_after) = sample(), time.sleep(seconds), sample()
+    return (switches_after - switches) / seconds, cpu_after - cpu
 
 
 def wine_processes(prefix):

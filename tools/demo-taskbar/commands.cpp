@@ -433,6 +433,26 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     reply +=
         "created=" + Num(age.created) + "\nnow=" + Num(age.now) + "\ntick=" + Num(age.tick) + "\n";
     return "";
+  } else if (verb == "changes" && need(2)) {
+    // changes HWND MS: when in its second the window's text changed, for MS ms
+    // of watching it each millisecond.
+    const HWND window = WindowArg(f[2]);
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(IntArg(f[3]));
+    std::string last = TextOf(window);
+    reply += "offsets=";
+    while (GetTickCount64() < end) {
+      Sleep(1);
+      if (const std::string now = TextOf(window); now != last) {
+        FILETIME time{};
+        GetSystemTimePreciseAsFileTime(&time);
+        const ULONGLONG units =
+            static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+        reply += Num(static_cast<long long>(units % 10000000 / 10000)) + " ";
+        last = now;
+      }
+    }
+    reply += "\n";
+    return "";
   } else if (verb == "quit") {
     PostQuitMessage(0);
     return "";
