@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The end-to-end scenarios, one ctest each: scenarios.py --exe EXE ... NAME."""
 
-import os, shutil, signal, time
+import os, re, shutil, signal, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
 from driver import clock_text, wait_until, wine_processes
@@ -13,6 +13,20 @@ def answer_box(rig, text):
     texts, buttons = rig.texts(box["hwnd"])
     check(texts[:1] and texts[0].startswith(text) and buttons == ["OK"], f"box {texts} {buttons}, not {text!r}")
     rig.command("command", box["hwnd"], IDOK)
+
+
+def check_tip(rig, t, roman_year=False, lower=False):
+    """The tooltip over the ticker: today's Latin date and its year, from 14 December the next, or from 753 BC."""
+    now, want = time.localtime(), " "
+    year = now.tm_year + (now.tm_mon == 12 and now.tm_mday >= 14) + 753 * roman_year
+    for value, numeral in zip((1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1),
+                              "M CM D CD C XC L XL X IX V IV I".split()):
+        count, year = divmod(year, value)
+        want += numeral * count
+    want += " a.u.c." * roman_year
+    tip = rig.tip(t)
+    check(tip.endswith(want.lower() if lower else want) and (tip == tip.lower()) == lower and re.fullmatch(
+        r"((a\.d\. [ivxl]+|pridie) )?(kalend|non|id)[a-z]+ [a-z]+", tip[:-len(want)].lower()), f"tooltip {tip!r}")
 
 
 def startup(rig):
@@ -211,9 +225,14 @@ def every_taskbar(rig, layout):
             "secondary 1 thickness 70"]:
         rig.command(*commands.split())
         all_placed()
+    for t in rig.tickers()[:2]:
+        check_tip(rig, t)
     rig.pick("Lowercase", rig.tickers()[2])
     wait_until(lambda: all(t["text"] == t["text"].lower() != t["text"].upper() for t in rig.tickers()), 2, "lower case")
-    check(rig.read_ini() == b"[Configuration]\r\nLowercase=1\r\n", rig.read_ini())
+    rig.pick("Use Roman year", rig.tickers()[1])
+    wait_until(lambda: rig.read_ini() == b"[Configuration]\r\nLowercase=1\r\nRomanYear=1\r\n", 5, "the file")
+    for t in rig.tickers()[:2]:
+        check_tip(rig, t, roman_year=True, lower=True)
     rig.pick("Text colour", rig.tickers()[1])
     dialog = rig.wait_window("the colour dialog", title="Color")["hwnd"]
     rig.command("secondary", 3, "add")  # a new bar while the dialog is open: its ticker starts disabled
