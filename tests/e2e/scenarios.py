@@ -77,28 +77,43 @@ def startup(rig):
 
 
 def settings(rig):
-    """Options and colours from the INI in a folder code page 1252 cannot name, painted (the taskbar inside the program)
-    at 19:49, whose additive numerals are the widest without seconds; menu choices written back."""
+    """Every option and colour from the INI, in a folder code page 1252 cannot name, shown by each ticker (the taskbar
+    inside the program, so painted) at 19:49, whose additive numerals are the widest without seconds, and by the
+    menu's check marks; menu choices written back; all shown again in a new shell of the other layout."""
     rig.move_app("app-\u0416\u03a9", "Clepsydrium.exe")
     rig.pin_time(19, 49)
-    rig.write_ini(DisplaySeconds=0, MedievalScript=0, Lowercase=1, ZeroAsDash=1,
+    rig.write_ini(DisplaySeconds=0, MedievalScript=0, Lowercase=1, ZeroAsDash=1, Borders=0, ToolTip=0, RomanYear=1,
                   ColourText=0x7F0000FF, ColourBack=-(1 << 31) + 5)  # red, stray high bits; the window colour: white
     before, style = rig.read_ini(), dict(medieval=False, dash=True, lower=True)
-    _, ticker = rig.start([0, 5, 58, 14], icons=4, injected=True)
+    _, ticker = rig.start([0, 5, 58, 14], icons=4, injected=True, monitors=2)
+
+    def shown(*marks, seconds=False):
+        wait_until(lambda: {t["text"] for t in rig.tickers()} == {clock_text(time.time(), seconds, **style)}, 2, "time")
+        for t in rig.tickers():
+            background, others, glyphs = rig.ink("colours", t)
+            check(background == (255, 255, 255) and sum(n for (r, g, b), n in others.items() if r > 200 and g + b < 60)
+                  >= 4 and all(r > g + 40 and r > b + 40 for r, g, b in others), f"not red on white: {others}")
+            check(not t["exstyle"] & WS_EX_STATICEDGE and t["face"] == [0, 0] + t["rect"][2:], f"a border: {t}")
+            check(rig.checked(t) == ["Use Roman year (from 753 BC)", "Display 0 as dash", "Lowercase"] + list(marks),
+                  f"check marks {rig.checked(t)}")
+            rig.tip(t, wait=False)
+        return glyphs
+
     rig.check_clock(seconds=False, **style)
-    background, others, glyphs = rig.ink("colours")
-    check(background == (255, 255, 255) and sum(n for (r, g, b), n in others.items() if r > 200 and g + b < 60)
-          >= 4 and all(r > g + 40 and r > b + 40 for r, g, b in others), f"not red on white: {background} {others}")
-    check(glyphs == len("xviiii:xxxxviiii"), f"{glyphs} glyphs of xviiii:xxxxviiii shown")
+    check(shown("Hours and minutes") == len("xviiii:xxxxviiii"), "not every glyph of xviiii:xxxxviiii shown")
     rig.pick("Hours, minutes")
     wide = [0, 5, 95, 14]  # the widest line with seconds, xviiii:xxxxviiii:xxxxviiii
     rig.wait_ticker(wide, icons=6, timeout=5)  # a wider tray is no reason to move
-    for on in (0, 1):  # only the sunken edge changes; the face fills the client area
+    for on in (1, 0):  # only the sunken edge changes; the face fills the client area
         rig.pick("Borders")
-        want = dict(style=ticker["style"], exstyle=ticker["exstyle"] ^ WS_EX_STATICEDGE * (1 - on), rect=wide,
+        want = dict(style=ticker["style"], exstyle=ticker["exstyle"] ^ WS_EX_STATICEDGE * on, rect=wide,
                     face=[0, 0, 95 - 2 * on, 14 - 2 * on])
         wait_until(lambda: rig.ini_values().get("Borders") == str(on) and want.items() <= rig.ticker().items(), 5, want)
-    check(rig.read_ini() == before.replace(b"DisplaySeconds=0", b"DisplaySeconds=1") + b"Borders=1\r\n", "INI")
+    check(rig.read_ini() == before.replace(b"DisplaySeconds=0", b"DisplaySeconds=1"), "INI")
+    rig.command("rebuild", "win11")
+    rig.command("broadcast", "TaskbarCreated")
+    wait_until(lambda: all(t and t["text"] and t["parent"] != "child" for t in rig.tickers()), 3, "the new tickers")
+    shown("Hours, minutes, seconds", seconds=True)
 
 
 def dialogs(rig):
