@@ -117,13 +117,14 @@ def settings(rig):
 
 
 def dialogs(rig):
-    """For a Japanese user, the exe named ソ: the About box, a size too big for the font dialog, Cancel, a colour."""
-    font = dict(FontName="DejaVu Sans", FontSize="10000", FontBold="1", FontItalic="0")  # a face the prefix lists
+    """For a Japanese user, the exe named ソ: the About box, a size too big for the font dialog, Cancel; OK in each
+    colour dialog and in the font dialog (8 points, bold): every ticker shows it, and the file holds it."""
+    font = dict(FontName="DejaVu Sans", FontSize="10000", FontBold="0", FontItalic="0")  # a face the prefix lists
     rig.write_ini(**font)
     locale = prepared(rig.args.work, "locale", ["mkdir", "@"], ["localedef", "-i", "ja_JP", "-f", "UTF-8", "@/ja"])
     rig.move_app("app", "\u30bd.exe")  # 0x83 0x5C in code page 932: its trail byte is a backslash
-    # 72 points asked for no taller than the ticker: its widest line in DejaVu Sans bold, 14 pixels high, and the edge.
-    rig.start([0, 5, 138, 14], icons=9, injected=True, env=dict(LOCPATH=locale, LANG="ja", LC_ALL="ja"))
+    # 72 points asked for no taller than the ticker: its widest line in DejaVu Sans, 14 pixels high, and the edge.
+    rig.start([0, 5, 126, 14], icons=8, injected=True, monitors=2, env=dict(LOCPATH=locale, LANG="ja", LC_ALL="ja"))
     check(" acp=932 " in rig.read_events(), "Wine did not take code page 932 from the Japanese environment")
     rig.pick("About")
     box = rig.wait_window("the About box", title=f"Clepsydrium {rig.args.version}")["hwnd"]
@@ -135,14 +136,28 @@ def dialogs(rig):
     dialog = rig.wait_window("the font dialog", cls="#32770")["hwnd"]  # its title is Japanese
     check([c["title"] for c in rig.windows(dialog, id="1138")] == ["72"], "FontSize=10000: not 72 in the size box")
     rig.press(dialog, IDCANCEL)
-    rig.pick("Text colour")
-    dialog = rig.wait_window("the colour dialog", cls="#32770")["hwnd"]
-    for ident, value in (("706", 18), ("707", 52), ("708", 86)):  # red, green, blue
-        rig.command("settext", rig.windows(dialog, id=ident)[0]["hwnd"], value)
-    rig.command("command", dialog, IDOK)
-    wait_until(lambda: rig.ini_values().get("ColourText") == str(86 << 16 | 52 << 8 | 18), 5, "the colour chosen")
+    for caption, key, rgb in (("Text colour", "ColourText", (18, 52, 86)), ("Background", "ColourBack", (200, 220, 240))):
+        rig.pick(caption)
+        dialog = rig.wait_window("the colour dialog", cls="#32770")["hwnd"]
+        for ident, value in zip(("706", "707", "708"), rgb):  # red, green, blue
+            rig.command("settext", rig.windows(dialog, id=ident)[0]["hwnd"], value)
+        rig.command("command", dialog, IDOK)
+        wait_until(lambda: rig.ini_values().get(key) == str(rgb[2] << 16 | rgb[1] << 8 | rgb[0]), 5, "the colour")
+        for t in rig.tickers():
+            background, others, _ = rig.ink("colours", t)
+            check(rgb == background if key == "ColourBack" else max(b - r for r, g, b in others) > 30,  # smoothed
+                  f"{caption} not shown: {background} {others}")
     # Written after the font dialog's Cancel, had that written anything.
     check(font.items() <= rig.ini_values().items(), f"the font dialog's Cancel changed {rig.ini_values()}")
+    rig.pick("Set font")
+    dialog = rig.wait_window("the font dialog", cls="#32770")["hwnd"]
+    for ident, key, times in (("1137", 0x28, 2), ("1138", 0x26, 20), ("1138", 0x28, 2)):  # bold; 6, 7, 8 points
+        for _ in range(times):
+            rig.command("key", rig.windows(dialog, id=ident)[0]["hwnd"], key)
+    rig.press(dialog, IDOK)
+    wait_until(lambda: dict(font, FontSize="8", FontBold="1").items() <= rig.ini_values().items(), 5, "the font")
+    rig.wait_ticker([0, 5, 129, 14], icons=9, timeout=5)  # 8 points bold: wider than the largest regular size
+    check([t["rect"][2] for t in rig.tickers()] == [129, 129], f"a ticker not fitted to the font: {rig.tickers()}")
 
 
 def exit(rig):
