@@ -301,7 +301,15 @@ def every_taskbar(rig, layout):
 
 def unsaved(rig):
     """A stray Clepsydrium.ini.new folder blocks no write; a read-only file: one message (the file, why) for two failed
-    writes; the keys not saved go with the next write that succeeds, and at exit."""
+    writes; the keys not saved go with the next write that succeeds, and at exit. A file saved as UTF-16 is read, and
+    not written: the user is told."""
+    def told():
+        box = rig.wait_window("the program's message box", cls="#32770", title="Clepsydrium")["hwnd"]
+        lines = rig.texts(box)[0][0].split("\r\n")
+        check(lines[1].endswith("\\Clepsydrium.ini") and lines[3], f"no file or reason in {lines}")
+        rig.press(box, IDOK)
+        wait_until(lambda: not rig.ticker()["style"] & WS_DISABLED, 2, "the ticker enabled after the message")
+
     rig.write_ini(Borders=1), os.mkdir(rig.ini + ".new")
     (program, _), want = rig.start(None), dict(Borders="1")
     for caption, key, value, writable in (("Lowercase", "Lowercase", "1", True), ("Borders", "Borders", "0", False),
@@ -311,15 +319,20 @@ def unsaved(rig):
         before = rig.read_ini()
         want.update({key: value} if key else {})
         if not writable and value == "0":  # the first failure
-            box = rig.wait_window("the program's message box", cls="#32770", title="Clepsydrium")["hwnd"]
-            lines = rig.texts(box)[0][0].split("\r\n")
-            check(lines[1].endswith("\\Clepsydrium.ini") and lines[3], f"no file or reason in {lines}")
-            rig.press(box, IDOK)
+            told()
         elif not writable:
             check(time.sleep(0.5) or not rig.windows(visible="1", cls="#32770") and rig.read_ini() == before, "2 boxes")
         elif key:
             wait_until(lambda: rig.ini_values() == want, 5, f"{want} written")
     check(rig.wait_exit(program) == 0 and rig.ini_values() == want, f"at exit: {rig.ini_values()}")
+    utf16 = "\ufeff[Configuration]\r\nLowercase=1\r\n".encode("utf-16-le")  # as Notepad saves it on request
+    open(rig.ini, "wb").write(utf16)
+    program = rig.start_program("utf16")
+    wait_until(lambda: rig.ticker()["text"] == rig.ticker()["text"].lower() != rig.ticker()["text"].upper(), 5, "read")
+    rig.pick("Borders")
+    told()
+    rig.pick("Exit")
+    check(rig.wait_exit(program) == 0 and rig.read_ini() == utf16, f"the UTF-16 file changed: {rig.read_ini()}")
 
 
 def hung_shell(rig):
