@@ -12,6 +12,7 @@
 
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
+#include "windows/calendar_window.h"
 #include "windows/handles.h"
 #include "windows/taskbar.h"
 #include "windows/ticker_window.h"
@@ -25,11 +26,21 @@ class SessionWindow {
   Program& ProgramOf() const { return program_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND Handle() const { return window_.Get(); }
+  // Hears of the windows the shell of this taskbar makes, moves, shows and
+  // hides; where the system tells all of that, the watch looks only then.
+  void HearShell(HWND taskbar);
+  // Whether the shell's new windows are told: else the watch looks for bars.
+  bool HearsShell() const { return static_cast<bool>(hook_); }
 
  private:
+  void LookSoon();
+
   Program& program_;
   UINT taskbarCreated_;
   bool pending_ = false;
+  bool lookSoon_ = false;
+  DWORD shell_ = 0;
+  Owned<HWINEVENTHOOK, UnhookWinEvent> hook_;
   OwnedWindow window_;
 };
 
@@ -49,8 +60,11 @@ class Program {
   std::optional<std::string> Run();
 
   const ClockSettings& Settings() const { return settings_; }
-  void OnCommand(Command id);
+  // A command chosen from a ticker's menu or mouse.
+  void OnCommand(Command id, const TickerWindow& from);
   void OnWatchTick();
+  // A window of the shell's came, moved, showed or hid; `made` when it came.
+  void OnShellChanged(bool made);
   void OnClockSet();
   void OnTickerLost(const TickerWindow& ticker);
   void OnTaskbarCreated();
@@ -106,6 +120,8 @@ class Program {
   // Every other monitor's bar gets a ticker, a vanished one loses its own,
   // and each is placed again when its bar changed.
   void FollowSecondaryBars();
+  // The calendar closes with the ticker it was opened from, or its bar.
+  void FollowCalendar();
   TickerWindow& Primary() { return docked_.front()->ticker; }
   std::optional<Taskbar>& PrimaryTaskbar() { return docked_.front()->taskbar; }
   template <typename Function>
@@ -122,7 +138,9 @@ class Program {
   // The primary's first, then the other bars' in any free place; a fixed
   // table, so that a ticker never moves while one of its handlers runs.
   std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
+  CalendarWindow calendar_;  // after the tickers: it goes first
   bool running_ = false;
+  bool findBars_ = true;  // a bar may have come since the last search
   unsigned unsaved_ = 0;  // a bit for each key
   bool toldUnsaved_ = false;
   int openDialogs_ = 0;
