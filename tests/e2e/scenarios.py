@@ -17,13 +17,9 @@ def answer_box(rig, text):
 
 def check_tip(rig, t, roman_year=False, lower=False):
     """The tooltip over the ticker: today's Latin date and its year, from 14 December the next, or from 753 BC."""
-    now, want = time.localtime(), " "
+    now = time.localtime()
     year = now.tm_year + (now.tm_mon == 12 and now.tm_mday >= 14) + 753 * roman_year
-    for value, numeral in zip((1000, 900, 500, 400, 100, 90, 50, 40, 10, 9, 5, 4, 1),
-                              "M CM D CD C XC L XL X IX V IV I".split()):
-        count, year = divmod(year, value)
-        want += numeral * count
-    want += " a.u.c." * roman_year
+    want = " " + roman(year) + " a.u.c." * roman_year
     tip = rig.tip(t)
     check(tip.endswith(want.lower() if lower else want) and (tip == tip.lower()) == lower and re.fullmatch(
         r"((a\.d\. [ivxl]+|pridie) )?(kalend|non|id)[a-z]+ [a-z]+", tip[:-len(want)].lower()), f"tooltip {tip!r}")
@@ -136,7 +132,8 @@ def dialogs(rig):
     dialog = rig.wait_window("the font dialog", cls="#32770")["hwnd"]  # its title is Japanese
     check([c["title"] for c in rig.windows(dialog, id="1138")] == ["72"], "FontSize=10000: not 72 in the size box")
     rig.press(dialog, IDCANCEL)
-    for caption, key, rgb in (("Text colour", "ColourText", (18, 52, 86)), ("Background", "ColourBack", (200, 220, 240))):
+    for caption, key, rgb in (("Text colour", "ColourText", (18, 52, 86)),
+                              ("Background", "ColourBack", (200, 220, 240))):
         rig.pick(caption)
         dialog = rig.wait_window("the colour dialog", cls="#32770")["hwnd"]
         for ident, value in zip(("706", "707", "708"), rgb):  # red, green, blue
