@@ -310,14 +310,35 @@ class Rig:
         downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)
         self.xdotool("key", "--delay", "15", *(["Down"] * downs), "Return")
 
+    def tip(self, t=None, wait=True):
+        """Hovers the ticker: the text of the tooltip then shown; or checks that none shows."""
+        tips = lambda: [w["title"] for w in self.windows(visible="1", cls="tooltips_class32") if w["title"]]
+        self.xdotool("mousemove", 1000, 10)  # away, so that no tip from before is left
+        wait_until(lambda: not tips(), 10, "the last tooltip gone")
+        x, y, w, h = self.screen_rect(t)
+        # The first move gives the tooltip its text, the second starts its delay, which any later move restarts.
+        self.xdotool("mousemove", x + w // 2, y + h // 2, "sleep", 0.3, "mousemove", x + w // 2 + 1, y + h // 2)
+        if wait:
+            return wait_until(tips, 3, "a tooltip over the ticker")[0]
+        check(time.sleep(2) or not tips(), f"a tooltip {tips()}")
+
+    def checked(self, t=None):
+        """The captions checked in the ticker's menu (read by a taskbar inside the program); the menu then closed."""
+        self.right_click_ticker(t)
+        menu = self.wait_window("the context menu", cls="#32768")["hwnd"]
+        marks = [line.split("\t")[1] for line in self.command("menu", menu).splitlines() if line[:2] == "1\t"]
+        self.xdotool("key", "Escape")
+        wait_until(lambda: not self.windows(visible="1", cls="#32768"), 5, "the menu closed")
+        return marks
+
     def screenshot(self, name):
         subprocess.run(["timeout", "30", "import", "-window", "root", f"{self.dir}/{name}.png"], env=self.env)
         return f"{self.dir}/{name}.png"
 
-    def ink(self, name):
+    def ink(self, name, t=None):
         """From a screenshot, the commonest colour (r, g, b) inside the ticker's edge, the others' counts, and the
         runs of columns that hold another colour (a glyph each, in a bitmap font)."""
-        x, y, w, h = self.screen_rect()
+        x, y, w, h = self.screen_rect(t)
         out = subprocess.run(["convert", self.screenshot(name), "-crop", f"{w - 2}x{h - 2}+{x + 1}+{y + 1}", "+repage",
                               "-depth", "8", "txt:-"], check=True, capture_output=True, text=True, timeout=30).stdout
         found = re.findall(r"^(\d+),\d+:.*#([0-9A-Fa-f]{6})", out, re.M)

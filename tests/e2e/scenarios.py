@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The end-to-end scenarios, one ctest each: scenarios.py --exe EXE ... NAME."""
 
-import os, shutil, signal, time
+import os, re, shutil, signal, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
 from driver import clock_text, idle_cost, roman, wait_until, wine_processes, winpath
@@ -13,6 +13,16 @@ def answer_box(rig, text):
     texts, buttons = rig.texts(box["hwnd"])
     check(texts[:1] and texts[0].startswith(text) and buttons == ["OK"], f"box {texts} {buttons}, not {text!r}")
     rig.command("command", box["hwnd"], IDOK)
+
+
+def check_tip(rig, t, roman_year=False, lower=False):
+    """The tooltip over the ticker: today's Latin date and its year, from 14 December the next, or from 753 BC."""
+    now = time.localtime()
+    year = now.tm_year + (now.tm_mon == 12 and now.tm_mday >= 14) + 753 * roman_year
+    want = " " + roman(year) + " a.u.c." * roman_year
+    tip = rig.tip(t)
+    check(tip.endswith(want.lower() if lower else want) and (tip == tip.lower()) == lower and re.fullmatch(
+        r"((a\.d\. [ivxl]+|pridie) )?(kalend|non|id)[a-z]+ [a-z]+", tip[:-len(want)].lower()), f"tooltip {tip!r}")
 
 
 def startup(rig):
@@ -63,38 +73,54 @@ def startup(rig):
 
 
 def settings(rig):
-    """Options and colours from the INI in a folder code page 1252 cannot name, painted (the taskbar inside the program)
-    at 19:49, whose additive numerals are the widest without seconds; menu choices written back."""
+    """Every option and colour from the INI, in a folder code page 1252 cannot name, shown by each ticker (the taskbar
+    inside the program, so painted) at 19:49, whose additive numerals are the widest without seconds, and by the
+    menu's check marks; menu choices written back; all shown again in a new shell of the other layout."""
     rig.move_app("app-\u0416\u03a9", "Clepsydrium.exe")
     rig.pin_time(19, 49)
-    rig.write_ini(DisplaySeconds=0, MedievalScript=0, Lowercase=1, ZeroAsDash=1,
+    rig.write_ini(DisplaySeconds=0, MedievalScript=0, Lowercase=1, ZeroAsDash=1, Borders=0, ToolTip=0, RomanYear=1,
                   ColourText=0x7F0000FF, ColourBack=-(1 << 31) + 5)  # red, stray high bits; the window colour: white
     before, style = rig.read_ini(), dict(medieval=False, dash=True, lower=True)
-    _, ticker = rig.start([0, 5, 58, 14], icons=4, injected=True)
+    _, ticker = rig.start([0, 5, 58, 14], icons=4, injected=True, monitors=2)
+
+    def shown(*marks, seconds=False):
+        wait_until(lambda: {t["text"] for t in rig.tickers()} == {clock_text(time.time(), seconds, **style)}, 2, "time")
+        for t in rig.tickers():
+            background, others, glyphs = rig.ink("colours", t)
+            check(background == (255, 255, 255) and sum(n for (r, g, b), n in others.items() if r > 200 and g + b < 60)
+                  >= 4 and all(r > g + 40 and r > b + 40 for r, g, b in others), f"not red on white: {others}")
+            check(not t["exstyle"] & WS_EX_STATICEDGE and t["face"] == [0, 0] + t["rect"][2:], f"a border: {t}")
+            check(rig.checked(t) == ["Use Roman year (from 753 BC)", "Display 0 as dash", "Lowercase"] + list(marks),
+                  f"check marks {rig.checked(t)}")
+            rig.tip(t, wait=False)
+        return glyphs
+
     rig.check_clock(seconds=False, **style)
-    background, others, glyphs = rig.ink("colours")
-    check(background == (255, 255, 255) and sum(n for (r, g, b), n in others.items() if r > 200 and g + b < 60)
-          >= 4 and all(r > g + 40 and r > b + 40 for r, g, b in others), f"not red on white: {background} {others}")
-    check(glyphs == len("xviiii:xxxxviiii"), f"{glyphs} glyphs of xviiii:xxxxviiii shown")
+    check(shown("Hours and minutes") == len("xviiii:xxxxviiii"), "not every glyph of xviiii:xxxxviiii shown")
     rig.pick("Hours, minutes")
     wide = [0, 5, 95, 14]  # the widest line with seconds, xviiii:xxxxviiii:xxxxviiii
     rig.wait_ticker(wide, icons=6, timeout=5)  # a wider tray is no reason to move
-    for on in (0, 1):  # only the sunken edge changes; the face fills the client area
+    for on in (1, 0):  # only the sunken edge changes; the face fills the client area
         rig.pick("Borders")
-        want = dict(style=ticker["style"], exstyle=ticker["exstyle"] ^ WS_EX_STATICEDGE * (1 - on), rect=wide,
+        want = dict(style=ticker["style"], exstyle=ticker["exstyle"] ^ WS_EX_STATICEDGE * on, rect=wide,
                     face=[0, 0, 95 - 2 * on, 14 - 2 * on])
         wait_until(lambda: rig.ini_values().get("Borders") == str(on) and want.items() <= rig.ticker().items(), 5, want)
-    check(rig.read_ini() == before.replace(b"DisplaySeconds=0", b"DisplaySeconds=1") + b"Borders=1\r\n", "INI")
+    check(rig.read_ini() == before.replace(b"DisplaySeconds=0", b"DisplaySeconds=1"), "INI")
+    rig.command("rebuild", "win11")
+    rig.command("broadcast", "TaskbarCreated")
+    wait_until(lambda: all(t and t["text"] and t["parent"] != "child" for t in rig.tickers()), 3, "the new tickers")
+    shown("Hours, minutes, seconds", seconds=True)
 
 
 def dialogs(rig):
-    """For a Japanese user, the exe named ソ: the About box, a size too big for the font dialog, Cancel, a colour."""
-    font = dict(FontName="DejaVu Sans", FontSize="10000", FontBold="1", FontItalic="0")  # a face the prefix lists
+    """For a Japanese user, the exe named ソ: the About box, a size too big for the font dialog, Cancel; OK in each
+    colour dialog and in the font dialog (8 points, bold): every ticker shows it, and the file holds it."""
+    font = dict(FontName="DejaVu Sans", FontSize="10000", FontBold="0", FontItalic="0")  # a face the prefix lists
     rig.write_ini(**font)
     locale = prepared(rig.args.work, "locale", ["mkdir", "@"], ["localedef", "-i", "ja_JP", "-f", "UTF-8", "@/ja"])
     rig.move_app("app", "\u30bd.exe")  # 0x83 0x5C in code page 932: its trail byte is a backslash
-    # 72 points asked for no taller than the ticker: its widest line in DejaVu Sans bold, 14 pixels high, and the edge.
-    rig.start([0, 5, 138, 14], icons=9, injected=True, env=dict(LOCPATH=locale, LANG="ja", LC_ALL="ja"))
+    # 72 points asked for no taller than the ticker: its widest line in DejaVu Sans, 14 pixels high, and the edge.
+    rig.start([0, 5, 126, 14], icons=8, injected=True, monitors=2, env=dict(LOCPATH=locale, LANG="ja", LC_ALL="ja"))
     check(" acp=932 " in rig.read_events(), "Wine did not take code page 932 from the Japanese environment")
     rig.pick("About")
     box = rig.wait_window("the About box", title=f"Clepsydrium {rig.args.version}")["hwnd"]
@@ -106,14 +132,29 @@ def dialogs(rig):
     dialog = rig.wait_window("the font dialog", cls="#32770")["hwnd"]  # its title is Japanese
     check([c["title"] for c in rig.windows(dialog, id="1138")] == ["72"], "FontSize=10000: not 72 in the size box")
     rig.press(dialog, IDCANCEL)
-    rig.pick("Text colour")
-    dialog = rig.wait_window("the colour dialog", cls="#32770")["hwnd"]
-    for ident, value in (("706", 18), ("707", 52), ("708", 86)):  # red, green, blue
-        rig.command("settext", rig.windows(dialog, id=ident)[0]["hwnd"], value)
-    rig.command("command", dialog, IDOK)
-    wait_until(lambda: rig.ini_values().get("ColourText") == str(86 << 16 | 52 << 8 | 18), 5, "the colour chosen")
+    for caption, key, rgb in (("Text colour", "ColourText", (18, 52, 86)),
+                              ("Background", "ColourBack", (200, 220, 240))):
+        rig.pick(caption)
+        dialog = rig.wait_window("the colour dialog", cls="#32770")["hwnd"]
+        for ident, value in zip(("706", "707", "708"), rgb):  # red, green, blue
+            rig.command("settext", rig.windows(dialog, id=ident)[0]["hwnd"], value)
+        rig.command("command", dialog, IDOK)
+        wait_until(lambda: rig.ini_values().get(key) == str(rgb[2] << 16 | rgb[1] << 8 | rgb[0]), 5, "the colour")
+        for t in rig.tickers():
+            background, others, _ = rig.ink("colours", t)
+            check(rgb == background if key == "ColourBack" else max(b - r for r, g, b in others) > 30,  # smoothed
+                  f"{caption} not shown: {background} {others}")
     # Written after the font dialog's Cancel, had that written anything.
     check(font.items() <= rig.ini_values().items(), f"the font dialog's Cancel changed {rig.ini_values()}")
+    rig.pick("Set font")
+    dialog = rig.wait_window("the font dialog", cls="#32770")["hwnd"]
+    for ident, key, times in (("1137", 0x28, 2), ("1138", 0x26, 20), ("1138", 0x28, 2)):  # bold; 6, 7, 8 points
+        for _ in range(times):
+            rig.command("key", rig.windows(dialog, id=ident)[0]["hwnd"], key)
+    rig.press(dialog, IDOK)
+    wait_until(lambda: dict(font, FontSize="8", FontBold="1").items() <= rig.ini_values().items(), 5, "the font")
+    rig.wait_ticker([0, 5, 129, 14], icons=9, timeout=5)  # 8 points bold: wider than the largest regular size
+    check([t["rect"][2] for t in rig.tickers()] == [129, 129], f"a ticker not fitted to the font: {rig.tickers()}")
 
 
 def exit(rig):
@@ -211,9 +252,14 @@ def every_taskbar(rig, layout):
             "secondary 1 thickness 70"]:
         rig.command(*commands.split())
         all_placed()
+    for t in rig.tickers()[:2]:
+        check_tip(rig, t)
     rig.pick("Lowercase", rig.tickers()[2])
     wait_until(lambda: all(t["text"] == t["text"].lower() != t["text"].upper() for t in rig.tickers()), 2, "lower case")
-    check(rig.read_ini() == b"[Configuration]\r\nLowercase=1\r\n", rig.read_ini())
+    rig.pick("Use Roman year", rig.tickers()[1])
+    wait_until(lambda: rig.read_ini() == b"[Configuration]\r\nLowercase=1\r\nRomanYear=1\r\n", 5, "the file")
+    for t in rig.tickers()[:2]:
+        check_tip(rig, t, roman_year=True, lower=True)
     rig.pick("Text colour", rig.tickers()[1])
     dialog = rig.wait_window("the colour dialog", title="Color")["hwnd"]
     rig.command("secondary", 3, "add")  # a new bar while the dialog is open: its ticker starts disabled
@@ -252,7 +298,15 @@ def every_taskbar(rig, layout):
 
 def unsaved(rig):
     """A stray Clepsydrium.ini.new folder blocks no write; a read-only file: one message (the file, why) for two failed
-    writes; the keys not saved go with the next write that succeeds, and at exit."""
+    writes; the keys not saved go with the next write that succeeds, and at exit. A file saved as UTF-16 is read, and
+    not written: the user is told."""
+    def told():
+        box = rig.wait_window("the program's message box", cls="#32770", title="Clepsydrium")["hwnd"]
+        lines = rig.texts(box)[0][0].split("\r\n")
+        check(lines[1].endswith("\\Clepsydrium.ini") and lines[3], f"no file or reason in {lines}")
+        rig.press(box, IDOK)
+        wait_until(lambda: not rig.ticker()["style"] & WS_DISABLED, 2, "the ticker enabled after the message")
+
     rig.write_ini(Borders=1), os.mkdir(rig.ini + ".new")
     (program, _), want = rig.start(None), dict(Borders="1")
     for caption, key, value, writable in (("Lowercase", "Lowercase", "1", True), ("Borders", "Borders", "0", False),
@@ -262,15 +316,20 @@ def unsaved(rig):
         before = rig.read_ini()
         want.update({key: value} if key else {})
         if not writable and value == "0":  # the first failure
-            box = rig.wait_window("the program's message box", cls="#32770", title="Clepsydrium")["hwnd"]
-            lines = rig.texts(box)[0][0].split("\r\n")
-            check(lines[1].endswith("\\Clepsydrium.ini") and lines[3], f"no file or reason in {lines}")
-            rig.press(box, IDOK)
+            told()
         elif not writable:
             check(time.sleep(0.5) or not rig.windows(visible="1", cls="#32770") and rig.read_ini() == before, "2 boxes")
         elif key:
             wait_until(lambda: rig.ini_values() == want, 5, f"{want} written")
     check(rig.wait_exit(program) == 0 and rig.ini_values() == want, f"at exit: {rig.ini_values()}")
+    utf16 = "\ufeff[Configuration]\r\nLowercase=1\r\n".encode("utf-16-le")  # as Notepad saves it on request
+    open(rig.ini, "wb").write(utf16)
+    program = rig.start_program("utf16")
+    wait_until(lambda: rig.ticker()["text"] == rig.ticker()["text"].lower() != rig.ticker()["text"].upper(), 5, "read")
+    rig.pick("Borders")
+    told()
+    rig.pick("Exit")
+    check(rig.wait_exit(program) == 0 and rig.read_ini() == utf16, f"the UTF-16 file changed: {rig.read_ini()}")
 
 
 def hung_shell(rig):

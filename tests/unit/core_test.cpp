@@ -36,22 +36,6 @@ TEST(Settings, NumbersAndFontSizes) {
   EXPECT_EQ(WholePoints(115), 12);
 }
 
-TEST(Settings, EachSwitchReachesItsOwnStyle) {
-  // Any two of the switches differ in one of the two rows.
-  for (const bool a : {true, false}) {
-    ClockSettings s;  // with seconds, without lower case
-    s.medievalScript = a;
-    s.zeroAsDash = !a;
-    s.romanYear = true;
-    const ClockStyle c = ClockStyleOf(s);
-    const TipStyle t = TipStyleOf(s);
-    EXPECT_EQ(std::tuple(c.seconds, c.medieval, c.zeroAsDash, c.lowercase),
-              std::tuple(true, a, !a, false));
-    EXPECT_EQ(std::tuple(t.medieval, t.zeroAsDash, t.lowercase, t.romanYear),
-              std::tuple(a, !a, false, true));
-  }
-}
-
 TEST(TickerGeometry, SizePlacesAndRows) {
   // The classic size for a short text (the scenarios under Wine show the wider ones).
   EXPECT_EQ(TickerSize(26, 4, 0), (Size{84, 21}));

@@ -286,19 +286,6 @@ int IntArg(const std::string& text) {
   return static_cast<int>(std::strtol(text.c_str(), nullptr, 0));
 }
 
-BOOL CALLBACK ListTopLevel(HWND window, LPARAM out) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  *reinterpret_cast<std::string*>(out) +=
-      Hex(window) + "\t" + Num(pid) + "\t" + Num(IsWindowVisible(window) ? 1 : 0) + "\t" +
-      ClassOf(window) + "\t" + TextOf(window) + "\t" + RectText(rect) + "\t" +
-      Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE))) + "\t" +
-      Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE))) + "\n";
-  return TRUE;
-}
-
 // Asks the control for its text (a combo box answers with its edit field's),
 // as Unicode whatever the owner's code page.
 std::string AskedTextOf(HWND window) {
@@ -307,6 +294,21 @@ std::string AskedTextOf(HWND window) {
   SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                       2000, &ignored);
   return Escape(text);
+}
+
+BOOL CALLBACK ListTopLevel(HWND window, LPARAM out) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  *reinterpret_cast<std::string*>(out) +=
+      Hex(window) + "\t" + Num(pid) + "\t" + Num(IsWindowVisible(window) ? 1 : 0) + "\t" +
+      ClassOf(window) + "\t" +
+      // A tooltip's text is the tip it shows, given only when asked.
+      (ClassOf(window) == "tooltips_class32" ? AskedTextOf(window) : TextOf(window)) + "\t" +
+      RectText(rect) + "\t" + Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE))) + "\t" +
+      Hex(static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE))) + "\n";
+  return TRUE;
 }
 
 BOOL CALLBACK ListControl(HWND window, LPARAM out) {
@@ -453,6 +455,25 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     }
     reply += "\n";
     return "";
+  } else if (verb == "menu" && need(1)) {
+    // The open popup menu's items: "1" when checked, then the caption. Only
+    // a shell inside the program's process can read its menus.
+    const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(WindowArg(f[2]), MN_GETHMENU, 0, 0));
+    const int count = GetMenuItemCount(menu);
+    if (count < 0) {
+      return "no menu";
+    }
+    for (int i = 0; i < count; ++i) {
+      wchar_t caption[256] = {};
+      GetMenuStringW(menu, static_cast<UINT>(i), caption, 256, MF_BYPOSITION);
+      const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+      reply += Num((state & MF_CHECKED) != 0 ? 1 : 0) + "\t" + Escape(caption) + "\n";
+    }
+    return "";
+  } else if (verb == "rebuild") {
+    if (!Rebuild(need(1) && f[2] == "win11")) {
+      return "rebuilt, but the program would not find it";
+    }
   } else if (verb == "quit") {
     PostQuitMessage(0);
     return "";

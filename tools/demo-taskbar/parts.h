@@ -123,6 +123,11 @@ struct ProcessAge {
 };
 ProcessAge AgeOf(DWORD pid);
 
+// shell.cpp: the windows, also made anew (a restarted shell) in the layout asked for.
+bool Build();
+void TearDown();
+bool Rebuild(bool win11);
+
 // layout.cpp
 RECT TaskbarRect();
 void Layout();

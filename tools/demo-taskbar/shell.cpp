@@ -140,36 +140,8 @@ Options OptionsFromEnvironment() {
   return result;
 }
 
-bool Start(const Options& startOptions) {
-  options = startOptions;
-  edge = options.edge;
-  thickness = options.thickness;
-  autoHide = options.autoHide;
-  instance = OwnModule();
-  eventsFile = CreateFileA(PathOf("events.log").c_str(), FILE_APPEND_DATA,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-  commandsFile = CreateFileA(PathOf("commands.txt").c_str(), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (eventsFile == INVALID_HANDLE_VALUE || commandsFile == INVALID_HANDLE_VALUE) {
-    return false;
-  }
-  // The code page shows whether a locale given to Wine took effect.
-  Log(std::string("start mode=") + ModeName() + " pid=" + Num(GetCurrentProcessId()) +
-      " acp=" + Num(GetACP()) + " layout=" + (options.win11 ? "win11" : "classic"));
-  emptyStarted = RegisterWindowMessageA("ClepsydriumEmptyStarted");
-
-  Register(L"Shell_TrayWnd", TaskbarProc);
-  Register(L"TrayNotifyWnd", PaintingProc<PaintTray>);
-  Register(L"TrayClockWClass", PaintingProc<PaintClock>);
-  Register(L"WineAppBar", AppBarProc);
-  Register(L"ClepShellHost", HostProc);
-  Register(L"Start", DefWindowProcW);
-  Register(kIslandClass, PaintingProc<PaintIsland>);
-  Register(L"Shell_SecondaryTrayWnd", SecondaryProc);
-  Register(L"ClockButton", PaintingProc<PaintClockButton>);
-
+// The windows of a shell, made anew by the rebuild command as a restarted shell would.
+bool Build() {
   bool ok = true;
   if (options.mode == Mode::kProbeOnly) {
     host = CreateWindowExW(0, L"ClepShellHost", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
@@ -219,12 +191,48 @@ bool Start(const Options& startOptions) {
       Log("findwindow ok taskbar=" + Hex(taskbar));
     }
   }
+  return ok;
+}
+
+bool Start(const Options& startOptions) {
+  options = startOptions;
+  edge = options.edge;
+  thickness = options.thickness;
+  autoHide = options.autoHide;
+  instance = OwnModule();
+  eventsFile = CreateFileA(PathOf("events.log").c_str(), FILE_APPEND_DATA,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  commandsFile = CreateFileA(PathOf("commands.txt").c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (eventsFile == INVALID_HANDLE_VALUE || commandsFile == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  // The code page shows whether a locale given to Wine took effect.
+  Log(std::string("start mode=") + ModeName() + " pid=" + Num(GetCurrentProcessId()) +
+      " acp=" + Num(GetACP()) + " layout=" + (options.win11 ? "win11" : "classic"));
+  emptyStarted = RegisterWindowMessageA("ClepsydriumEmptyStarted");
+
+  Register(L"Shell_TrayWnd", TaskbarProc);
+  Register(L"TrayNotifyWnd", PaintingProc<PaintTray>);
+  Register(L"TrayClockWClass", PaintingProc<PaintClock>);
+  Register(L"WineAppBar", AppBarProc);
+  Register(L"ClepShellHost", HostProc);
+  Register(L"Start", DefWindowProcW);
+  Register(kIslandClass, PaintingProc<PaintIsland>);
+  Register(L"Shell_SecondaryTrayWnd", SecondaryProc);
+  Register(L"ClockButton", PaintingProc<PaintClockButton>);
+
+  bool ok = Build();
   if (host == nullptr) {
     Log("FATAL no window");
     return false;
   }
-  // The idle measure polls slowly, so that the taskbar's own file reads do not swamp the wineserver.
-  SetTimer(host, kPollTimer, static_cast<UINT>(IntArg(Environment("CLEP_SHELL_POLL", "30"))), nullptr);
+  // The idle measure polls slowly, so that the taskbar's own file reads do not swamp the
+  // wineserver.
+  SetTimer(host, kPollTimer, static_cast<UINT>(IntArg(Environment("CLEP_SHELL_POLL", "30"))),
+           nullptr);
   SetTimer(host, kClockTimer, 1000, nullptr);
   childrenState = DescribeChildren();
   WriteState();
@@ -232,13 +240,7 @@ bool Start(const Options& startOptions) {
   return ok;
 }
 
-int Run() {
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  Log("quit");
+void TearDown() {
   if (taskbar != nullptr) {
     DestroyWindow(taskbar);
   }
@@ -251,6 +253,29 @@ int Run() {
   if (host != nullptr && host != taskbar) {
     DestroyWindow(host);
   }
+  taskbar = tray = trayClock = startButton = island = appbar = host = nullptr;
+  icons.clear();
+}
+
+bool Rebuild(bool win11) {
+  TearDown();
+  options.win11 = win11;
+  thickness = win11 ? 48 : 30;
+  const bool ok = Build();
+  SetTimer(host, kPollTimer, static_cast<UINT>(IntArg(Environment("CLEP_SHELL_POLL", "30"))),
+           nullptr);
+  SetTimer(host, kClockTimer, 1000, nullptr);
+  return ok;
+}
+
+int Run() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  Log("quit");
+  TearDown();
   CloseHandle(commandsFile);
   CloseHandle(eventsFile);
   return 0;
