@@ -291,6 +291,47 @@ def hung_shell(rig):
             check(text in [clock_text(s) for s in range(int(now - 0.25), int(time.time()) + 1)], (text, now))
 
 
+def vertical(rig):
+    """Bars 62 px wide, the primary on the left and another on the right, classic and Windows 11: the time in lines,
+    one numeral each, with seconds and without, its whole ink centred inside each ticker and each ticker inside its
+    bar; one line again on a wide bar and a horizontal one."""
+    def inside(t, bar):
+        x, y, w, h = rig.screen_rect(t)
+        return bar[0] <= x and x + w <= bar[0] + bar[2] and bar[1] <= y and y + h <= bar[1] + bar[3]
+
+    for layout in ("classic", "win11"):
+        rig.write_ini(ZeroAsDash=1)  # no empty line at a zero
+        program = rig.start_shell(layout=layout, monitors=2, edge=0, thickness=62, injected=True)
+        for command in ("secondary 1 edge 2", "secondary 1 thickness 62"):
+            rig.command(*command.split())
+        for lines in (3, 2):
+            def stacked():
+                s, ts = rig.snap(), rig.tickers()
+                bars = [s["taskbar_rect"], s["secondary.1.rect"]]
+                return all(t and t["rect"][2:] == [58 - 4 * (t["parent"] == "child"), lines * 14 + 2] and
+                           inside(t, list(map(int, bar.split()))) for t, bar in zip(ts, bars)) and ts
+            tickers = wait_until(stacked, 3, f"{lines} lines in both bars, {layout}")
+            rig.check_clock(seconds=lines == 3, dash=True)
+            shot = rig.screenshot(f"{layout}-{lines}")
+            for t in tickers:
+                pixels = rig.pixels(shot, t)
+                w, h = t["rect"][2] - 2, t["rect"][3] - 2
+                background = pixels[(0, 0)]
+                ink = [p for p, c in pixels.items() if c != background]
+                xs, rows = {x for x, _ in ink}, {y for _, y in ink}
+                bands = len(rows - {y + 1 for y in rows})
+                check(ink and min(xs) > 0 and max(xs) < w - 1 and abs(min(xs) + max(xs) - (w - 1)) <= 2 and
+                      bands == lines, f"{layout}, {t['parent']}: ink {min(xs, default=0)}..{max(xs, default=0)} of "
+                      f"{w}, {bands} lines")
+            if lines == 3:
+                rig.pick("Hours and minutes")
+        for command in ("thickness 120", "secondary 1 edge 3"):
+            rig.command(*command.split())
+        wait_until(lambda: [t["rect"][3] for t in rig.tickers()] == [14, 14], 3, "one line again")
+        rig.pick("Exit")
+        check(rig.wait_exit(program) == 0, "exit code")
+
+
 def monitors(rig):
     every_taskbar(rig, "classic")
 
@@ -300,4 +341,5 @@ def monitors_win11(rig):
 
 
 if __name__ == "__main__":
-    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell, unsaved)})
+    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell, unsaved,
+                                      vertical)})
