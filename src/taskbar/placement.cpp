@@ -87,8 +87,8 @@ Size Flipped(Size s) {
 
 Point ModernTickerPlace(const Rect& tray, const Rect& start, Size taskbar, Size ticker, int dpi) {
   if (taskbar.height > taskbar.width) {
-    const Point along = ModernTickerPlace(Flipped(tray), Flipped(start), Flipped(taskbar),
-                                          Flipped(ticker), dpi);
+    const Point along =
+        ModernTickerPlace(Flipped(tray), Flipped(start), Flipped(taskbar), Flipped(ticker), dpi);
     return {along.y, along.x};
   }
   const bool trayEmpty = tray.right <= tray.left || tray.bottom <= tray.top;

@@ -242,26 +242,31 @@ HFONT TickerWindow::LinesFont(int room) {
   GetObjectA(font_.Get(), sizeof logFont, &logFont);
   const ClockStyle style = ClockStyleOf(program_.Settings());
   const HDC screen = GetDC(nullptr);
-  std::string numeral;
-  int width = 0;
   int height = 0;
-  // A few steps at most: a face that will not shrink (a bitmap one) gives
-  // way to a TrueType face of its kind.
   for (int step = 0; step < 6; ++step) {
-    const Selected fontIn(screen, linesFont_ ? linesFont_.Get() : font_.Get());
-    std::array<int, 128> widths{};
-    GetCharWidth32A(screen, 0, 127, widths.data());
-    numeral = WidestNumeral(style, widths);
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(screen, &metrics);
-    if (step > 0 && metrics.tmHeight >= height) {
-      logFont.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    int width = 0;
+    int shownHeight = 0;
+    {
+      const Selected fontIn(screen, linesFont_ ? linesFont_.Get() : font_.Get());
+      std::array<int, 128> widths{};
+      GetCharWidth32A(screen, 0, 127, widths.data());
+      TEXTMETRICA metrics{};
+      GetTextMetricsA(screen, &metrics);
+      shownHeight = metrics.tmHeight;
+      width = InkWidth(screen, WidestNumeral(style, widths), nullptr);
     }
-    height = metrics.tmHeight;
-    width = InkWidth(screen, numeral, nullptr);
     if (width <= room) {
       break;
     }
+    if (step > 0 && shownHeight >= height) {
+      // A face with no smaller size (a bitmap one) gives way to the
+      // system's scalable sans serif, crisp as the bitmap was.
+      logFont.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+      logFont.lfQuality = NONANTIALIASED_QUALITY;
+      logFont.lfPitchAndFamily = FF_SWISS;
+      logFont.lfFaceName[0] = '\0';
+    }
+    height = shownHeight;
     logFont.lfHeight = ShrunkFontHeight(height, width, room);
     linesFont_.Reset(CreateFontIndirectA(&logFont));
   }

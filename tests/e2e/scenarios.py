@@ -41,9 +41,11 @@ def startup(rig):
             check(rig.ticker()["rect"] == rect and "icon" not in [k for _, k, _ in rig.events(mark)], commands)
         else:
             def place(s):
+                if x == "left":  # a bar 30 px wide: the time in lines, a margin on each side, the font made smaller
+                    return [2, 5, int(s["tray_client"].split()[0]) - 4, 44]
                 clock = int(s["clock_rect"].split()[2]) * (s["clock_shown"] == "1")
-                return ([0, 5] if x == "left" else [int(s["tray_client"].split()[0]) - clock - x, 2]) + TOP_LEFT[2:]
-            rig.wait_ticker(place, icons=ICONS, timeout=5)
+                return [int(s["tray_client"].split()[0]) - clock - x, 2] + TOP_LEFT[2:]
+            rig.wait_ticker(place, icons=4 if x == "left" else ICONS, timeout=5)
     rig.start_shell()
     rig.command("broadcast", "TaskbarCreated")
     old, ticker = ticker, rig.wait_ticker(icons=ICONS, timeout=1.5)  # the watch looks every 250 ms
@@ -195,8 +197,9 @@ def every_taskbar(rig, layout):
         tw = 84 if b"Lowercase=1" in (rig.read_ini() or b"") else TOP_LEFT[2]  # lower case: the classic size
         if layout == "win11":
             return t["rect"] == [w - 88 - tw, (h - 14) // 2, tw, 14] and t["z"] < int(s[f"s{n}.count"]) - 1
-        x, y = (int((w - tw) / 2), clock[1] - 2 - 14) if h > w else (clock[0] - 2 - tw, (h - 14) // 2)
-        return t["rect"] == [x, y, tw, 14]
+        tw, th = (w - 4, 44) if h > w and tw > w else (tw, 14)  # too narrow for one line: the time in lines
+        x, y = (int((w - tw) / 2), clock[1] - 2 - th) if h > w else (clock[0] - 2 - tw, (h - th) // 2)
+        return t["rect"] == [x, y, tw, th]
 
     def all_placed(timeout=1.5, **want):
         def ok():
