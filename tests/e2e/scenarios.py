@@ -315,17 +315,20 @@ def vertical(rig):
                            inside(t, list(map(int, bar.split()))) for t, bar in zip(ts, bars)) and ts
             tickers = wait_until(stacked, 3, f"{lines} lines in both bars, {layout}")
             rig.check_clock(seconds=lines == 3, dash=True)
-            shot = rig.screenshot(f"{layout}-{lines}")
-            for t in tickers:
-                pixels = rig.pixels(shot, t)
-                w, h = t["rect"][2] - 2, t["rect"][3] - 2
-                background = pixels[(0, 0)]
-                ink = [p for p, c in pixels.items() if c != background]
-                xs, rows = {x for x, _ in ink}, {y for _, y in ink}
-                bands = len(rows - {y + 1 for y in rows})
-                check(ink and min(xs) > 0 and max(xs) < w - 1 and abs(min(xs) + max(xs) - (w - 1)) <= 2 and
-                      bands == lines, f"{layout}, {t['parent']}: ink {min(xs, default=0)}..{max(xs, default=0)} of "
-                      f"{w}, {bands} lines")
+
+            def whole_ink():  # a line each numeral, none touching the edge nor off the middle
+                shot = rig.screenshot(f"{layout}-{lines}")
+                for t in tickers:
+                    pixels, w = rig.pixels(shot, t), t["rect"][2] - 2
+                    ink = [p for p, c in pixels.items() if c != pixels[(0, 0)]]
+                    xs, rows = {x for x, _ in ink}, {y for _, y in ink}
+                    bands = len(rows - {y + 1 for y in rows})
+                    if not (ink and 0 < min(xs) and max(xs) < w - 1 and abs(min(xs) + max(xs) - (w - 1)) <= 2
+                            and bands == lines):
+                        raise ValueError(f"{t['parent']}: ink {min(xs, default=0)}..{max(xs, default=0)} of {w}, "
+                                         f"{bands} lines")
+                return True
+            wait_until(whole_ink, 3, f"the whole time in {lines} lines, {layout}")
             if lines == 3:
                 rig.pick("Hours and minutes")
         for command in ("thickness 120", "secondary 1 edge 3"):
