@@ -17,8 +17,43 @@ constexpr char kSessionClass[] = "ClepsydriumSession";
 // Posted to the session window: deliver a "TaskbarCreated" from the loop,
 // never inside a call into the shell.
 constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
+// Posted from the WinEvent hook: a window of the shell's changed.
+constexpr UINT kShellChanged = WM_APP + 2;
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchInterval = 250;
+// The look after a burst of the shell's events, and the slow one kept where
+// events carry the watch, for any the system let pass.
+constexpr UINT_PTR kSoonTimer = 2;
+constexpr UINT kSoonDelay = 20;
+constexpr UINT kCarriedWatchInterval = 2000;
+
+// Wine tells other processes only of a window's creation, not of its moves,
+// shows and hides, so there the watch keeps looking four times a second.
+bool EventsCarryWatch() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
+}
+
+bool IsTaskbarClass(const char* name) {
+  return lstrcmpA(name, "Shell_TrayWnd") == 0 || lstrcmpA(name, "Shell_SecondaryTrayWnd") == 0;
+}
+
+void CALLBACK OnShellEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                           DWORD) {
+  char name[32] = "";
+  if (object != OBJID_WINDOW || child != CHILDID_SELF || window == nullptr ||
+      GetClassNameA(GetAncestor(window, GA_ROOT), name, sizeof name) == 0 ||
+      !IsTaskbarClass(name)) {
+    return;
+  }
+  // The hook has no context: the session window of this thread is the one.
+  HWND session = nullptr;
+  while ((session = FindWindowExA(nullptr, session, kSessionClass, nullptr)) != nullptr) {
+    if (GetWindowThreadProcessId(session, nullptr) == GetCurrentThreadId()) {
+      PostMessageA(session, kShellChanged, event == EVENT_OBJECT_CREATE, 0);
+      return;
+    }
+  }
+}
 
 #ifdef CLEP_FAULTABLE
 // Only in the end-to-end tests' build: the watch fails on purpose.
@@ -75,6 +110,27 @@ SessionWindow::SessionWindow(Program& program)
   SetTimer(window_.Get(), kWatchTimer, kWatchInterval, nullptr);
 }
 
+void SessionWindow::HearShell(HWND taskbar) {
+  DWORD shell = 0;
+  GetWindowThreadProcessId(taskbar, &shell);
+  if (shell == shell_ && hook_) {
+    return;
+  }
+  shell_ = shell;
+  hook_.Reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
+                              OnShellEvent, shell, 0, WINEVENT_OUTOFCONTEXT));
+  SetTimer(window_.Get(), kWatchTimer,
+           hook_ && EventsCarryWatch() ? kCarriedWatchInterval : kWatchInterval, nullptr);
+}
+
+void SessionWindow::LookSoon() {
+  // One look for a burst: a bar that moves tells of each of its children.
+  if (!lookSoon_) {
+    lookSoon_ = true;
+    SetTimer(window_.Get(), kSoonTimer, kSoonDelay, nullptr);
+  }
+}
+
 LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == taskbarCreated_ && taskbarCreated_ != 0) {
     if (!pending_) {
@@ -96,7 +152,17 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE:  // taskkill sends it to top-level windows
       program_.Exit();
       return 0;
+    case kShellChanged:
+      program_.OnShellChanged(wParam != 0);
+      if (EventsCarryWatch()) {
+        LookSoon();
+      }
+      return 0;
     case WM_TIMER:
+      if (wParam == kSoonTimer) {
+        KillTimer(window, kSoonTimer);
+        lookSoon_ = false;
+      }
       program_.OnWatchTick();
       return 0;
     case WM_TIMECHANGE:      // a set clock or a new time zone
@@ -115,6 +181,7 @@ Program::Program(WideString folder)
       trayWindows_(FindTrayWindows()),
       session_(*this) {
   customColours_.fill(RGB(255, 255, 255));
+  session_.HearShell(trayWindows_.taskbar);
   Dock(docked_.front(), trayWindows_);
   FollowSecondaryBars();
 }
@@ -205,8 +272,21 @@ void Program::OnWatchTick() {
 void Program::FollowSecondaryBars() {
   // Only beside a primary ticker: without one the shell is gone or not yet whole.
   SecondaryBars bars;
+  const bool find = findBars_ || !session_.HearsShell();
   if (settings_.everyTaskbar && PrimaryTaskbar()) {
-    bars = FindSecondaryBars();
+    if (find) {
+      bars = FindSecondaryBars();
+      findBars_ = false;
+    } else {
+      // A bar's coming is told, so only those known can have gone.
+      EachDocked([&bars](Docked& docked) {
+        if (docked.taskbar && docked.taskbar->Secondary() && IsWindow(docked.taskbar->Bar())) {
+          bars.bars[static_cast<std::size_t>(bars.count++)] = docked.taskbar->Bar();
+        }
+      });
+    }
+  } else {
+    findBars_ = true;  // for when there are bars to serve again
   }
   for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
     if (!*docked) {
@@ -226,7 +306,11 @@ void Program::FollowSecondaryBars() {
   for (HWND bar : bars.bars) {
     const auto free = std::find_if(docked_.begin() + 1, docked_.end(),
                                    [](const std::optional<Docked>& docked) { return !docked; });
-    if (bar == nullptr || free == docked_.end()) {
+    if (bar == nullptr) {
+      continue;
+    }
+    if (free == docked_.end()) {
+      findBars_ = true;  // again once a place is free
       continue;
     }
     Dock(*free, SecondaryWindows(bar));
@@ -238,13 +322,19 @@ void Program::FollowSecondaryBars() {
 
 void Program::OnTickerLost(const TickerWindow& ticker) {
   // The shell ended and took the ticker with it: nothing to give back. A
-  // secondary one is dropped at the watch's next look.
+  // secondary one is dropped at the watch's next look, and its bar, if it
+  // stays, is served anew.
+  findBars_ = true;
   EachDocked([&ticker](Docked& docked) {
     if (&docked.ticker == &ticker && docked.taskbar) {
       docked.taskbar->Forget();
       docked.taskbar.reset();
     }
   });
+}
+
+void Program::OnShellChanged(bool made) {
+  findBars_ = findBars_ || made;
 }
 
 void Program::OnClockSet() {
@@ -257,6 +347,8 @@ void Program::OnTaskbarCreated() {
   if (!windows) {
     return;
   }
+  session_.HearShell(windows->taskbar);
+  findBars_ = true;
   Dock(docked_.front(), *windows);
   Primary().ShowAsBefore();
   // The other bars' tickers are built anew too.

@@ -25,11 +25,21 @@ class SessionWindow {
   Program& ProgramOf() const { return program_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND Handle() const { return window_.Get(); }
+  // Hears of the windows the shell of this taskbar makes, moves, shows and
+  // hides; where the system tells all of that, the watch looks only then.
+  void HearShell(HWND taskbar);
+  // Whether the shell's new windows are told: else the watch looks for bars.
+  bool HearsShell() const { return static_cast<bool>(hook_); }
 
  private:
+  void LookSoon();
+
   Program& program_;
   UINT taskbarCreated_;
   bool pending_ = false;
+  bool lookSoon_ = false;
+  DWORD shell_ = 0;
+  Owned<HWINEVENTHOOK, UnhookWinEvent> hook_;
   OwnedWindow window_;
 };
 
@@ -51,6 +61,8 @@ class Program {
   const ClockSettings& Settings() const { return settings_; }
   void OnCommand(Command id);
   void OnWatchTick();
+  // A window of the shell's came, moved, showed or hid; `made` when it came.
+  void OnShellChanged(bool made);
   void OnClockSet();
   void OnTickerLost(const TickerWindow& ticker);
   void OnTaskbarCreated();
@@ -123,6 +135,7 @@ class Program {
   // table, so that a ticker never moves while one of its handlers runs.
   std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
   bool running_ = false;
+  bool findBars_ = true;  // a bar may have come since the last search
   unsigned unsaved_ = 0;  // a bit for each key
   bool toldUnsaved_ = false;
   int openDialogs_ = 0;

@@ -270,8 +270,15 @@ class Rig:
 
     def pick(self, caption, t=None):
         """Picks the first menu item whose caption starts so, with the keyboard, in the order of the menu's table."""
-        self.right_click_ticker(t)
-        self.wait_window("the context menu", cls="#32768")
+        for attempt in range(3):  # a click as a refit moves the ticker can land where it was: click it again
+            fresh = t and next((u for u in self.tickers() if u and u["hwnd"] == t["hwnd"]), t)
+            self.right_click_ticker(fresh)
+            try:
+                self.wait_window("the context menu", timeout=3 if attempt < 2 else 10, cls="#32768")
+                break
+            except AssertionError:
+                if attempt == 2:
+                    raise
         table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
         downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)
         self.xdotool("key", "--delay", "15", *(["Down"] * downs), "Return")
