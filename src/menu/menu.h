@@ -27,6 +27,7 @@ enum class Command : unsigned {
   kWithSeconds,
   kWithoutSeconds,
   kExit,
+  kCalendar,
 };
 
 struct MenuEntry {
@@ -39,7 +40,7 @@ struct MenuEntry {
   Key key;
 };
 
-extern const std::array<MenuEntry, 20> kMenu;
+extern const std::array<MenuEntry, 21> kMenu;
 
 // The entry of a command, or none.
 const MenuEntry* FindMenuEntry(Command id);

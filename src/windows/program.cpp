@@ -179,7 +179,8 @@ Program::Program(WideString folder)
       profile_((folder_ + L"\\Clepsydrium.ini").c_str(), "Configuration"),
       settings_(LoadSettings(profile_)),
       trayWindows_(FindTrayWindows()),
-      session_(*this) {
+      session_(*this),
+      calendar_(*this) {
   customColours_.fill(RGB(255, 255, 255));
   session_.HearShell(trayWindows_.taskbar);
   Dock(docked_.front(), trayWindows_);
@@ -231,6 +232,7 @@ std::optional<std::string> Program::Run() {
 void Program::Exit() {
   // The way out gives every taskbar back: see the destructor.
   running_ = false;
+  calendar_.Close();
   EachDocked([](Docked& docked) { docked.ticker.Hide(); });
   PostQuitMessage(0);
 }
@@ -247,6 +249,7 @@ void Program::OnEndSession() {
   // The process may end as soon as this returns.
   running_ = false;
   SaveUnsaved();
+  calendar_.Close();
   EachDocked([](Docked& docked) {
     docked.ticker.Hide();
     docked.taskbar.reset();
@@ -267,6 +270,17 @@ void Program::OnWatchTick() {
     PrimaryTaskbar()->Watch();
   }
   FollowSecondaryBars();
+  FollowCalendar();
+}
+
+void Program::FollowCalendar() {
+  bool docked = false;
+  EachDocked([this, &docked](Docked& each) {
+    docked = docked || (each.taskbar && each.ticker.Handle() == calendar_.Ticker());
+  });
+  if (!docked) {
+    calendar_.Close();
+  }
 }
 
 void Program::FollowSecondaryBars() {
@@ -331,6 +345,7 @@ void Program::OnTickerLost(const TickerWindow& ticker) {
       docked.taskbar.reset();
     }
   });
+  FollowCalendar();
 }
 
 void Program::OnShellChanged(bool made) {
@@ -349,6 +364,7 @@ void Program::OnTaskbarCreated() {
   }
   session_.HearShell(windows->taskbar);
   findBars_ = true;
+  calendar_.Close();  // beside a bar that may be gone or elsewhere
   Dock(docked_.front(), *windows);
   Primary().ShowAsBefore();
   // The other bars' tickers are built anew too.
@@ -360,7 +376,7 @@ void Program::OnTaskbarCreated() {
   FollowSecondaryBars();
 }
 
-void Program::OnCommand(Command id) {
+void Program::OnCommand(Command id, const TickerWindow& from) {
   const MenuEntry* entry = FindMenuEntry(id);
   if (entry == nullptr) {
     return;
@@ -382,6 +398,7 @@ void Program::OnCommand(Command id) {
       FitTicker(docked);  // the seconds, or a style of other widths
       docked.ticker.Redraw(settings_);
     });
+    calendar_.Restyle();
     return;
   }
   switch (id) {
@@ -413,11 +430,18 @@ void Program::OnCommand(Command id) {
       return;
     }
     case Command::kColourText:
+      calendar_.Close();  // else in the ticker's old look; likewise below
       return PickColour(&ClockSettings::colourText, Key::kColourText);
     case Command::kColourBack:
+      calendar_.Close();
       return PickColour(&ClockSettings::colourBack, Key::kColourBack);
     case Command::kFont:
+      calendar_.Close();
       return PickFont();
+    case Command::kCalendar: {
+      const TickerWindow::Colours colours = from.ShownColours();
+      return calendar_.Toggle(from.Handle(), colours.text, colours.back, from.FaceName());
+    }
     case Command::kExit:
       return Exit();
     default:

@@ -12,6 +12,7 @@
 
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
+#include "windows/calendar_window.h"
 #include "windows/handles.h"
 #include "windows/taskbar.h"
 #include "windows/ticker_window.h"
@@ -59,7 +60,8 @@ class Program {
   std::optional<std::string> Run();
 
   const ClockSettings& Settings() const { return settings_; }
-  void OnCommand(Command id);
+  // A command chosen from a ticker's menu or mouse.
+  void OnCommand(Command id, const TickerWindow& from);
   void OnWatchTick();
   // A window of the shell's came, moved, showed or hid; `made` when it came.
   void OnShellChanged(bool made);
@@ -118,6 +120,8 @@ class Program {
   // Every other monitor's bar gets a ticker, a vanished one loses its own,
   // and each is placed again when its bar changed.
   void FollowSecondaryBars();
+  // The calendar closes with the ticker it was opened from, or its bar.
+  void FollowCalendar();
   TickerWindow& Primary() { return docked_.front()->ticker; }
   std::optional<Taskbar>& PrimaryTaskbar() { return docked_.front()->taskbar; }
   template <typename Function>
@@ -134,6 +138,7 @@ class Program {
   // The primary's first, then the other bars' in any free place; a fixed
   // table, so that a ticker never moves while one of its handlers runs.
   std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
+  CalendarWindow calendar_;  // after the tickers: it goes first
   bool running_ = false;
   bool findBars_ = true;  // a bar may have come since the last search
   unsigned unsaved_ = 0;  // a bit for each key
