@@ -81,14 +81,32 @@ int LeadingBlanks(int cells, std::size_t length) {
   return blanks > 0 ? blanks : 0;
 }
 
-std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widths) {
-  auto width = [&widths](std::string_view text) {
-    int sum = 0;
-    for (char c : text) {
-      sum += widths[static_cast<unsigned char>(c) & 0x7F];
+namespace {
+int WidthOf(std::string_view text, const std::array<int, 128>& widths) {
+  int sum = 0;
+  for (char c : text) {
+    sum += widths[static_cast<unsigned char>(c) & 0x7F];
+  }
+  return sum;
+}
+}  // namespace
+
+std::string WidestNumeral(const ClockStyle& style, const std::array<int, 128>& widths) {
+  std::string widest;
+  for (int value = 0; value < 60; ++value) {
+    std::string text(RomanNumeral(value, style.medieval, style.zeroAsDash));
+    if (style.lowercase) {
+      LowerCase(text.data(), text.size());
     }
-    return sum;
-  };
+    if (WidthOf(text, widths) > WidthOf(widest, widths)) {
+      widest = text;
+    }
+  }
+  return widest;
+}
+
+std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widths) {
+  auto width = [&widths](std::string_view text) { return WidthOf(text, widths); };
   // Numerals of one length differ only in their letters: the line is widest
   // with the widest numeral of each length, and the lengths set the blanks.
   const int parts = style.seconds ? 3 : 2;

@@ -42,6 +42,9 @@ int LeadingBlanks(int cells, std::size_t length);
 // without kerning, so the widths add up).
 std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widths);
 
+// The widest numeral the clock shows in a style, by the same widths.
+std::string WidestNumeral(const ClockStyle& style, const std::array<int, 128>& widths);
+
 // The length of the longest clock text of a style ("XVIII:XXXVIII:XXXVIII"
 // subtractive), so that a text padded to it keeps one width all day.
 std::size_t WidestClockText(const ClockStyle& style);

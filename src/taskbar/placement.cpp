@@ -26,6 +26,32 @@ Size TickerSize(int captionHeight, int cells, int textWidth) {
   return {std::max(cells * height, textWidth + edges), height};
 }
 
+Size ShapeTicker(Size oneLine, int cells, bool vertical, int thickness) {
+  if (!vertical || oneLine.width <= thickness) {
+    return oneLine;
+  }
+  const int edges = 2;
+  return {std::max(1, thickness - 2 * kStackMargin), cells / 2 * oneLine.height + edges};
+}
+
+int TickerLines(Size ticker, int captionHeight) {
+  const int cell = TickerSize(captionHeight, 0, 0).height;
+  return cell > 0 ? std::max(1, ticker.height / cell) : 1;
+}
+
+int ShrunkFontHeight(int height, int width, int room) {
+  return std::max(1, std::min(height - 1, height * room / std::max(1, width)));
+}
+
+int StackedBlankIconCount(int trayWidth, Size ticker, int captionHeight) {
+  const int slot = captionHeight - 3;
+  if (slot <= 0) {
+    return 0;
+  }
+  const int rows = (kTopLeftY + ticker.height + slot - 1) / slot;
+  return std::max(1, trayWidth / slot) * rows;
+}
+
 int BlankIconCount(Size ticker) {
   // No real system has a caption this low.
   if (ticker.height <= 0) {
@@ -50,7 +76,21 @@ int CountTrayRows(int trayHeight, const Rect& clockInTray, int captionHeight) {
   return (trayHeight - clockHeight) / rowHeight;
 }
 
+namespace {
+Rect Flipped(const Rect& r) {
+  return {r.top, r.left, r.bottom, r.right};
+}
+Size Flipped(Size s) {
+  return {s.height, s.width};
+}
+}  // namespace
+
 Point ModernTickerPlace(const Rect& tray, const Rect& start, Size taskbar, Size ticker, int dpi) {
+  if (taskbar.height > taskbar.width) {
+    const Point along =
+        ModernTickerPlace(Flipped(tray), Flipped(start), Flipped(taskbar), Flipped(ticker), dpi);
+    return {along.y, along.x};
+  }
   const bool trayEmpty = tray.right <= tray.left || tray.bottom <= tray.top;
   const int right = trayEmpty ? taskbar.width - 88 * dpi / 96 : tray.left;
   const bool hasStart = start.bottom > start.top;

@@ -44,9 +44,28 @@ inline constexpr int kLastBlankIconId = 6;
 // edge when that is wider. Every taskbar's ticker is sized by this rule.
 Size TickerSize(int captionHeight, int cells, int textWidth);
 
+// On a bar taller than wide whose thickness (the client width of the
+// ticker's parent) cannot hold the one-line ticker, the ticker shows the time
+// in lines, a numeral each (two cells to a numeral): as wide as the thickness
+// less a margin on each side, a cell high a line, and its edge. Otherwise
+// the one line.
+inline constexpr int kStackMargin = 2;
+Size ShapeTicker(Size oneLine, int cells, bool vertical, int thickness);
+// The lines a ticker of this size shows: 1 unless it was stacked.
+int TickerLines(Size ticker, int captionHeight);
+// A font's cell height made smaller in proportion, at least by one pixel,
+// so that a text `width` wide fits `room`.
+int ShrunkFontHeight(int height, int width, int room);
+
 // Blank icons for a ticker: one fewer than the cells it spans (a part of a
 // cell counts), none below 2.
 int BlankIconCount(Size ticker);
+
+// Blank icons for a stacked ticker at the top of a vertical tray: whole
+// rows of them down past its lower edge. Slots are taken as square and one
+// row high (see CountTrayRows), as small as a shell makes them, so that
+// larger slots only leave more room.
+int StackedBlankIconCount(int trayWidth, Size ticker, int captionHeight);
 
 // The ticker's X beside a clock at the tray's right end: one pixel over the
 // clock's left edge, or on that edge when the taskbar hides itself.
@@ -61,7 +80,9 @@ int CountTrayRows(int trayHeight, const Rect& clockInTray, int captionHeight);
 // just left of the notification area (tray, in the taskbar's client
 // coordinates) and centred on the Start button's height. When the tray's
 // rectangle reads empty, the clock area is taken as the right-most 88 pixels
-// at 96 DPI; without a Start button, the taskbar's height counts.
+// at 96 DPI; without a Start button, the taskbar's height counts. On a bar
+// taller than wide the same holds along its length: above the notification
+// area, centred on the Start button's width.
 struct Point {
   int x = 0;
   int y = 0;

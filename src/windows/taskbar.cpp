@@ -163,6 +163,12 @@ int Taskbar::Edge() const {
                         monitor.rcMonitor.bottom});
 }
 
+Size Taskbar::Shape() const {
+  const Size bar = ClientSize(windows_.taskbar);
+  return ShapeTicker(TickerSize(CaptionHeight(), cells_, textWidth_), cells_,
+                     bar.height > bar.width, ClientSize(TickerParent()).width);
+}
+
 void Taskbar::Embed(HWND ticker, int cells, int textWidth) {
   ticker_ = ticker;
   // A ticker made for this taskbar is in it already; one kept from an earlier
@@ -186,10 +192,9 @@ void Taskbar::RemoveBlankIcons() const {
 }
 
 void Taskbar::FitTicker(int cells, int textWidth) {
-  const Size before = TickerSize(CaptionHeight(), cells_, textWidth_);
   cells_ = cells;
   textWidth_ = textWidth;
-  if (TickerSize(CaptionHeight(), cells_, textWidth_) != before) {
+  if (Shape() != size_) {
     Refit();
   }
 }
@@ -198,7 +203,7 @@ void Taskbar::Refit() {
   if (ticker_ == nullptr) {
     return;
   }
-  const Size size = TickerSize(CaptionHeight(), cells_, textWidth_);
+  const Size size = Shape();
   // On a classic taskbar the blank icons make the room. The shell keeps
   // painting meanwhile: a frozen taskbar would stay frozen if we were killed.
   if (windows_.blankIcons()) {
@@ -207,7 +212,9 @@ void Taskbar::Refit() {
     if (icons_ > 0) {
       RemoveBlankIcons();
     }
-    icons_ = BlankIconCount(size);
+    icons_ = TickerLines(size, CaptionHeight()) > 1
+                 ? StackedBlankIconCount(ClientSize(windows_.tray).width, size, CaptionHeight())
+                 : BlankIconCount(size);
     for (int id = 1; id <= icons_; ++id) {
       NOTIFYICONDATAA data = IconRecord(ticker_, id);
       // The icons' notifications come as mouse moves, which the ticker ignores.
@@ -221,6 +228,9 @@ void Taskbar::Refit() {
   SetWindowPos(ticker_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
   if (!windows_.blankIcons()) {
     PlaceModern();
+  } else if (atTopLeft_) {
+    atTopLeft_ = false;  // stacked or not, its left changes
+    PlaceTickerTopLeft();
   }
 }
 
@@ -232,7 +242,8 @@ void Taskbar::PlaceTickerTopLeft() {
     return;
   }
   atTopLeft_ = true;
-  MoveTicker(ticker_, kTopLeftX, kTopLeftY);
+  const bool stacked = TickerLines(size_, CaptionHeight()) > 1;
+  MoveTicker(ticker_, stacked ? kStackMargin : kTopLeftX, kTopLeftY);
 }
 
 void Taskbar::PlaceTickerBesideClock() {
@@ -322,6 +333,9 @@ void Taskbar::Watch() {
   }
   glance_ = glance;
   settled_ = true;
+  if (!windows_.blankIcons() && Shape() != size_) {
+    return Refit();
+  }
   if (windows_.secondary) {
     const SecondaryLook look = LookAtSecondary();
     if (look.bar != lastLook_.bar || look.clock != lastLook_.clock ||
@@ -346,6 +360,9 @@ void Taskbar::Watch() {
   }
   const WatchAction action = DecideWatch(last_, now);
   settled_ = action == WatchAction::kNothing && now.edge == last_.edge;
+  if (action != WatchAction::kFitBesideClock && Shape() != size_) {
+    Refit();
+  }
   switch (action) {
     case WatchAction::kPlaceTopLeft:
       PlaceTickerTopLeft();

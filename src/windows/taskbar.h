@@ -103,17 +103,21 @@ class Taskbar {
   bool Secondary() const { return windows_.secondary; }
 
   // New blank icons and size for `cells` and `textWidth`, keeping the
-  // ticker's top-left corner; nothing when the size stays.
+  // ticker's top-left corner; nothing when the size stays. On a narrow
+  // vertical bar the ticker is stacked (see ShapeTicker).
   void FitTicker(int cells, int textWidth);
   void PlaceTickerTopLeft();
   void PlaceTickerBesideClock();
   // One look of the watch: refit beside the clock or move to the top-left
   // place when the taskbar changed; in a bar without a tray, place the ticker
-  // again when the bar's size or children changed.
+  // again when the bar's size or children changed; refit wherever the
+  // ticker's shape changed with the bar's thickness or edge.
   void Watch();
 
  private:
   int Edge() const;
+  // The ticker's size on the bar as it is now.
+  Size Shape() const;
   void RemoveBlankIcons() const;
   void Refit();
   // Where the ticker stands on Windows 11's taskbar, from the rectangles of

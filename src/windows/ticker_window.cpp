@@ -23,6 +23,28 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr int kTickMargin = 3;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN;
 
+// How wide a text's ink is in the DC's font: its extent, and the overhang
+// of its first and last glyphs (negative A and C widths) on either side.
+int InkWidth(HDC dc, std::string_view text, int* inkLeft) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  ABC first{};
+  ABC last{};
+  int left = 0;
+  const std::size_t start = text.find_first_not_of(' ');
+  if (start != std::string_view::npos &&
+      GetCharABCWidthsA(dc, static_cast<unsigned char>(text[start]),
+                        static_cast<unsigned char>(text[start]), &first) &&
+      GetCharABCWidthsA(dc, static_cast<unsigned char>(text.back()),
+                        static_cast<unsigned char>(text.back()), &last)) {
+    left = std::max(0, -first.abcA);
+  }
+  if (inkLeft != nullptr) {
+    *inkLeft = left;
+  }
+  return size.cx + left + std::max(0, -last.abcC);
+}
+
 class BusyWhile {
  public:
   explicit BusyWhile(int& count) : count_(++count) {}
@@ -118,6 +140,8 @@ void TickerWindow::Tick(const ClockSettings& settings) {
 }
 
 void TickerWindow::Redraw(const ClockSettings& settings) {
+  linesFont_.Reset();  // a new style may have a wider numeral
+  linesRoom_ = -1;
   clock_.Preset({0, 0, 0, -1, -1, -1});  // no second remembered
   Tick(settings);
 }
@@ -159,6 +183,8 @@ void TickerWindow::SetFont(const std::string& name, std::optional<std::int32_t> 
   bold_ = bold;
   italic_ = italic;
   font_.Reset();
+  linesFont_.Reset();
+  linesRoom_ = -1;
   RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
 }
 
@@ -195,31 +221,72 @@ int TickerWindow::TextWidth(const ClockStyle& style) {
     MakeFont();
   }
   std::array<int, 128> widths{};
-  SIZE size{};
   const HDC screen = GetDC(nullptr);
+  int width = 0;
   {
     const Selected fontIn(screen, font_.Get());
     GetCharWidth32A(screen, 0, 127, widths.data());
-    const std::string line = WidestLine(style, widths);
-    GetTextExtentPoint32A(screen, line.data(), static_cast<int>(line.size()), &size);
-    // An italic glyph may start left of its place or end past its advance
-    // (negative A and C widths): the room counts the first's and the last's.
-    ABC first{};
-    ABC last{};
-    inkLeft_ = 0;
-    const std::size_t start = line.find_first_not_of(' ');
-    if (start != std::string::npos &&
-        GetCharABCWidthsA(screen, static_cast<unsigned char>(line[start]),
-                          static_cast<unsigned char>(line[start]), &first) &&
-        GetCharABCWidthsA(screen, static_cast<unsigned char>(line.back()),
-                          static_cast<unsigned char>(line.back()), &last)) {
-      inkLeft_ = std::max(0, -first.abcA);
-    }
-    const int inkRight = std::max(0, -last.abcC);
-    size.cx += inkLeft_ + inkRight;
+    width = InkWidth(screen, WidestLine(style, widths), &inkLeft_);
   }
   ReleaseDC(nullptr, screen);
-  return size.cx;
+  return width;
+}
+
+HFONT TickerWindow::LinesFont(int room) {
+  if (room == linesRoom_) {
+    return linesFont_ ? linesFont_.Get() : font_.Get();
+  }
+  linesRoom_ = room;
+  linesFont_.Reset();
+  LOGFONTA logFont{};
+  GetObjectA(font_.Get(), sizeof logFont, &logFont);
+  const ClockStyle style = ClockStyleOf(program_.Settings());
+  const HDC screen = GetDC(nullptr);
+  int height = 0;
+  for (int step = 0; step < 6; ++step) {
+    int width = 0;
+    int shownHeight = 0;
+    {
+      const Selected fontIn(screen, linesFont_ ? linesFont_.Get() : font_.Get());
+      std::array<int, 128> widths{};
+      GetCharWidth32A(screen, 0, 127, widths.data());
+      TEXTMETRICA metrics{};
+      GetTextMetricsA(screen, &metrics);
+      shownHeight = metrics.tmHeight;
+      width = InkWidth(screen, WidestNumeral(style, widths), nullptr);
+    }
+    if (width <= room) {
+      break;
+    }
+    if (step > 0 && shownHeight >= height) {
+      // A face with no smaller size (a bitmap one) gives way to the
+      // system's scalable sans serif, crisp as the bitmap was.
+      logFont.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+      logFont.lfQuality = NONANTIALIASED_QUALITY;
+      logFont.lfPitchAndFamily = FF_SWISS;
+      logFont.lfFaceName[0] = '\0';
+    }
+    height = shownHeight;
+    logFont.lfHeight = ShrunkFontHeight(height, width, room);
+    linesFont_.Reset(CreateFontIndirectA(&logFont));
+  }
+  ReleaseDC(nullptr, screen);
+  return linesFont_ ? linesFont_.Get() : font_.Get();
+}
+
+void TickerWindow::DrawLines(HDC dc, const RECT& client) {
+  // A numeral a line, each centred in a cell of the one-line ticker's height.
+  const std::string_view text = clock_.Text();
+  const int cell = TickerSize(GetSystemMetrics(SM_CYCAPTION), 0, 0).height;
+  const auto lines = static_cast<int>(std::count(text.begin(), text.end(), ':')) + 1;
+  RECT line{0, (client.bottom - lines * cell) / 2, client.right, 0};
+  for (std::size_t start = 0; start <= text.size(); line.top += cell) {
+    const std::size_t end = std::min(text.find(':', start), text.size());
+    line.bottom = line.top + cell;
+    DrawTextA(dc, text.data() + start, static_cast<int>(end - start), &line,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    start = end + 1;
+  }
 }
 
 void TickerWindow::OnPaint(HWND face) {
@@ -235,13 +302,22 @@ void TickerWindow::OnPaint(HWND face) {
     const OwnedMemoryDc memory(CreateCompatibleDC(screen));
     const OwnedBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
     const Selected bitmapIn(memory.Get(), bitmap.Get());
-    const Selected fontIn(memory.Get(), font_.Get());
+    RECT frame{};
+    GetWindowRect(frame_.Get(), &frame);
+    const bool stacked = TickerLines({frame.right - frame.left, frame.bottom - frame.top},
+                                     GetSystemMetrics(SM_CYCAPTION)) > 1;
+    // A pixel spare on each side: ink that reaches the edge may have been cut.
+    const Selected fontIn(memory.Get(), stacked ? LinesFont(client.right - 2) : font_.Get());
     SetDCBrushColor(memory.Get(), ToColorRef(backColour_));
     FillRect(memory.Get(), &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetTextColor(memory.Get(), ToColorRef(textColour_));
     SetBkMode(memory.Get(), TRANSPARENT);
-    const std::string_view line = clock_.Line();
-    TextOutA(memory.Get(), inkLeft_, 0, line.data(), static_cast<int>(line.size()));
+    if (stacked) {
+      DrawLines(memory.Get(), client);
+    } else {
+      const std::string_view line = clock_.Line();
+      TextOutA(memory.Get(), inkLeft_, 0, line.data(), static_cast<int>(line.size()));
+    }
     BitBlt(screen, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
   }
   EndPaint(face, &paint);

@@ -78,6 +78,10 @@ class TickerWindow {
   void StartTimer(bool nextSecond = false);
   void MakeFont();
   TEXTMETRICA FontMetrics() const;
+  // The font for a stacked ticker `room` pixels wide inside: the ticker's,
+  // or a smaller one when its widest numeral would not fit.
+  HFONT LinesFont(int room);
+  void DrawLines(HDC dc, const RECT& client);
 
   Program& program_;
   OwnedWindow frame_;
@@ -85,6 +89,8 @@ class TickerWindow {
   OwnedWindow toolTip_;
   OwnedLibrary commonControls_;
   OwnedFont font_;
+  OwnedFont linesFont_;  // none: the ticker's own fits, or not made yet
+  int linesRoom_ = -1;   // the room linesFont_ was chosen for
   ClockFace clock_;
   std::string tip_;
   DWORD exStyle_ = WS_EX_TOOLWINDOW;

@@ -335,17 +335,21 @@ class Rig:
         subprocess.run(["timeout", "30", "import", "-window", "root", f"{self.dir}/{name}.png"], env=self.env)
         return f"{self.dir}/{name}.png"
 
+    def pixels(self, shot, t=None):
+        """The pixels inside the ticker's edge in a screenshot, as {(x, y): (r, g, b)}."""
+        x, y, w, h = self.screen_rect(t)
+        out = subprocess.run(["convert", shot, "-crop", f"{w - 2}x{h - 2}+{x + 1}+{y + 1}", "+repage", "-depth", "8",
+                              "txt:-"], check=True, capture_output=True, text=True, timeout=30).stdout
+        found = re.findall(r"^(\d+),(\d+):.*#([0-9A-Fa-f]{6})", out, re.M)
+        return {(int(x), int(y)): tuple(bytes.fromhex(c)) for x, y, c in found}
+
     def ink(self, name, t=None):
         """From a screenshot, the commonest colour (r, g, b) inside the ticker's edge, the others' counts, and the
         runs of columns that hold another colour (a glyph each, in a bitmap font)."""
-        x, y, w, h = self.screen_rect(t)
-        out = subprocess.run(["convert", self.screenshot(name), "-crop", f"{w - 2}x{h - 2}+{x + 1}+{y + 1}", "+repage",
-                              "-depth", "8", "txt:-"], check=True, capture_output=True, text=True, timeout=30).stdout
-        found = re.findall(r"^(\d+),\d+:.*#([0-9A-Fa-f]{6})", out, re.M)
-        pixels = [(int(x), tuple(bytes.fromhex(c))) for x, c in found]
-        counts = collections.Counter(c for _, c in pixels)
+        pixels = self.pixels(self.screenshot(name), t)
+        counts = collections.Counter(pixels.values())
         background = counts.most_common(1)[0][0]
-        columns = {x for x, c in pixels if c != background}
+        columns = {x for (x, _), c in pixels.items() if c != background}
         return background, {c: n for c, n in counts.items() if c != background}, len(columns - {x + 1 for x in columns})
 
     def read_ini(self):

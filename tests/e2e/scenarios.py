@@ -51,9 +51,11 @@ def startup(rig):
             check(rig.ticker()["rect"] == rect and "icon" not in [k for _, k, _ in rig.events(mark)], commands)
         else:
             def place(s):
+                if x == "left":  # a bar 30 px wide: the time in lines, a margin on each side, the font made smaller
+                    return [2, 5, int(s["tray_client"].split()[0]) - 4, 44]
                 clock = int(s["clock_rect"].split()[2]) * (s["clock_shown"] == "1")
-                return ([0, 5] if x == "left" else [int(s["tray_client"].split()[0]) - clock - x, 2]) + TOP_LEFT[2:]
-            rig.wait_ticker(place, icons=ICONS, timeout=5)
+                return [int(s["tray_client"].split()[0]) - clock - x, 2] + TOP_LEFT[2:]
+            rig.wait_ticker(place, icons=4 if x == "left" else ICONS, timeout=5)
     rig.start_shell()
     rig.command("broadcast", "TaskbarCreated")
     old, ticker = ticker, rig.wait_ticker(icons=ICONS, timeout=1.5)  # the watch looks every 250 ms
@@ -236,8 +238,9 @@ def every_taskbar(rig, layout):
         tw = 84 if b"Lowercase=1" in (rig.read_ini() or b"") else TOP_LEFT[2]  # lower case: the classic size
         if layout == "win11":
             return t["rect"] == [w - 88 - tw, (h - 14) // 2, tw, 14] and t["z"] < int(s[f"s{n}.count"]) - 1
-        x, y = (int((w - tw) / 2), clock[1] - 2 - 14) if h > w else (clock[0] - 2 - tw, (h - 14) // 2)
-        return t["rect"] == [x, y, tw, 14]
+        tw, th = (w - 4, 44) if h > w and tw > w else (tw, 14)  # too narrow for one line: the time in lines
+        x, y = (int((w - tw) / 2), clock[1] - 2 - th) if h > w else (clock[0] - 2 - tw, (h - th) // 2)
+        return t["rect"] == [x, y, tw, th]
 
     def all_placed(timeout=1.5, **want):
         def ok():
@@ -350,6 +353,50 @@ def hung_shell(rig):
             check(text in [clock_text(s) for s in range(int(now - 0.25), int(time.time()) + 1)], (text, now))
 
 
+def vertical(rig):
+    """Bars 62 px wide, the primary on the left and another on the right, classic and Windows 11: the time in lines,
+    one numeral each, with seconds and without, its whole ink centred inside each ticker and each ticker inside its
+    bar; one line again on a wide bar and a horizontal one."""
+    def inside(t, bar):
+        x, y, w, h = rig.screen_rect(t)
+        return bar[0] <= x and x + w <= bar[0] + bar[2] and bar[1] <= y and y + h <= bar[1] + bar[3]
+
+    for layout in ("classic", "win11"):
+        rig.write_ini(ZeroAsDash=1)  # no empty line at a zero
+        program = rig.start_shell(layout=layout, monitors=2, edge=0, thickness=62, injected=True)
+        for command in ("secondary 1 edge 2", "secondary 1 thickness 62"):
+            rig.command(*command.split())
+        for lines in (3, 2):
+            def stacked():
+                s, ts = rig.snap(), rig.tickers()
+                bars = [s["taskbar_rect"], s["secondary.1.rect"]]
+                return all(t and t["rect"][2:] == [58 - 4 * (t["parent"] == "child"), lines * 14 + 2] and
+                           inside(t, list(map(int, bar.split()))) for t, bar in zip(ts, bars)) and ts
+            tickers = wait_until(stacked, 3, f"{lines} lines in both bars, {layout}")
+            rig.check_clock(seconds=lines == 3, dash=True)
+
+            def whole_ink():  # a line each numeral, none touching the edge nor off the middle
+                shot = rig.screenshot(f"{layout}-{lines}")
+                for t in tickers:
+                    pixels, w = rig.pixels(shot, t), t["rect"][2] - 2
+                    ink = [p for p, c in pixels.items() if c != pixels[(0, 0)]]
+                    xs, rows = {x for x, _ in ink}, {y for _, y in ink}
+                    bands = len(rows - {y + 1 for y in rows})
+                    if not (ink and 0 < min(xs) and max(xs) < w - 1 and abs(min(xs) + max(xs) - (w - 1)) <= 2
+                            and bands == lines):
+                        raise ValueError(f"{t['parent']}: ink {min(xs, default=0)}..{max(xs, default=0)} of {w}, "
+                                         f"{bands} lines")
+                return True
+            wait_until(whole_ink, 3, f"the whole time in {lines} lines, {layout}")
+            if lines == 3:
+                rig.pick("Hours and minutes")
+        for command in ("thickness 120", "secondary 1 edge 3"):
+            rig.command(*command.split())
+        wait_until(lambda: [t["rect"][3] for t in rig.tickers()] == [14, 14], 3, "one line again")
+        rig.pick("Exit")
+        check(rig.wait_exit(program) == 0, "exit code")
+
+
 def calendar(rig):
     """The month from the primary's and a secondary's ticker, beside its bar on the inner side and on screen: this
     month's title, today framed; a month on and back by button and by keys, Home; closed by Escape, the item chosen again,
@@ -424,4 +471,4 @@ def idle(rig):
 
 if __name__ == "__main__":
     main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell, unsaved,
-                                           calendar, idle)})
+                                           calendar, vertical, idle)})

@@ -90,6 +90,9 @@ TEST(ClockFace, WidestLineInAStyle) {
     widths[' '] = blank;
     EXPECT_EQ(WidestLine(style, widths), line);
   }
+  widths['V'] = 9;  // the widest minute now differs by style
+  EXPECT_EQ(WidestNumeral({true, true, false, false}, widths), "XXXVIII");
+  EXPECT_EQ(WidestNumeral({true, false, true, true}, widths), "xxxxviiii");
 }
 
 TEST(LatinDates, SampleDaysInBothStyles) {

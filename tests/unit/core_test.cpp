@@ -74,6 +74,34 @@ TEST(TickerGeometry, SizePlacesAndRows) {
   }
 }
 
+TEST(TickerGeometry, StackedOnANarrowVerticalBar) {
+  // One-line ticker, cells, vertical, thickness: the size shown.
+  const std::tuple<Size, int, bool, int, Size> shapes[] = {
+      {{105, 14}, 6, true, 58, {54, 44}},    // a numeral a line, a margin each side
+      {{58, 14}, 4, true, 54, {50, 30}},     // two lines without seconds
+      {{105, 14}, 6, true, 105, {105, 14}},  // held exactly: one line
+      {{105, 14}, 6, false, 26, {105, 14}},  // a horizontal bar is never stacked
+      {{105, 14}, 6, true, 3, {1, 44}},
+  };
+  for (const auto& [oneLine, cells, vertical, thickness, shape] : shapes) {
+    EXPECT_EQ(ShapeTicker(oneLine, cells, vertical, thickness), shape) << thickness;
+    EXPECT_EQ(TickerLines(shape, 19), shape.height == 14 ? 1 : cells / 2) << thickness;
+  }
+  // Rows of the smallest slots (16 at caption 19) down past the ticker at Y 5.
+  EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, 19), 12);
+  EXPECT_EQ(StackedBlankIconCount(10, {6, 30}, 19), 3);
+  EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, 3), 0);
+  // In proportion, and always smaller, so that a shrinking font ends.
+  EXPECT_EQ(ShrunkFontHeight(14, 70, 50), 10);
+  EXPECT_EQ(ShrunkFontHeight(14, 51, 50), 13);
+  EXPECT_EQ(ShrunkFontHeight(1, 70, 0), 1);
+  // Windows 11 on a vertical bar: above the tray, centred on Start's width;
+  // without a tray, 88 pixels from the bar's end.
+  EXPECT_EQ(ModernTickerPlace({0, 680, 62, 768}, {11, 300, 51, 340}, {62, 768}, {58, 44}, 96),
+            (Point{2, 636}));
+  EXPECT_EQ(SecondaryTickerPlace({62, 706}, {}, true, {58, 44}, 96), (Point{2, 574}));
+}
+
 TEST(DecideWatch, EveryRowOfTheWatch) {
   using A = WatchAction;
   const Size tray{200, 30};

@@ -143,8 +143,13 @@ void Layout() {
     clockRect = {0, trayHeight - kClockHeight - 2, trayWidth, trayHeight - 2};
   }
   if (options.win11) {
-    trayRect = {barWidth - kWin11TrayWidth - extraWidth, 0, barWidth, barHeight};
-    trayRect.left = std::min(trayRect.left, trayRect.right);
+    if (horizontal) {
+      trayRect = {barWidth - kWin11TrayWidth - extraWidth, 0, barWidth, barHeight};
+      trayRect.left = std::min(trayRect.left, trayRect.right);
+    } else {  // at the bar's lower end
+      trayRect = {0, barHeight - kWin11TrayWidth - extraWidth, barWidth, barHeight};
+      trayRect.top = std::min(trayRect.top, trayRect.bottom);
+    }
     const int left = (barWidth - kWin11ButtonSize) / 2;
     const int top = (barHeight - kWin11ButtonSize) / 2;
     SetWindowPos(startButton, nullptr, left, top, kWin11ButtonSize, kWin11ButtonSize,
