@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "windows/taskbar_look.h"
 #include "windows/window_class.h"
 
 namespace clep::win {
@@ -19,6 +20,9 @@ constexpr char kSessionClass[] = "ClepsydriumSession";
 constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchInterval = 250;
+// After a change of look, or a new bar, the bars are read at the watch's
+// next looks, 1.5 s in all: a shell repaints in its own time.
+constexpr int kLookTicks = 6;
 
 #ifdef CLEP_FAULTABLE
 // Only in the end-to-end tests' build: the watch fails on purpose.
@@ -99,6 +103,12 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_TIMER:
       program_.OnWatchTick();
       return 0;
+    case WM_SETTINGCHANGE:  // "ImmersiveColorSet", high contrast, the wallpaper
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_DWMCOLORIZATIONCOLORCHANGED:
+      program_.OnLookChanged();
+      return DefWindowProcA(window, message, wParam, lParam);
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -108,6 +118,7 @@ Program::Program(WideString folder)
     : folder_(std::move(folder)),
       profile_((folder_ + L"\\Clepsydrium.ini").c_str(), "Configuration"),
       settings_(LoadSettings(profile_)),
+      seen_(SeeSystemLook()),
       trayWindows_(FindTrayWindows()),
       session_(*this) {
   customColours_.fill(RGB(255, 255, 255));
@@ -123,13 +134,15 @@ void Program::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
   if (!docked.ticker.Exists()) {
     // New, or built anew after the shell took it: the settings' look, and
     // the first text with the next second.
-    docked.ticker.Create(settings_, docked.taskbar->TickerParent());
+    docked.ticker.Create(Shown(), docked.taskbar->TickerParent());
     ApplyLook(docked.ticker);
     docked.ticker.PresetClock();
     docked.ticker.Tick(settings_);
   }
   docked.taskbar->Embed(docked.ticker.Handle(), TickerCells(settings_),
                         docked.ticker.TextWidth(ClockStyleOf(settings_)));
+  FollowLook(docked, true);
+  lookTicks_ = kLookTicks;  // a new bar may not have painted yet
 }
 
 void Program::FitTicker(Docked& docked) {
@@ -139,8 +152,47 @@ void Program::FitTicker(Docked& docked) {
   }
 }
 
+ClockSettings Program::Shown() const {
+  ClockSettings shown = settings_;
+  shown.borders = DecideLook(ChosenLook(settings_), seen_).edge;
+  return shown;
+}
+
+void Program::FollowLook(Docked& docked, bool read) {
+  const HWND ticker = docked.ticker.Handle();
+  RECT at{};
+  GetWindowRect(ticker, &at);
+  // Only a themed bar's colour counts; a moved ticker may sit by another.
+  if (docked.taskbar && ticker != nullptr && seen_.themed && !seen_.highContrast &&
+      (read || !EqualRect(&at, &docked.readAt))) {
+    docked.readAt = at;
+    if (const std::optional<Rgb> bar = ReadBarColour(docked.taskbar->Bar(), ticker)) {
+      docked.bar = bar;
+    }
+  }
+  LookSeen seen = seen_;
+  seen.bar = docked.bar;
+  const Look look = DecideLook(ChosenLook(settings_), seen);
+  if (docked.look == look) {
+    return;
+  }
+  if (docked.ticker.HasBorder() != look.edge) {
+    docked.ticker.SetBorder(look.edge);
+    if (docked.taskbar) {
+      docked.taskbar->PlaceTickerTopLeft();
+    }
+  }
+  docked.look = look;
+  docked.ticker.SetColours(static_cast<std::int32_t>(look.text),
+                           static_cast<std::int32_t>(look.back));
+}
+
+void Program::OnLookChanged() {
+  seen_ = SeeSystemLook();
+  lookTicks_ = kLookTicks;
+}
+
 void Program::ApplyLook(TickerWindow& ticker) {
-  ticker.SetColours(settings_.colourText, settings_.colourBack);
   ticker.SetFont(settings_.fontName, ShownFontSize(settings_.fontSize), settings_.fontBold,
                  settings_.fontItalic);
 }
@@ -194,6 +246,12 @@ void Program::OnWatchTick() {
     PrimaryTaskbar()->Watch();
   }
   FollowSecondaryBars();
+  const bool read = lookTicks_ > 0;
+  if (read) {
+    --lookTicks_;
+    seen_ = SeeSystemLook();
+  }
+  EachDocked([this, read](Docked& docked) { FollowLook(docked, read); });
 }
 
 void Program::FollowSecondaryBars() {
@@ -265,17 +323,16 @@ void Program::OnCommand(Command id) {
   }
   using Kind = MenuEntry::Kind;
   const Hold hold(*this);
-  if (entry->kind == Kind::kToggle || entry->kind == Kind::kSetOn || entry->kind == Kind::kSetOff) {
-    settings_ = ApplyCommand(settings_, id);
+  if (entry->kind != Kind::kAction && entry->kind != Kind::kSeparator) {
+    // Borders flips the edge as shown, which may be the look's.
+    settings_ = ApplyCommand(entry->kind == Kind::kEdge ? Shown() : settings_, id);
     // A failed write keeps the change for this run; nothing more to do.
     WriteSetting(profile_, settings_, entry->key);
+    if (entry->kind == Kind::kFollow) {
+      WriteSetting(profile_, settings_, Key::kColourBack);
+    }
     EachDocked([this, id](Docked& docked) {
-      if (id == Command::kBorders) {
-        docked.ticker.SetBorder(settings_.borders);
-        if (docked.taskbar) {
-          docked.taskbar->PlaceTickerTopLeft();
-        }
-      }
+      FollowLook(docked, id == Command::kTaskbarColours);
       if (id == Command::kLowercase) {
         docked.ticker.RepaintFace();
       }
@@ -333,25 +390,26 @@ Function Program::DialogFunction(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dialogs_.Get(), name)));
 }
 
-void Program::PickColour(std::int32_t ClockSettings::*field, Key key) {
-  // The dialog works on its own copy: Cancel keeps what was there before it.
-  std::int32_t colour = settings_.*field;
+void Program::PickColour(std::optional<std::int32_t> ClockSettings::*field, Key key) {
+  // The dialog works on its own copy and opens on the colour shown: Cancel
+  // keeps what was there before it, a taskbar's colour too.
+  const std::optional<Look>& shown = docked_.front()->look;
   CHOOSECOLORA choose{};
   choose.lStructSize = sizeof choose;
-  choose.rgbResult = ToColorRef(colour);
+  if (shown) {
+    choose.rgbResult = key == Key::kColourText ? shown->text : shown->back;
+  }
   choose.lpCustColors = customColours_.data();
   choose.Flags = CC_RGBINIT | CC_FULLOPEN;
   {
     const DialogOpen open(*this);
     const auto chooseColour = DialogFunction<BOOL(WINAPI*)(CHOOSECOLORA*)>("ChooseColorA");
-    if (chooseColour != nullptr && chooseColour(&choose)) {
-      colour = static_cast<std::int32_t>(choose.rgbResult);
+    if (chooseColour == nullptr || !chooseColour(&choose)) {
+      return;
     }
   }
-  settings_.*field = colour;
-  EachDocked([this](Docked& docked) {
-    docked.ticker.SetColours(settings_.colourText, settings_.colourBack);
-  });
+  settings_.*field = static_cast<std::int32_t>(choose.rgbResult);
+  EachDocked([this](Docked& docked) { FollowLook(docked, false); });
   WriteSetting(profile_, settings_, key);
 }
 

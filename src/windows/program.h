@@ -12,6 +12,7 @@
 
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
+#include "settings/look.h"
 #include "windows/handles.h"
 #include "windows/taskbar.h"
 #include "windows/ticker_window.h"
@@ -49,7 +50,12 @@ class Program {
   std::optional<std::string> Run();
 
   const ClockSettings& Settings() const { return settings_; }
+  // The settings with Borders as the look shows it.
+  ClockSettings Shown() const;
   void OnCommand(Command id);
+  // A theme, high contrast, the system's colours or the wallpaper changed:
+  // the tickers look again for a while, as the shell repaints in its time.
+  void OnLookChanged();
   void OnWatchTick();
   void OnTickerLost(const TickerWindow& ticker);
   void OnTaskbarCreated();
@@ -91,6 +97,9 @@ class Program {
     explicit Docked(Program& program) : ticker(program) {}
     TickerWindow ticker;
     std::optional<Taskbar> taskbar;
+    std::optional<Rgb> bar;  // the bar's colour last read beside the ticker
+    RECT readAt{};           // where the ticker stood then, on the screen
+    std::optional<Look> look;
   };
 
   // Calls function(Docked&) for each ticker there is, the primary first.
@@ -103,9 +112,11 @@ class Program {
     }
   }
   void CountDialog(int change);
-  void PickColour(std::int32_t ClockSettings::*field, Key key);
+  void PickColour(std::optional<std::int32_t> ClockSettings::*field, Key key);
   void PickFont();
   void ApplyLook(TickerWindow& ticker);
+  // The colours and edge for what is seen now; `read` reads the bar anew.
+  void FollowLook(Docked& docked, bool read);
   // The ticker's size for the seconds and its widest line, on its taskbar.
   void FitTicker(Docked& docked);
   // A ticker set into the bar, made first if there is none.
@@ -124,6 +135,8 @@ class Program {
   std::optional<std::string> failure_;
   OwnedLibrary dialogs_;
   std::array<COLORREF, 16> customColours_{};  // the user's for the whole run
+  LookSeen seen_;                             // of the system, not of a bar
+  int lookTicks_ = 0;                         // the watch's looks left to read the bars
   TrayWindows trayWindows_;                   // found before any window of ours exists
   SessionWindow session_;
   // The primary's first, then the other bars' in any free place; a fixed

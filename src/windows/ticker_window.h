@@ -29,7 +29,8 @@ class TickerWindow {
   TickerWindow& operator=(const TickerWindow&) = delete;
 
   // Creates the window hidden as a child of `parent` with its face, timers,
-  // styles, colours and font from the settings; a lost window is made anew.
+  // styles, colours and font from the settings as shown; a lost window is
+  // made anew.
   void Create(const ClockSettings& settings, HWND parent);
   HWND Handle() const { return frame_.Get(); }
   bool Exists() const { return static_cast<bool>(frame_); }
@@ -44,6 +45,7 @@ class TickerWindow {
   void Tick(const ClockSettings& settings);
   void RepaintFace();
   void SetBorder(bool on);
+  bool HasBorder() const { return (exStyle_ & WS_EX_STATICEDGE) != 0; }
   void SetColours(std::int32_t text, std::int32_t back);
   const std::string& FaceName() const { return fontName_; }
   // The width in pixels of the widest line the clock shows in this style
@@ -77,7 +79,7 @@ class TickerWindow {
   std::string tip_;
   DWORD exStyle_ = WS_EX_TOOLWINDOW;
   std::int32_t textColour_ = 0;
-  std::int32_t backColour_ = kButtonFace;
+  std::int32_t backColour_ = 0xC0C0C0;
   std::string fontName_ = "MS Sans Serif";
   int fontHundredths_ = 825;  // of a point
   bool bold_ = false;
