@@ -7,16 +7,20 @@
 # (right-click it). Without, it runs on its own Xvfb, saves a screenshot,
 # prints its path and stops. --win11 lays the taskbar out as Windows 11 does;
 # --monitors N adds a taskbar for each of N - 1 more monitors, a band of the
-# screen each; --win32 shows the shipped 32-bit exe instead of its 64-bit twin.
+# screen each; --theme dark|light|accent paints the bars as Windows 10 and 11
+# do in that theme (the theme's values in the prefix's registry); --win32 shows
+# the shipped 32-bit exe instead of its 64-bit twin.
 set -euo pipefail
 layout=classic
 monitors=1
 preset=win64
-usage() { echo "usage: $0 [--win11] [--monitors N] [--win32]" >&2; exit 2; }
+theme=""
+usage() { echo "usage: $0 [--win11] [--monitors N] [--theme dark|light|accent] [--win32]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
   case $1 in
     --win11) layout=win11 ;;
     --monitors) [[ ${2:-} =~ ^[1-9]$ ]] || usage; monitors=$2; shift ;;
+    --theme) [[ ${2:-} =~ ^(dark|light|accent)$ ]] || usage; theme=$2; shift ;;
     --win32) preset=win32 ;;
     *) usage ;;
   esac
@@ -68,7 +72,9 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:$number
 fi
 
-export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1 CLEP_SHELL_LAYOUT=$layout CLEP_SHELL_MONITORS=$monitors
+# Without a theme the prefix's values go: the classic bars.
+export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1 CLEP_SHELL_LAYOUT=$layout CLEP_SHELL_MONITORS=$monitors \
+  CLEP_SHELL_THEME=${theme:-classic}
 CLEP_SHELL_DIR=$(winpath "$out/shell")
 taskbar=$build/tools/demo-taskbar
 wine "$taskbar/demo_inject.exe" "$(winpath "$taskbar/demo_taskbar.dll")" \

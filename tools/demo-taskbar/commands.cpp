@@ -364,6 +364,25 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     const UINT message = RegisterWindowMessageA(f[2].c_str());
     PostMessageW(HWND_BROADCAST, message, 0, 0);
     return "";
+  } else if (verb == "theme" && need(1)) {
+    // As Windows' settings do: the values, then the word to every window.
+    if (!WriteTheme(f[2])) {
+      return "no such theme";
+    }
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                        reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    return "";
+  } else if (verb == "contrast" && need(1)) {
+    HIGHCONTRASTW contrast{sizeof contrast, f[2] == "on" ? HCF_HIGHCONTRASTON : 0u, nullptr};
+    if (!SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE)) {
+      return "SPI_SETHIGHCONTRAST failed";
+    }
+    return "";
+  } else if (verb == "gdi") {
+    // The GDI objects of the process the taskbar runs in: the program's, when injected.
+    reply += "objects=" + Num(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) + "\n";
+    return "";
   } else if (verb == "windows") {
     EnumWindows(ListTopLevel, reinterpret_cast<LPARAM>(&reply));
     return "";
