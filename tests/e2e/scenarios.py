@@ -237,6 +237,71 @@ def every_taskbar(rig, layout):
     check(rig.tickers()[1:] == [None, None], "EveryTaskbar=0, and yet a ticker in another bar")
 
 
+def contrast(a, b):
+    """The WCAG contrast ratio of two colours."""
+    def luminance(c):
+        c = [v / 255 for v in c]
+        c = [v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4 for v in c]
+        return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]
+    high, low = sorted((luminance(a), luminance(b)), reverse=True)
+    return (high + 0.05) / (low + 0.05)
+
+
+def taskbar_look(rig, layout):
+    """Every ticker, the secondary bar's too, in its taskbar's look: dark at start; light and the accent colour within
+    1 s of a switch; a colour chosen stands over a switch, and the dialog opens on the colour shown; Taskbar colours
+    brings the taskbar's look back; high contrast when Wine can switch it; GDI objects flat over 50 switches."""
+    def follows(what, bar=None, back=None, edge=False, within=None):
+        def ok():
+            found, taken = rig.looks(what)
+            return all((back or f["bar"]) == f["back"] if back else max(abs(a - b) for a, b in zip(f["back"], f[
+                "bar"])) <= 8 and (bar is None or max(abs(a - b) for a, b in zip(f["bar"], bar)) <= 8) for f in found) \
+                and all(contrast(f["back"], f["text"]) >= 4.5 and f["edge"] == edge for f in found) and (found, taken)
+        start = time.monotonic()
+        found, taken = wait_until(ok, 5, f"the tickers in the taskbar's look: {what}", interval=0)
+        check(len(found) == 2 and (within is None or taken - start <= within), f"{what}: {taken - start:.2f} s {found}")
+        return found
+
+    rig.start(None, injected=True, layout=layout, monitors=2, theme="dark")
+    follows("dark", bar=(0x1C, 0x1C, 0x1C))
+    rig.command("theme", "light")
+    follows("light", bar=(0xEE, 0xEE, 0xEE), within=1)
+    rig.command("theme", "accent")
+    follows("accent", bar=(0, 0x5A, 0x9E), within=1)
+    rig.pick("Background colour", rig.tickers()[1])
+    dialog = rig.wait_window("the colour dialog", title="Color")["hwnd"]
+    boxes = [rig.windows(dialog, id=str(ident))[0] for ident in (706, 707, 708)]  # red, green, blue
+    check([b["title"] for b in boxes] == ["0", "90", "158"], f"the dialog opens on {boxes}, not the accent")
+    for box, value in zip(boxes, (18, 52, 86)):
+        rig.command("settext", box["hwnd"], value)
+    rig.command("command", dialog, IDOK)
+    wait_until(lambda: rig.ini_values().get("ColourBack") == str(86 << 16 | 52 << 8 | 18), 5, "the colour chosen")
+    rig.command("theme", "dark")
+    time.sleep(1.5)  # the tickers have looked again
+    follows("chosen over dark", back=(18, 52, 86))
+    rig.pick("Taskbar colours")
+    wait_until(lambda: not {"ColourText", "ColourBack"} & rig.ini_values().keys(), 5, "the colour keys removed")
+    follows("dark again", bar=(0x1C, 0x1C, 0x1C))
+    def gdi_objects():  # the fewest of three counts: a paint holds two for a moment
+        time.sleep(1.5)  # the tickers' reads are over
+        return min(int(rig.command("gdi").split("=")[1]) for _ in range(3))
+    before = None
+    for n in range(52):  # the first two switches may make what is kept for the run
+        rig.command("theme", ("light", "dark")[n % 2])
+        before = gdi_objects() if n == 1 else before
+    follows("dark after 50 switches", bar=(0x1C, 0x1C, 0x1C))
+    after = gdi_objects()
+    check(after == before, f"{before} GDI objects, {after} after 50 switches of the theme")
+
+
+def theme(rig):
+    taskbar_look(rig, "classic")
+
+
+def theme_win11(rig):
+    taskbar_look(rig, "win11")
+
+
 def monitors(rig):
     every_taskbar(rig, "classic")
 
@@ -246,4 +311,5 @@ def monitors_win11(rig):
 
 
 if __name__ == "__main__":
-    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11)})
+    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, theme,
+                                  theme_win11)})
