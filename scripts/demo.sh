@@ -38,6 +38,7 @@ cp "$build/src/windows/Clepsydrium.exe" "$out/app/"
 rm -f "$out/shell/"*
 
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+"$root/scripts/wine" --check "$build/src/windows/Clepsydrium.exe" >&2 || exit 2
 "$root/scripts/wine-prefix" "$WINEPREFIX"
 
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
@@ -77,7 +78,7 @@ export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1 CLEP_SHELL_LAYOUT=$layout CLEP_SHELL_MON
   CLEP_SHELL_THEME=${theme:-classic}
 CLEP_SHELL_DIR=$(winpath "$out/shell")
 taskbar=$build/tools/demo-taskbar
-wine "$taskbar/demo_inject.exe" "$(winpath "$taskbar/demo_taskbar.dll")" \
+"$root/scripts/wine" "$taskbar/demo_inject.exe" "$(winpath "$taskbar/demo_taskbar.dll")" \
   "$(winpath "$out/app/Clepsydrium.exe")" >"$out/program.log" 2>&1 &
 program=$!
 

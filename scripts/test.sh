@@ -28,19 +28,26 @@ suite() {
   fi
 }
 suite linux ctest --preset linux -j"$(nproc)"
+# The linux suites' coverage of src/ (the Windows program's needs the Wine suites: scripts/coverage.sh).
+suite coverage scripts/coverage.sh --linux
 suite package scripts/test-package.sh
 suite win32 ctest --preset win32
 suite fuzz ctest --preset fuzz
 suite win64 ctest --preset win64
 
-# Each skipped test with the reason it printed.
+# The skipped tests, by suite and reason: the reason is the line a test
+# printed as "SKIP: reason", or the one after GoogleTest's "Skipped".
 echo
 echo "Summary:"
 printf '  %s\n' "${summary[@]}"
 for preset in linux win32 fuzz win64; do
   awk -v preset="$preset" '
+    FILENAME ~ /tests.log$/ && /\*\*\*Skipped/ { sub(/^.*Test +#[0-9]+: /, ""); skipped[$1] = 1; next }
     / Testing: / { sub(/^.* Testing: /, ""); name = $0 }
-    /^SKIP: / { sub(/^SKIP: /, ""); print "  skipped: " preset " " name ": " $0 }
-  ' "build/$preset/Testing/Temporary/LastTest.log" 2>/dev/null || true
+    /^SKIP: / && skipped[name] { sub(/^SKIP: /, ""); why[$0] = why[$0] " " name }
+    gtest { why[$0] = why[$0] " " name; gtest = 0 }
+    /: Skipped$/ { gtest = skipped[name] }
+    END { for (w in why) print "  skipped in " preset ":" why[w] " (" w ")" }
+  ' "build/$preset-tests.log" "build/$preset/Testing/Temporary/LastTest.log" 2>/dev/null || true
 done
 exit $status

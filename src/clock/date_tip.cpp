@@ -20,6 +20,7 @@ constexpr std::string_view kCenturiesSubtractive[13] = {
     "MMD",   "MMDC", "MMDCC", "MMDCCC", "MMCM", "MMM",
 };
 
+// " MMXXIV", " MMDCCLXXVII a.u.c." or nothing.
 void AppendRomanYear(std::string& text, const LocalTime& date, const TipStyle& style) {
   int year = date.year;
   // From 14 December the days count toward the Kalends of January.
@@ -52,12 +53,6 @@ std::string_view CenturyNumerals(int year, bool medieval) {
   }
   const int row = year / 100 - kFirstYear / 100;
   return medieval ? kCenturiesSubtractive[row] : kCenturiesAdditive[row];
-}
-
-std::string RomanYearText(const LocalTime& date, const TipStyle& style) {
-  std::string text;
-  AppendRomanYear(text, date, style);
-  return text;
 }
 
 std::string DateTipText(const LocalTime& date, const TipStyle& style, LongDateFn longDate) {

@@ -19,10 +19,6 @@ struct TipStyle {
 // the empty text for any other year.
 std::string_view CenturyNumerals(int year, bool medieval);
 
-// " MMXXIV", " MMDCCLXXVII a.u.c." or the empty text; from 14 December the
-// coming year is shown.
-std::string RomanYearText(const LocalTime& date, const TipStyle& style);
-
 // The locale's long date, asked for only when there is no Latin date.
 using LongDateFn = std::string (*)(const LocalTime& date);
 

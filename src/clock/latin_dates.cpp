@@ -68,6 +68,10 @@ int DaysInLeapYearMonth(int month) {
   return month >= 1 && month <= 12 ? kLeapYearDays[month - 1] : 0;
 }
 
+int NonesOf(int month) {
+  return month >= 1 && month <= 12 ? kMonths[month - 1].nones : 0;
+}
+
 LatinDates::LatinDates(bool medieval) {
   for (int month = 1; month <= 12; ++month) {
     for (int day = 1; day <= DaysInLeapYearMonth(month); ++day) {

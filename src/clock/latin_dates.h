@@ -31,4 +31,7 @@ class LatinDates {
 // Days of a month in a leap year: the days that have a Latin text.
 int DaysInLeapYearMonth(int month);
 
+// The day of a month's Nones (5 or 7); its Ides are eight days later. 0 for no month.
+int NonesOf(int month);
+
 }  // namespace clep

@@ -5,6 +5,11 @@
 
 namespace clep {
 
+int MillisecondsToNextChange(int second, int millisecond, bool seconds) {
+  // A leap second's 60 counts as the minute's last.
+  return (seconds ? 0 : (59 - std::min(second, 59)) * 1000) + 1000 - millisecond;
+}
+
 namespace {
 
 // The digits of each style, additive (IIII, XXXX) then subtractive (IV, XL).

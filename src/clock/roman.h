@@ -46,6 +46,10 @@ std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widt
 // subtractive), so that a text padded to it keeps one width all day.
 std::size_t WidestClockText(const ClockStyle& style);
 
+// Milliseconds from a local time (second, millisecond) to the next change
+// of the clock text: the next second, or the next minute without seconds.
+int MillisecondsToNextChange(int second, int millisecond, bool seconds);
+
 // The ticker's clock text and the memory of the second it shows. Advance
 // gives a new text only when hour, minute or second changed, so the ticker
 // redraws once a second whatever is shown. No heap allocation.

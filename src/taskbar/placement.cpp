@@ -13,6 +13,13 @@ bool IsHorizontal(int edge) {
 }
 }  // namespace
 
+int EdgeOnMonitor(const Rect& bar, const Rect& monitor) {
+  if (bar.bottom - bar.top > bar.right - bar.left) {
+    return bar.left - monitor.left <= monitor.right - bar.right ? kEdgeLeft : kEdgeRight;
+  }
+  return bar.top - monitor.top <= monitor.bottom - bar.bottom ? kEdgeTop : kEdgeBottom;
+}
+
 Size TickerSize(int captionHeight, int cells, int textWidth) {
   const int height = captionHeight - 5;
   const int edges = 2;

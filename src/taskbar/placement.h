@@ -28,6 +28,10 @@ struct Rect {
 // Appbar edges.
 enum Edge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 };
 
+// The edge a bar (in screen coordinates) stands on: of its monitor's two
+// edges along the bar's length, the nearer.
+int EdgeOnMonitor(const Rect& bar, const Rect& monitor);
+
 // The top-left place, and the row beside the clock.
 inline constexpr int kTopLeftX = 0;
 inline constexpr int kTopLeftY = 5;

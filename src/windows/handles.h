@@ -69,22 +69,4 @@ class Selected {
   HGDIOBJ old_;
 };
 
-// A window's painting stopped until the end of the scope, then resumed and
-// the window repainted with all its children at once.
-class FrozenRedraw {
- public:
-  explicit FrozenRedraw(HWND window) : window_(window) {
-    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
-  }
-  ~FrozenRedraw() {
-    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  }
-  FrozenRedraw(const FrozenRedraw&) = delete;
-  FrozenRedraw& operator=(const FrozenRedraw&) = delete;
-
- private:
-  HWND window_;
-};
-
 }  // namespace clep::win

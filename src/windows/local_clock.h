@@ -9,6 +9,9 @@ namespace clep::win {
 
 LocalTime LocalNow();
 
+// Milliseconds until the clock text next changes.
+int MillisecondsToNextChange(bool seconds);
+
 // The date in the user locale's long form, for a date with no Latin text.
 std::string LongDateText(const LocalTime& date);
 

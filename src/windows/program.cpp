@@ -43,7 +43,7 @@ std::string CurrentErrorReport() {
   } catch (const TrayWindowError& error) {
     number = error.Number();
   } catch (const std::bad_alloc&) {
-    number = 0x8007000E;
+    number = 0x8007000E;  // GCOVR_EXCL_LINE: no test runs out of memory
   } catch (const std::exception& error) {
     detail = error.what();
   } catch (...) {
@@ -109,6 +109,10 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DWMCOLORIZATIONCOLORCHANGED:
       program_.OnLookChanged();
       return DefWindowProcA(window, message, wParam, lParam);
+    case WM_TIMECHANGE:      // a set clock or a new time zone
+    case WM_POWERBROADCAST:  // a resume: the tick timers slept too
+      program_.OnClockSet();
+      return message == WM_POWERBROADCAST ? TRUE : 0;
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }
@@ -205,6 +209,7 @@ std::optional<std::string> Program::Run() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  SaveUnsaved();
   return failure_;
 }
 
@@ -226,6 +231,7 @@ void Program::Fail(std::string report) {
 void Program::OnEndSession() {
   // The process may end as soon as this returns.
   running_ = false;
+  SaveUnsaved();
   EachDocked([](Docked& docked) {
     docked.ticker.Hide();
     docked.taskbar.reset();
@@ -270,7 +276,7 @@ void Program::FollowSecondaryBars() {
     }
     if (taskbar) {
       taskbar->Watch();
-    } else if (holds_ == 0) {
+    } else if (!(*docked)->ticker.Busy()) {  // else at a later look
       docked->reset();
     }
   }
@@ -299,6 +305,10 @@ void Program::OnTickerLost(const TickerWindow& ticker) {
   });
 }
 
+void Program::OnClockSet() {
+  EachDocked([this](Docked& docked) { docked.ticker.Redraw(settings_); });
+}
+
 void Program::OnTaskbarCreated() {
   // A shell still without all its windows may be followed by another notice.
   const std::optional<TrayWindows> windows = FindTrayWindowsIfThere();
@@ -322,14 +332,12 @@ void Program::OnCommand(Command id) {
     return;
   }
   using Kind = MenuEntry::Kind;
-  const Hold hold(*this);
   if (entry->kind != Kind::kAction && entry->kind != Kind::kSeparator) {
     // Borders flips the edge as shown, which may be the look's.
     settings_ = ApplyCommand(entry->kind == Kind::kEdge ? Shown() : settings_, id);
-    // A failed write keeps the change for this run; nothing more to do.
-    WriteSetting(profile_, settings_, entry->key);
+    Save(entry->key);
     if (entry->kind == Kind::kFollow) {
-      WriteSetting(profile_, settings_, Key::kColourBack);
+      Save(Key::kColourBack);
     }
     EachDocked([this, id](Docked& docked) {
       FollowLook(docked, id == Command::kTaskbarColours);
@@ -337,6 +345,7 @@ void Program::OnCommand(Command id) {
         docked.ticker.RepaintFace();
       }
       FitTicker(docked);  // the seconds, or a style of other widths
+      docked.ticker.Redraw(settings_);
     });
     return;
   }
@@ -410,7 +419,7 @@ void Program::PickColour(std::optional<std::int32_t> ClockSettings::*field, Key 
   }
   settings_.*field = static_cast<std::int32_t>(choose.rgbResult);
   EachDocked([this](Docked& docked) { FollowLook(docked, false); });
-  WriteSetting(profile_, settings_, key);
+  Save(key);
 }
 
 void Program::PickFont() {
@@ -444,8 +453,37 @@ void Program::PickFont() {
     FitTicker(docked);
   });
   for (Key key : {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic}) {
-    WriteSetting(profile_, settings_, key);
+    Save(key);
   }
+}
+
+bool Program::SaveUnsaved() {
+  for (int key = 0; key < kKeyCount; ++key) {
+    if ((unsaved_ >> key & 1U) != 0) {
+      if (!WriteSetting(profile_, settings_, static_cast<Key>(key))) {
+        return false;
+      }
+      unsaved_ &= ~(1U << key);
+    }
+  }
+  return true;
+}
+
+void Program::Save(Key key) {
+  // The change holds for the run whatever the file does.
+  unsaved_ |= 1U << static_cast<int>(key);
+  if (SaveUnsaved() || std::exchange(toldUnsaved_, true)) {
+    return;
+  }
+  wchar_t reason[256] = {};
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                 profile_.LastError(), 0, reason, 256, nullptr);
+  const WideString text = L"Clepsydrium cannot save its settings in\r\n" + profile_.Path() +
+                          L"\r\n\r\n" + reason +
+                          L"\r\n\r\nThe choice holds until Clepsydrium ends; it is saved as soon "
+                          L"as the file can be written.";
+  const DialogOpen open(*this);
+  MessageBoxW(nullptr, text.c_str(), L"Clepsydrium", MB_OK | MB_ICONWARNING);
 }
 
 void Program::CountDialog(int change) {

@@ -57,6 +57,7 @@ class Program {
   // the tickers look again for a while, as the shell repaints in its time.
   void OnLookChanged();
   void OnWatchTick();
+  void OnClockSet();
   void OnTickerLost(const TickerWindow& ticker);
   void OnTaskbarCreated();
   void OnEndSession();
@@ -73,18 +74,6 @@ class Program {
     ~DialogOpen() { program_.CountDialog(-1); }
     DialogOpen(const DialogOpen&) = delete;
     DialogOpen& operator=(const DialogOpen&) = delete;
-
-   private:
-    Program& program_;
-  };
-  // While a ticker runs its menu or a command, no ticker is freed: the
-  // watch, which runs inside those loops, leaves dropping it for later.
-  class Hold {
-   public:
-    explicit Hold(Program& program) : program_(program) { ++program_.holds_; }
-    ~Hold() { --program_.holds_; }
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
 
    private:
     Program& program_;
@@ -112,6 +101,10 @@ class Program {
     }
   }
   void CountDialog(int change);
+  // Writes the key and every one not yet saved; the first failure of a run
+  // is told to the user, and the keys wait for the next write or the exit.
+  void Save(Key key);
+  bool SaveUnsaved();
   void PickColour(std::optional<std::int32_t> ClockSettings::*field, Key key);
   void PickFont();
   void ApplyLook(TickerWindow& ticker);
@@ -143,8 +136,9 @@ class Program {
   // table, so that a ticker never moves while one of its handlers runs.
   std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
   bool running_ = false;
+  unsigned unsaved_ = 0;  // a bit for each key
+  bool toldUnsaved_ = false;
   int openDialogs_ = 0;
-  int holds_ = 0;
 };
 
 }  // namespace clep::win

@@ -45,6 +45,14 @@ int CaptionHeight() {
   return GetSystemMetrics(SM_CYCAPTION);
 }
 
+// How long the program waits for the shell before it goes on without it, in ms.
+constexpr UINT kShellPatience = 200;
+
+// Invalidates without waiting: the shell paints when it can.
+void Repaint(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 void MoveTicker(HWND ticker, int x, int y) {
   SetWindowPos(ticker, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
@@ -130,17 +138,21 @@ Taskbar::~Taskbar() {
   // taskbar before its room goes, so the shell never lays it over its icons.
   ShowWindow(ticker_, SW_HIDE);
   SetParent(ticker_, nullptr);
-  const FrozenRedraw frozen(windows_.taskbar);
   if (windows_.blankIcons()) {
     RemoveBlankIcons();
   }
+  Repaint(windows_.taskbar);
 }
 
 int Taskbar::Edge() const {
-  // Zeroed: a failed query reads as the left edge.
-  APPBARDATA data = TaskbarRecord(windows_.taskbar);
-  SHAppBarMessage(ABM_GETTASKBARPOS, &data);
-  return static_cast<int>(data.uEdge);
+  // From the bar's place on its monitor: asking the shell would wait on it
+  // for as long as it hangs.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(windows_.taskbar, MONITOR_DEFAULTTONEAREST), &monitor);
+  return EdgeOnMonitor(RectIn(windows_.taskbar, nullptr),
+                       {monitor.rcMonitor.left, monitor.rcMonitor.top, monitor.rcMonitor.right,
+                        monitor.rcMonitor.bottom});
 }
 
 void Taskbar::Embed(HWND ticker, int cells, int textWidth) {
@@ -179,10 +191,9 @@ void Taskbar::Refit() {
     return;
   }
   const Size size = TickerSize(CaptionHeight(), cells_, textWidth_);
-  // On a classic taskbar the blank icons make the room, all in one freeze.
-  std::optional<FrozenRedraw> frozen;
+  // On a classic taskbar the blank icons make the room. The shell keeps
+  // painting meanwhile: a frozen taskbar would stay frozen if we were killed.
   if (windows_.blankIcons()) {
-    frozen.emplace(windows_.taskbar);
     // None are ours before the first fit: the ticker's window is new to this
     // shell, or an earlier Taskbar took its icons away.
     if (icons_ > 0) {
@@ -196,6 +207,7 @@ void Taskbar::Refit() {
       data.uCallbackMessage = WM_MOUSEMOVE;
       Shell_NotifyIconA(NIM_ADD, &data);
     }
+    Repaint(windows_.taskbar);
   }
   size_ = size;
   SetWindowPos(ticker_, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
@@ -226,9 +238,13 @@ void Taskbar::PlaceTickerBesideClock() {
     GetWindowRect(windows_.clock, &clock);
     clockWidth = clock.right - clock.left;
   }
-  APPBARDATA data = TaskbarRecord(windows_.taskbar);
-  const bool autoHide = (SHAppBarMessage(ABM_GETSTATE, &data) & ABS_AUTOHIDE) != 0;
-  const int x = BesideClockX(ClientSize(windows_.tray).width, clockWidth, size_.width, autoHide);
+  // Asked only of a shell that answers at once; a hung one keeps the last answer.
+  if (SendMessageTimeoutA(windows_.taskbar, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kShellPatience,
+                          nullptr) != 0) {
+    APPBARDATA data = TaskbarRecord(windows_.taskbar);
+    autoHide_ = (SHAppBarMessage(ABM_GETSTATE, &data) & ABS_AUTOHIDE) != 0;
+  }
+  const int x = BesideClockX(ClientSize(windows_.tray).width, clockWidth, size_.width, autoHide_);
   MoveTicker(ticker_, x, kBesideClockY);
 }
 

@@ -39,7 +39,9 @@ class TrayWindowError : public std::exception {
  public:
   explicit TrayWindowError(std::uint32_t number) : number_(number) {}
   std::uint32_t Number() const { return number_; }
+  // GCOVR_EXCL_START: it is caught by its type, before anything asks what() it is
   const char* what() const noexcept override { return "a taskbar window is missing"; }
+  // GCOVR_EXCL_STOP
 
  private:
   std::uint32_t number_;
@@ -85,7 +87,7 @@ class Taskbar {
   // ours is in the tray.
   explicit Taskbar(const TrayWindows& windows);
   // Hides the ticker, takes it out of the taskbar, removes the blank icons
-  // with the taskbar frozen, and repaints it.
+  // and has the taskbar repainted.
   ~Taskbar();
   Taskbar(const Taskbar&) = delete;
   Taskbar& operator=(const Taskbar&) = delete;
@@ -134,6 +136,7 @@ class Taskbar {
   Size size_;
   int icons_ = 0;
   bool atTopLeft_ = false;
+  bool autoHide_ = false;
   TaskbarSeen last_;
   Rect lastTray_;
   Rect lastStart_;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "clock/date_tip.h"
 #include "menu/menu.h"
 #include "taskbar/placement.h"
@@ -16,8 +18,21 @@ namespace {
 constexpr char kFrameClass[] = "ClepsydriumTicker";
 constexpr char kFaceClass[] = "ClepsydriumFace";
 constexpr UINT_PTR kTickTimer = 1;
-constexpr UINT kTickInterval = 100;
+// The tick lands this long after the clock text changes, so that a timer a
+// little early still finds the new second.
+constexpr int kTickMargin = 3;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN;
+
+class BusyWhile {
+ public:
+  explicit BusyWhile(int& count) : count_(++count) {}
+  ~BusyWhile() { --count_; }
+  BusyWhile(const BusyWhile&) = delete;
+  BusyWhile& operator=(const BusyWhile&) = delete;
+
+ private:
+  int& count_;
+};
 
 }  // namespace
 
@@ -82,16 +97,30 @@ void TickerWindow::Hide() {
   ShowWindow(frame_.Get(), SW_HIDE);
 }
 
-void TickerWindow::StartTimer() {
-  // Setting a timer again restarts its countdown from the full interval.
-  SetTimer(frame_.Get(), kTickTimer, kTickInterval, nullptr);
+void TickerWindow::StartTimer(bool nextSecond) {
+  // One wake-up for each change shown: the timer is set anew at each tick
+  // for the next second, or the next minute without seconds; for the next
+  // second after a tick that drew nothing, as the first does.
+  if (!frame_) {
+    return;  // a timer with no window would be the thread's, and never killed
+  }
+  const bool seconds = nextSecond || program_.Settings().displaySeconds;
+  const int wait = MillisecondsToNextChange(seconds) + kTickMargin;
+  SetTimer(frame_.Get(), kTickTimer, static_cast<UINT>(wait), nullptr);
 }
 
 void TickerWindow::Tick(const ClockSettings& settings) {
-  if (clock_.Advance(LocalNow(), ClockStyleOf(settings))) {
+  const bool drawn = clock_.Advance(LocalNow(), ClockStyleOf(settings));
+  if (drawn) {
     SetWindowTextA(face_, clock_.LineCStr());
     RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
+  StartTimer(!drawn);
+}
+
+void TickerWindow::Redraw(const ClockSettings& settings) {
+  clock_.Preset({0, 0, 0, -1, -1, -1});  // no second remembered
+  Tick(settings);
 }
 
 void TickerWindow::RepaintFace() {
@@ -174,6 +203,21 @@ int TickerWindow::TextWidth(const ClockStyle& style) {
     GetCharWidth32A(screen, 0, 127, widths.data());
     const std::string line = WidestLine(style, widths);
     GetTextExtentPoint32A(screen, line.data(), static_cast<int>(line.size()), &size);
+    // An italic glyph may start left of its place or end past its advance
+    // (negative A and C widths): the room counts the first's and the last's.
+    ABC first{};
+    ABC last{};
+    inkLeft_ = 0;
+    const std::size_t start = line.find_first_not_of(' ');
+    if (start != std::string::npos &&
+        GetCharABCWidthsA(screen, static_cast<unsigned char>(line[start]),
+                          static_cast<unsigned char>(line[start]), &first) &&
+        GetCharABCWidthsA(screen, static_cast<unsigned char>(line.back()),
+                          static_cast<unsigned char>(line.back()), &last)) {
+      inkLeft_ = std::max(0, -first.abcA);
+    }
+    const int inkRight = std::max(0, -last.abcC);
+    size.cx += inkLeft_ + inkRight;
   }
   ReleaseDC(nullptr, screen);
   return size.cx;
@@ -198,7 +242,7 @@ void TickerWindow::OnPaint(HWND face) {
     SetTextColor(memory.Get(), ToColorRef(textColour_));
     SetBkMode(memory.Get(), TRANSPARENT);
     const std::string_view line = clock_.Line();
-    TextOutA(memory.Get(), 0, 0, line.data(), static_cast<int>(line.size()));
+    TextOutA(memory.Get(), inkLeft_, 0, line.data(), static_cast<int>(line.size()));
     BitBlt(screen, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
   }
   EndPaint(face, &paint);
@@ -249,7 +293,7 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
     return;
   }
   // This ticker's bar may go while its menu or a dialog is open.
-  const Program::Hold hold(program_);
+  const BusyWhile busy(busy_);
   const OwnedMenu menu(CreatePopupMenu());
   for (const MenuEntry& entry : kMenu) {
     if (entry.kind == MenuEntry::Kind::kSeparator) {
@@ -300,9 +344,11 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       case WM_MBUTTONUP:
         OnFaceMouseUp(message);
         return 0;
-      case WM_LBUTTONDBLCLK:
+      case WM_LBUTTONDBLCLK: {
+        const BusyWhile busy(busy_);
         program_.OnCommand(Command::kDateTime);
         return 0;
+      }
       default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -320,9 +366,11 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
       return 0;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+      const BusyWhile busy(busy_);
       program_.OnCommand(static_cast<Command>(LOWORD(wParam)));
       return 0;
+    }
     case WM_CLOSE:
       program_.Exit();
       return 0;

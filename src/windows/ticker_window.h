@@ -41,8 +41,11 @@ class TickerWindow {
   // The first text comes with the next change of the second, not at once.
   void PresetClock();
 
-  // One drawing tick: prints the clock text when the second has changed.
+  // One drawing tick: prints the clock text when the second has changed,
+  // and sets the timer for the next change.
   void Tick(const ClockSettings& settings);
+  // The clock text made now, in a new style or after the clock was set.
+  void Redraw(const ClockSettings& settings);
   void RepaintFace();
   void SetBorder(bool on);
   bool HasBorder() const { return (exStyle_ & WS_EX_STATICEDGE) != 0; }
@@ -57,6 +60,9 @@ class TickerWindow {
   // Off while a dialog is open; a window made meanwhile starts off.
   void EnableInput(bool on);
 
+  // While one of its handlers runs a menu, a command or a dialog, in whose
+  // loops the watch runs, the ticker is not freed.
+  bool Busy() const { return busy_ > 0; }
   Program& ProgramOf() const { return program_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -65,7 +71,7 @@ class TickerWindow {
   void OnFaceMouseUp(UINT message);
   void OnPaint(HWND face);
   void OnLost();
-  void StartTimer();
+  void StartTimer(bool nextSecond = false);
   void MakeFont();
   TEXTMETRICA FontMetrics() const;
 
@@ -85,6 +91,8 @@ class TickerWindow {
   bool bold_ = false;
   bool italic_ = false;
   bool shown_ = false;
+  int busy_ = 0;
+  int inkLeft_ = 0;  // how far the text's ink may reach left of its place
 };
 
 }  // namespace clep::win

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <utility>
 
 #include "settings/ini_text.h"
@@ -63,19 +64,30 @@ std::optional<std::string> ReadAll(const WideString& path) {
 }
 
 bool WriteWhole(const WideString& path, const std::string& bytes) {
-  const WideString temporary = path + L".new";
-  File file(temporary, GENERIC_WRITE, CREATE_ALWAYS);
-  if (!file.Opened()) {
-    return false;
+  WideString temporary = path + L".new";
+  std::optional<File> file(std::in_place, temporary, GENERIC_WRITE, CREATE_ALWAYS);
+  if (!file->Opened()) {
+    // A stray of that name that cannot be replaced (read-only, a folder): a
+    // name of our own beside it, which the system makes unique.
+    const WideString folder = path.substr(0, path.find_last_of(L"\\/") + 1);
+    wchar_t unique[MAX_PATH + 1] = {};
+    if (folder.empty() || !GetTempFileNameW(folder.c_str(), L"clp", 0, unique)) {
+      return false;
+    }
+    temporary = unique;
+    file.emplace(temporary, GENERIC_WRITE, CREATE_ALWAYS);
   }
   DWORD written = 0;
   const bool whole =
-      WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-      written == bytes.size() && FlushFileBuffers(file.Get());
-  if (!file.Close() || !whole ||
+      file->Opened() &&
+      WriteFile(file->Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size() && FlushFileBuffers(file->Get());
+  if (!file->Close() || !whole ||
       !MoveFileExW(temporary.c_str(), path.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = GetLastError();
     DeleteFileW(temporary.c_str());
+    SetLastError(error);
     return false;
   }
   return true;
@@ -101,15 +113,22 @@ bool Win32Profile::Write(std::string_view key, std::optional<std::string_view> v
   // A read-only file is the user's to keep; the rename would not ask.
   const DWORD attributes = GetFileAttributesW(path_.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    lastError_ = ERROR_ACCESS_DENIED;
     return false;
   }
   const std::optional<std::string> bytes = ReadAll(path_);
+  lastError_ = GetLastError();
   // Unreadable, or saved as UTF-16, which this writer would garble.
   if (!bytes || bytes->rfind("\xFF\xFE", 0) == 0 || bytes->rfind("\xFE\xFF", 0) == 0) {
+    lastError_ = bytes ? ERROR_UNSUPPORTED_TYPE : lastError_;
     return false;
   }
   const std::optional<std::string> text = IniWithValue(*bytes, section_, key, value);
-  return !text || WriteWhole(path_, *text);
+  if (text && !WriteWhole(path_, *text)) {
+    lastError_ = GetLastError();
+    return false;
+  }
+  return true;
 }
 
 }  // namespace clep::win

@@ -23,8 +23,12 @@ class Win32Profile : public Profile {
   std::optional<std::string> Read(std::string_view key) const override;
   // False, with the old file whole, when any step fails.
   bool Write(std::string_view key, std::optional<std::string_view> value) override;
+  // Why the last write that failed did.
+  unsigned long LastError() const { return lastError_; }
+  const WideString& Path() const { return path_; }
 
  private:
+  unsigned long lastError_ = 0;
   WideString path_;
   std::string section_;
 };

@@ -3,9 +3,12 @@
 // Windows' own frames, so it stops here and ends the run through Program.
 #pragma once
 
+#include <commctrl.h>
 #include <windows.h>
 
 #include <string>
+
+#include "windows/handles.h"
 
 namespace clep::win {
 
@@ -51,6 +54,19 @@ inline void RegisterWindowClass(const char* name, WNDPROC procedure, UINT style,
   windowClass.hbrBackground = background;
   windowClass.lpszClassName = name;
   RegisterClassA(&windowClass);
+}
+
+// Loads comctl32 for its tooltip, at first need rather than at start-up.
+inline OwnedLibrary LoadCommonControls() {
+  OwnedLibrary library(LoadLibraryA("comctl32.dll"));
+  using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const auto init = reinterpret_cast<Init>(
+      reinterpret_cast<void*>(GetProcAddress(library.Get(), "InitCommonControlsEx")));
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  if (init != nullptr) {
+    init(&controls);
+  }
+  return library;
 }
 
 }  // namespace clep::win

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """The end-to-end scenarios, one ctest each: scenarios.py --exe EXE ... NAME."""
 
-import os, shutil, time
+import os, shutil, signal, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
-from driver import wait_until
+from driver import clock_text, wait_until, wine_processes
 
 
 def answer_box(rig, text):
@@ -22,7 +22,7 @@ def startup(rig):
     check(ticker["exstyle"] & WS_EX_STATICEDGE and not ticker["style"] & WS_BORDER, f"not a sunken edge: {ticker}")
     fit = [(v.get("on", v["verb"]), v.get("inside"), v.get("shown")) for _, k, v in rig.events()
            if k in ("icon", "redraw")]
-    check(fit == [("0", None, None)] + [("add", "1", "0")] * ICONS + [("1", None, None)], f"not one hidden fit: {fit}")
+    check(fit == [("add", "1", "0")] * ICONS, f"not one hidden fit, or the taskbar's redraw turned off: {fit}")
     rig.check_clock()
     mark, second = len(rig.events()), rig.start_program("second")
     answer_box(rig, "Clepsydrium already running")
@@ -148,10 +148,18 @@ def exit(rig):
         events = events[:max([i for i, (_, k, _) in enumerate(events) if (k, how) in ends], default=None)]
         icons = [i for i, (_, k, _) in enumerate(events) if k == "icon"] or [len(events)]
         traffic = {tuple(v.get(f) for f in ("verb", "owner", "inside", "shown")) for _, k, v in events if k == "icon"}
-        painted = {v.get("window") for _, k, v in events[icons[-1]:] if k == "paint"}
-        check(traffic == {("delete", ticker["hwnd"], "0", "0")} and {"taskbar", "tray"} <= painted, (how, traffic))
+        check(traffic == {("delete", ticker["hwnd"], "0", "0")}, (how, traffic))
+        wait_until(lambda: {"taskbar", "tray"} <= {v.get("window") for _, k, v in rig.events(mark + icons[-1])
+                                                   if k == "paint"}, 2, f"{how}: the taskbar repainted")
         check(rig.snap()["icons"] == "0" and rig.ticker() is None and rig.read_ini() == before and
               "stray" not in [k for _, k, _ in rig.events()], f"{how}: icons or a ticker left, or the INI changed")
+    rig.start_shell(kill_at_icon=3)  # killed in the middle of its fit: the taskbar still paints and shows
+    program = rig.start_program("killed")
+    check(rig.wait_exit(program) != 0 and [v["ok"] for _, k, v in rig.events() if k == "kill"] == ["1"], "not killed")
+    mark = len(rig.events())
+    rig.command("extra", 10)
+    wait_until(lambda: ("paint", "taskbar") in [(k, v.get("window")) for _, k, v in rig.events(mark)], 2, "a paint")
+    check(rig.snap()["redraw.off"] == "0" and rig.windows(cls="Shell_TrayWnd", visible="1"), "the taskbar frozen")
 
 
 def win11(rig):
@@ -210,6 +218,11 @@ def every_taskbar(rig, layout):
     dialog = rig.wait_window("the colour dialog", title="Color")["hwnd"]
     rig.command("secondary", 3, "add")  # a new bar while the dialog is open: its ticker starts disabled
     check(len(all_placed(style=WS_DISABLED)) == 4, "not every ticker disabled under the dialog")
+    for _ in range(40 if layout == "classic" else 0):  # more than the table's places, each left free when it goes
+        rig.command("secondary", 3, "remove")
+        wait_until(lambda: rig.tickers()[3] is None, 1.5, "bar 3's ticker gone")
+        rig.command("secondary", 3, "add")
+        wait_until(lambda: rig.tickers()[3], 1.5, "bar 3's ticker")
     rig.press(dialog, IDCANCEL)
     all_placed(style=0)
     check(rig.ini_values().get("ColourText", "0") == "0", f"Cancel changed the colour: {rig.ini_values()}")
@@ -300,6 +313,45 @@ def theme(rig):
 
 def theme_win11(rig):
     taskbar_look(rig, "win11")
+def unsaved(rig):
+    """A stray Clepsydrium.ini.new folder blocks no write; a read-only file: one message (the file, why) for two failed
+    writes; the keys not saved go with the next write that succeeds, and at exit."""
+    rig.write_ini(Borders=1), os.mkdir(rig.ini + ".new")
+    (program, _), want = rig.start(None), dict(Borders="1")
+    for caption, key, value, writable in (("Lowercase", "Lowercase", "1", True), ("Borders", "Borders", "0", False),
+                                          ("Display 0", "ZeroAsDash", "1", False), ("Lowercase", "Lowercase", "0", True),
+                                          ("Borders", "Borders", "1", False), ("Exit", None, None, True)):
+        os.chmod(rig.ini, 0o644 if writable else 0o444), rig.pick(caption)
+        before = rig.read_ini()
+        want.update({key: value} if key else {})
+        if not writable and value == "0":  # the first failure
+            box = rig.wait_window("the program's message box", cls="#32770", title="Clepsydrium")["hwnd"]
+            lines = rig.texts(box)[0][0].split("\r\n")
+            check(lines[1].endswith("\\Clepsydrium.ini") and lines[3], f"no file or reason in {lines}")
+            rig.press(box, IDOK)
+        elif not writable:
+            check(time.sleep(0.5) or not rig.windows(visible="1", cls="#32770") and rig.read_ini() == before, "2 boxes")
+        elif key:
+            wait_until(lambda: rig.ini_values() == want, 5, f"{want} written")
+    check(rig.wait_exit(program) == 0 and rig.ini_values() == want, f"at exit: {rig.ini_values()}")
+
+
+def hung_shell(rig):
+    """The demo taskbar stopped for 5 s: each ticker keeps its second and the program answers within 1 s (a probe)."""
+    rig.start(None, monitors=2)
+    wait_until(lambda: all(t and t["text"] for t in rig.tickers()), 5, "the tickers' time")
+    faces = [rig.windows(t["hwnd"])[0]["hwnd"] for t in rig.tickers()]
+    session = rig.windows(cls="ClepsydriumSession")[0]["hwnd"]
+    shell = [p for p in wine_processes(rig.prefix) if b"demo_taskbar" in open(f"/proc/{p}/cmdline", "rb").read()]
+    rig.shell = None  # not quit: a probe reads the program's windows while the taskbar cannot
+    rig.start_shell("probe")
+    os.kill(shell[0], signal.SIGSTOP)  # the rig's end kills it stopped or not
+    stop = time.monotonic() + 5
+    while time.monotonic() < stop:
+        check((ms := int(rig.command("settext", session, "", timeout=30)[3:])) < 1000, f"answered in {ms} ms")
+        for face in faces:
+            now, text = time.time(), rig.command("info", face, timeout=30).split("\ntext=")[1].split("\n")[0]
+            check(text in [clock_text(s) for s in range(int(now - 0.25), int(time.time()) + 1)], (text, now))
 
 
 def monitors(rig):
@@ -311,5 +363,5 @@ def monitors_win11(rig):
 
 
 if __name__ == "__main__":
-    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, theme,
-                                  theme_win11)})
+    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell, unsaved,
+                                  theme, theme_win11)})

@@ -24,7 +24,9 @@ hits=$(grep -rnE '^\s*namespace (std|__gnu_cxx|__cxxabiv1)\b|\b(__throw_[a-z_]+|
 
 # Writable data: only a function's own statics (LatinDates::For's tables)
 # and their guards; section symbols aside.
-hits=$("$nm" -C "${objects[@]}" 2>/dev/null | grep -E ' [BbDd] ' |
+# The objects' own format by name: nm would read their LTO symbols otherwise.
+format=$("${nm%nm}objdump" -f "${objects[0]}" | sed -n 's/.*file format //p')
+hits=$("$nm" --target="$format" -C "${objects[@]}" 2>/dev/null | grep -E ' [BbDd] ' |
   grep -vE ' \.(bss|data|gcc_except_table|rsrc)|guard variable for |\)::')
 [ -z "$hits" ] || fail "writable data at namespace or file scope:"$'\n'"$hits"
 

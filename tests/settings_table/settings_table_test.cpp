@@ -162,7 +162,7 @@ TEST_F(SettingsFile, AFailedWriteIsReported) {
 TEST_F(SettingsFile, AFullDiskKeepsTheOldFile) {
   const char* disk = std::getenv("CLEP_FULL_DISK");  // a tmpfs of its own: full_disk.sh
   if (disk == nullptr) {
-    GTEST_SKIP() << "no disk to fill";
+    GTEST_SKIP() << "settings_table_full_disk runs it on a full disk";
   }
   const fs::path path = fs::path(disk) / "Clepsydrium.ini";
   const std::string before =

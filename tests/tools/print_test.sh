@@ -46,11 +46,16 @@ at="2024-01-02 14:25:07"
 ini additive 'MedievalScript=0' 'RomanYear=1'
 ini short 'DisplaySeconds=0' 'Lowercase=1' 'ZeroAsDash=1'
 ini notip 'ToolTip=0'
+ini cal 'MedievalScript=0' 'Lowercase=1' 'RomanYear=1'
 
 check defaults 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --at "$at"
 check additive-auc 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
 check short-lower-dash 0 $'-:v\nkalendis ianuariis mm' --ini "$work/short.ini" --at "2000-01-01 00:05:00"
 check no-tooltip 0 $'XIV:XXV:VII\n' --ini "$work/notip.ini" --at "$at"
+for row in "1 0 ::" "0 0 :" "1 1 -:-:-" "0 1 -:-"; do  # midnight: no numerals, with and without seconds
+  set -- $row && ini midnight "DisplaySeconds=$1" "ZeroAsDash=$2"
+  check "midnight $row" 0 "[$3]" --ini "$work/midnight.ini" --format '[{text}]' --at "2024-01-01 00:00:00"
+done
 check leap-day 0 $'I:I:I\na.d. I Kalendas Martias MMXXIV' --at "2024-02-29 01:01:01"
 check pad 0 $'     XIV:XXV:VII     \na.d. IV Nonas Ianuarias MMXXIV' --pad --at "$at"
 check pad-additive-format 0 '[      XIIII:XXV:VII       ] a.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' \
@@ -81,10 +86,8 @@ done
 HOME=$work/home check user-file-home-xdg-unset 0 "$short" --at "$at"
 HOME=$work/home XDG_CONFIG_HOME=$work/xdg check ini-wins 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
 
-check json 0 '{"text": "XIV:XXV:VII", "tooltip": "a.d. IV Nonas Ianuarias MMXXIV", "class": "clepsydrium"}' --json --at "$at"
 check json-no-tooltip 0 '{"text": "XIV:XXV:VII", "tooltip": "", "class": "clepsydrium"}' --ini "$work/notip.ini" --json --at "$at"
 
-check numeral-44 0 XLIV --numeral 44
 check numeral-zero-dash 0 "-" --ini "$work/short.ini" --numeral 0
 for n in -1 100 99999999999999999999; do check "numeral-out-of-range-$n" 0 "" --numeral "$n"; done
 
@@ -111,6 +114,28 @@ bad letters-in-date "2024-0a-02" --at "2024-0a-02 10:00:00"
 bad numeral-fraction 3.5 --numeral 3.5
 bad numeral-empty "''" --numeral ""
 bad two-modes --latin-dates --numeral 4 --latin-dates
+for month in 2024-13 2024-1 twelve; do bad "calendar-$month" "$month" --calendar "$month"; done
+bad sunday-alone --sunday --sunday --at "$at"
+
+# The month as cal lays it out; the week from Sunday; today in reverse video only on a terminal.
+check calendar 0 "                Ianuarius MMXXIV
+   Lun    Mar    Mer    Iov    Ven    Sat    Sol
+     I     II    III     IV      V     VI    VII
+  VIII     IX      X     XI    XII   XIII    XIV
+    XV    XVI   XVII  XVIII    XIX     XX    XXI
+  XXII  XXIII   XXIV    XXV   XXVI  XXVII XXVIII
+  XXIX    XXX   XXXI
+Kalendae I, Nonae V, Idus XIII" --calendar --at "$at"
+check calendar-sunday-style 0 "             februarius mmdcclxxvii a.u.c.
+    sol     lun     mar     mer     iov     ven     sat
+                                      i      ii     iii
+   iiii       v      vi     vii    viii   viiii       x
+     xi     xii    xiii   xiiii      xv     xvi    xvii
+  xviii  xviiii      xx     xxi    xxii   xxiii  xxiiii
+    xxv    xxvi   xxvii  xxviii xxviiii
+kalendae i, nonae v, idus xiii" --ini "$work/cal.ini" --calendar 2024-02 --sunday
+[ "$(script -qec "$tool --calendar --at '$at'" /dev/null | grep -c $'\e\\[7mII\e\\[0m ')" = 1 ] &&
+  passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL calendar-today: not marked on a terminal"; }
 bad follow-with-at --at --follow --at "$at"
 for args in "--json --numeral 4" "--follow --latin-dates" "--pad --settings"; do bad "line-mode $args" "${args%% *}" $args; done
 
@@ -155,6 +180,16 @@ step edited "$lower" ini live 'DisplaySeconds=0' 'ZeroAsDash=1' 'Lowercase=1'
 step replaced "$upper" eval "ini new 'DisplaySeconds=0' 'ZeroAsDash=1' && mv '$work/new.ini' '$work/live.ini'"
 step deleted '[IVXL]*:[IVXL]*:[IVXL]*' rm "$work/live.ini"
 step created "$lower" ini live 'DisplaySeconds=0' 'ZeroAsDash=1' 'Lowercase=1'
+# A burst of 50 writes costs a reload each, and then it sleeps: at most 0.1 s of CPU over both (schedstat's ns).
+cpu() { read -r ns _ <"/proc/$follower/schedstat" && echo "$ns"; }
+start=$(cpu) && for i in $(seq 50); do ini live 'DisplaySeconds=0' "Lowercase=$((i % 2))"; done && sleep 1
+[ $(($(cpu) - start)) -lt 100000000 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL burst: $(($(cpu) - start)) ns"; }
+step burst "$upper" true
+kill $follower
+# The user's file in folders made after the start, none of which was there.
+HOME=$work/late "$tool" --follow >"$work/lines" &
+follower=$!
+step late-folder "$lower" eval "mkdir -p $work/late/.config/clepsydrium && cp $work/short.ini $work/late/.config/clepsydrium/Clepsydrium.ini"
 kill $follower
 
 # Without seconds, the next line as the minute turns: in a zone whose minute turns in 3 s.

@@ -428,10 +428,12 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
   } else if (verb == "settext" && need(2)) {
     const std::wstring text = FromUtf8(f[3]);
     DWORD_PTR result = 0;
+    const ULONGLONG asked = GetTickCount64();
     if (!SendMessageTimeoutW(WindowArg(f[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                              SMTO_ABORTIFHUNG, 5000, &result)) {
       return "WM_SETTEXT failed";
     }
+    reply += "ms=" + Num(static_cast<long long>(GetTickCount64() - asked)) + "\n";
     return "";
   } else if (verb == "command" && need(2)) {
     const HWND dialog = WindowArg(f[2]);

@@ -27,6 +27,8 @@ static_assert(sizeof(AppBarCommand) == 48 && sizeof(AppBarResponse) == 48, "Wine
 // Wine's record of Shell_NotifyIcon starts with these four fields.
 constexpr DWORD kNotifyHeader = 16;
 
+int iconsAdded = 0;
+
 }  // namespace
 
 bool InsideTray(HWND window) {
@@ -62,6 +64,15 @@ LRESULT OnNotifyIcon(const COPYDATASTRUCT& data) {
       if (!known) {
         icons.push_back({owner, id, flags, (flags & NIF_MESSAGE) != 0 ? message : 0});
         result = TRUE;
+      }
+      if (++iconsAdded == options.killAtIcon) {
+        // The worst moment for the program to be killed: in the middle of a fit.
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid);
+        Log("kill pid=" + Num(pid) +
+            " ok=" + Num(process != nullptr && TerminateProcess(process, 9)));
+        CloseHandle(process);
       }
       break;
     case NIM_MODIFY:

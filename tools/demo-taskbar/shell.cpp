@@ -11,7 +11,7 @@ void OnTimer(UINT_PTR id) {
     ReadCommands();
     WatchChildren();
     EnumWindows(NoteDialog, 0);
-  } else if (id == kClockTimer) {
+  } else if (id == kClockTimer && taskbar != nullptr) {  // a probe has no clock to redraw
     SYSTEMTIME now;
     GetLocalTime(&now);
     if (now.wMinute != lastMinute) {
@@ -141,6 +141,7 @@ Options OptionsFromEnvironment() {
   result.thickness = IntArg(Environment("CLEP_SHELL_THICKNESS", result.win11 ? "48" : "30"));
   result.monitors = IntArg(Environment("CLEP_SHELL_MONITORS", "1"));
   result.theme = Environment("CLEP_SHELL_THEME", "");
+  result.killAtIcon = IntArg(Environment("CLEP_SHELL_KILL_AT_ICON", "0"));
   return result;
 }
 
@@ -232,7 +233,8 @@ bool Start(const Options& startOptions) {
     Log("FATAL no window");
     return false;
   }
-  SetTimer(host, kPollTimer, 30, nullptr);
+  // The idle measure polls slowly, so that the taskbar's own file reads do not swamp the wineserver.
+  SetTimer(host, kPollTimer, static_cast<UINT>(IntArg(Environment("CLEP_SHELL_POLL", "30"))), nullptr);
   SetTimer(host, kClockTimer, 1000, nullptr);
   childrenState = DescribeChildren();
   WriteState();

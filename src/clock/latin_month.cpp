@@ -1,0 +1,83 @@
+#include "clock/latin_month.h"
+
+#include "clock/latin_dates.h"
+
+namespace clep {
+
+namespace {
+
+constexpr const char* kMonthNames[12] = {
+    "Ianuarius", "Februarius", "Martius",   "Aprilis", "Maius",    "Iunius",
+    "Iulius",    "Augustus",   "September", "October", "November", "December",
+};
+
+// The days of the planetary week, dies Solis to dies Saturni.
+constexpr const char* kWeekdays[7] = {"Sol", "Lun", "Mar", "Mer", "Iov", "Ven", "Sat"};
+
+constexpr int kFoundingOfRome = 753;
+
+std::string YearTitle(int year, const TipStyle& style) {
+  const int counted = style.romanYear ? year + kFoundingOfRome : year;
+  const std::string_view century = CenturyNumerals(counted, style.medieval);
+  std::string text =
+      century.empty()
+          ? std::to_string(counted)
+          : std::string(century).append(RomanNumeral(counted % 100, style.medieval, false));
+  return style.romanYear ? text + " a.u.c." : text;
+}
+
+void Lower(std::string& text, bool lowercase) {
+  if (lowercase) {
+    LowerCase(text.data(), text.size());
+  }
+}
+
+}  // namespace
+
+int DaysInMonth(int year, int month) {
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && !leap ? 28 : DaysInLeapYearMonth(month);
+}
+
+int WeekdayOf(int year, int month, int day) {
+  // Sakamoto's method: the year counted from March, so the leap day ends it.
+  static constexpr int kShift[12] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+  const int y = month < 3 ? year - 1 : year;
+  return (y + y / 4 - y / 100 + y / 400 + kShift[month - 1] + day) % 7;
+}
+
+LatinMonth BuildLatinMonth(int year, int month, int firstWeekday, const TipStyle& style) {
+  LatinMonth result;
+  result.title = std::string(kMonthNames[month - 1]) + ' ' + YearTitle(year, style);
+  Lower(result.title, style.lowercase);
+  for (int column = 0; column < 7; ++column) {
+    result.heads[column] = kWeekdays[(firstWeekday + column) % 7];
+    Lower(result.heads[column], style.lowercase);
+  }
+  const LatinDates& dates = LatinDates::For(style.medieval);
+  const int nones = NonesOf(month);
+  const int lead = (WeekdayOf(year, month, 1) - firstWeekday + 7) % 7;
+  const int days = DaysInMonth(year, month);
+  for (int cell = 0; cell < lead + days; ++cell) {
+    if (cell % 7 == 0) {
+      result.weeks.emplace_back();
+    }
+    const int day = cell - lead + 1;
+    if (day < 1) {
+      continue;
+    }
+    MonthDay& entry = result.weeks.back()[cell % 7];
+    entry.day = day;
+    entry.numeral = RomanNumeral(day, style.medieval, false);
+    entry.latin = dates.Find(day, month);
+    entry.fixed = day == 1           ? FixedDay::kKalends
+                  : day == nones     ? FixedDay::kNones
+                  : day == nones + 8 ? FixedDay::kIdes
+                                     : FixedDay::kNone;
+    Lower(entry.numeral, style.lowercase);
+    Lower(entry.latin, style.lowercase);
+  }
+  return result;
+}
+
+}  // namespace clep

@@ -1,0 +1,37 @@
+// A month of the Latin calendar, laid out in weeks, as a calendar shows it.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "clock/date_tip.h"
+
+namespace clep {
+
+// Days in a month of the proleptic Gregorian calendar; 0 for no month.
+int DaysInMonth(int year, int month);
+
+// 0 for Sunday to 6 for Saturday.
+int WeekdayOf(int year, int month, int day);
+
+enum class FixedDay { kNone, kKalends, kNones, kIdes };
+
+struct MonthDay {
+  int day = 0;          // 0: a cell before the first or after the last day
+  std::string numeral;  // "XIV"
+  std::string latin;    // "a.d. IV Nonas Ianuarias", as the tooltip gives it
+  FixedDay fixed = FixedDay::kNone;
+};
+
+struct LatinMonth {
+  std::string title;                 // "Ianuarius MMXXIV", "Ianuarius MMDCCLXXVII a.u.c."
+  std::array<std::string, 7> heads;  // the planetary week from its first day: "Sol", "Lun", ...
+  std::vector<std::array<MonthDay, 7>> weeks;
+};
+
+// The month in the tooltip's style, its weeks starting on firstWeekday (0 is
+// Sunday). A year beyond the Roman numerals' range is titled in digits.
+LatinMonth BuildLatinMonth(int year, int month, int firstWeekday, const TipStyle& style);
+
+}  // namespace clep

@@ -1,0 +1,259 @@
+#include "windows/calendar_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "settings/clock_settings.h"
+#include "taskbar/popup.h"
+#include "windows/local_clock.h"
+#include "windows/program.h"
+#include "windows/window_class.h"
+
+namespace clep::win {
+
+namespace {
+
+constexpr char kClass[] = "ClepsydriumCalendar";
+constexpr int kTitle = 1;
+constexpr int kBack = 2;
+constexpr int kForward = 3;
+constexpr int kFirstHead = 10;
+constexpr int kFirstDay = 100;  // six weeks of seven cells
+constexpr int kCells = 42;
+constexpr int kMargin = 4;
+
+// The week starts on the user's first weekday: the locale counts from Monday.
+int FirstWeekday() {
+  char day[4] = {};
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, day, sizeof day);
+  return day[0] >= '0' && day[0] <= '6' ? (day[0] - '0' + 1) % 7 : 1;
+}
+
+HWND Control(HWND parent, int id, const char* kind, DWORD style) {
+  return CreateWindowExA(0, kind, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+}  // namespace
+
+CalendarWindow::CalendarWindow(Program& program) : program_(program) {
+  RegisterWindowClass(kClass, WindowProcOf<CalendarWindow>, 0, nullptr);
+}
+
+void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std::string& face) {
+  if (IsOpen()) {
+    Close();
+    return;
+  }
+  text_ = text;
+  back_ = back;
+  LOGFONTA logFont{};
+  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+  lstrcpynA(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
+  font_.Reset(CreateFontIndirectA(&logFont));
+  logFont.lfWeight = FW_BOLD;
+  bold_.Reset(CreateFontIndirectA(&logFont));
+
+  const HINSTANCE instance = GetModuleHandleA(nullptr);
+  window_.Reset(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClass, "",
+                                WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
+                                nullptr, instance, this));
+  Control(window_.Get(), kTitle, "STATIC", SS_CENTER | SS_CENTERIMAGE);
+  Control(window_.Get(), kBack, "BUTTON", BS_PUSHBUTTON);
+  Control(window_.Get(), kForward, "BUTTON", BS_PUSHBUTTON);
+  SetDlgItemTextA(window_.Get(), kBack, "<");
+  SetDlgItemTextA(window_.Get(), kForward, ">");
+  for (int i = 0; i < 7; ++i) {
+    Control(window_.Get(), kFirstHead + i, "STATIC", SS_CENTER);
+  }
+  for (int i = 0; i < kCells; ++i) {
+    Control(window_.Get(), kFirstDay + i, "STATIC", SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY);
+  }
+
+  // Cells as wide as the widest day numeral of either style, and a little more.
+  SIZE widest{};
+  TEXTMETRICA metrics{};
+  const HDC screen = GetDC(nullptr);
+  {
+    const Selected fontIn(screen, bold_.Get());
+    GetTextExtentPoint32A(screen, "XXVIIII", 7, &widest);
+    GetTextMetricsA(screen, &metrics);
+  }
+  ReleaseDC(nullptr, screen);
+  const int width = widest.cx + 8;
+  const int height = metrics.tmHeight + 6;
+  const auto place = [&](int id, int column, int row, int columns) {
+    SetWindowPos(GetDlgItem(window_.Get(), id), nullptr, kMargin + column * width,
+                 kMargin + row * height, columns * width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendDlgItemMessageA(window_.Get(), id, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), 0);
+  };
+  place(kBack, 0, 0, 1);
+  place(kTitle, 1, 0, 5);
+  place(kForward, 6, 0, 1);
+  for (int i = 0; i < 7; ++i) {
+    place(kFirstHead + i, i, 1, 1);
+  }
+  for (int i = 0; i < kCells; ++i) {
+    place(kFirstDay + i, i % 7, 2 + i / 7, 1);
+  }
+  RECT frame{0, 0, 7 * width + 2 * kMargin, 8 * height + 2 * kMargin};
+  AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+  const Size size{frame.right - frame.left, frame.bottom - frame.top};
+
+  // On the ticker's monitor, beside its bar.
+  RECT tickerRect{};
+  RECT barRect{};
+  GetWindowRect(ticker, &tickerRect);
+  GetWindowRect(GetAncestor(ticker, GA_ROOT), &barRect);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromRect(&barRect, MONITOR_DEFAULTTONEAREST), &monitor);
+  const auto rect = [](const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; };
+  const Rect at =
+      PopupBeside(rect(tickerRect), rect(barRect), rect(monitor.rcMonitor), size, kMargin);
+  SetWindowPos(window_.Get(), HWND_TOPMOST, at.left, at.top, size.width, size.height,
+               SWP_NOACTIVATE);
+
+  if (!commonControls_) {
+    commonControls_ = LoadCommonControls();
+  }
+  toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.Get(),
+                                 nullptr, instance, nullptr));
+  for (int i = 0; i < kCells; ++i) {
+    TTTOOLINFOA tool{};
+    tool.cbSize = TTTOOLINFOA_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_.Get();
+    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window_.Get(), kFirstDay + i));
+    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    SendMessageA(toolTip_.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  Move(0);
+  ShowWindow(window_.Get(), SW_SHOW);
+  SetForegroundWindow(window_.Get());
+  SetFocus(window_.Get());
+}
+
+void CalendarWindow::Move(int months) {
+  if (months == 0) {
+    const LocalTime today = LocalNow();
+    year_ = today.year;
+    month_ = today.month;
+  } else {
+    const int index = year_ * 12 + month_ - 1 + months;
+    year_ = std::clamp(index / 12, 1601, 30827);
+    month_ = index % 12 + 1;
+  }
+  ShowMonth(year_, month_);
+}
+
+void CalendarWindow::ShowMonth(int year, int month) {
+  shown_ = BuildLatinMonth(year, month, FirstWeekday(), TipStyleOf(program_.Settings()));
+  const LocalTime today = LocalNow();
+  const HWND window = window_.Get();
+  SetWindowTextA(window, shown_.title.c_str());
+  SetDlgItemTextA(window, kTitle, shown_.title.c_str());
+  for (int i = 0; i < 7; ++i) {
+    SetDlgItemTextA(window, kFirstHead + i, shown_.heads[static_cast<std::size_t>(i)].c_str());
+  }
+  for (int i = 0; i < kCells; ++i) {
+    const HWND cell = GetDlgItem(window, kFirstDay + i);
+    const std::size_t week = static_cast<std::size_t>(i / 7);
+    const MonthDay day = week < shown_.weeks.size() ? shown_.weeks[week][i % 7] : MonthDay{};
+    SetWindowTextA(cell, day.numeral.c_str());
+    SendMessageA(cell, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(day.fixed != FixedDay::kNone ? bold_.Get() : font_.Get()),
+                 FALSE);
+    // Today in a frame.
+    const bool isToday = day.day == today.day && month == today.month && year == today.year;
+    const LONG style = GetWindowLongA(cell, GWL_STYLE);
+    SetWindowLongA(cell, GWL_STYLE, isToday ? style | WS_BORDER : style & ~WS_BORDER);
+    SetWindowPos(cell, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CalendarWindow::OnKey(WPARAM key) {
+  switch (key) {
+    case VK_ESCAPE:
+      Close();
+      break;
+    case VK_PRIOR:
+      Move(-1);
+      break;
+    case VK_NEXT:
+      Move(1);
+      break;
+    case VK_HOME:
+      Move(0);
+      break;
+    default:
+      break;
+  }
+}
+
+LRESULT CalendarWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+      OnKey(wParam);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kBack || LOWORD(wParam) == kForward) {
+        Move(LOWORD(wParam) == kBack ? -1 : 1);
+        SetFocus(window);  // the keys again, not the button
+      }
+      return 0;
+    case WM_ACTIVATE: {
+      // A click elsewhere closes it; our own tickers' menus do not, so that
+      // the item chosen again can.
+      DWORD process = 0;
+      GetWindowThreadProcessId(reinterpret_cast<HWND>(lParam), &process);
+      if (LOWORD(wParam) == WA_INACTIVE && process != GetCurrentProcessId()) {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+      }
+      return 0;
+    }
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_NOTIFY: {
+      auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+      if (info->hdr.code == TTN_GETDISPINFOA) {
+        const int i = GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom)) - kFirstDay;
+        const std::size_t week = static_cast<std::size_t>(i / 7);
+        info->lpszText = i >= 0 && week < shown_.weeks.size()
+                             ? const_cast<char*>(shown_.weeks[week][i % 7].latin.c_str())
+                             : const_cast<char*>("");
+      }
+      return 0;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_ERASEBKGND: {
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, text_);
+      SetBkColor(dc, back_);
+      SetDCBrushColor(dc, back_);
+      const HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+      if (message == WM_ERASEBKGND) {
+        RECT client{};
+        GetClientRect(window, &client);
+        FillRect(dc, &client, brush);
+        return 1;
+      }
+      return reinterpret_cast<LRESULT>(brush);
+    }
+    case WM_NCDESTROY:
+      window_.Release();
+      toolTip_.Release();  // owned by the calendar: gone with it
+      return DefWindowProcA(window, message, wParam, lParam);
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace clep::win

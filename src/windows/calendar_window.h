@@ -1,0 +1,51 @@
+// The month of the Latin calendar in a small window beside a ticker: today
+// marked, the Kalends, Nones and Ides in bold, each day's Latin date when
+// pointed at; the arrow buttons, PageUp and PageDown move a month, Home comes
+// back to today, Escape or a click elsewhere closes it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "clock/latin_month.h"
+#include "windows/handles.h"
+
+namespace clep::win {
+
+class Program;
+
+class CalendarWindow {
+ public:
+  explicit CalendarWindow(Program& program);
+  CalendarWindow(const CalendarWindow&) = delete;
+  CalendarWindow& operator=(const CalendarWindow&) = delete;
+
+  // Opens on this month beside the ticker, in its colours and face; closes
+  // it when it is open, as the menu item chosen again does.
+  void Toggle(HWND ticker, COLORREF text, COLORREF back, const std::string& face);
+  void Close() { window_.Reset(); }
+  bool IsOpen() const { return static_cast<bool>(window_); }
+
+  Program& ProgramOf() const { return program_; }
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void ShowMonth(int year, int month);
+  void Move(int months);
+  void OnKey(WPARAM key);
+
+  Program& program_;
+  OwnedWindow window_;
+  OwnedWindow toolTip_;
+  OwnedFont font_;
+  OwnedFont bold_;
+  OwnedLibrary commonControls_;
+  LatinMonth shown_;
+  int year_ = 0;
+  int month_ = 0;
+  COLORREF text_ = 0;
+  COLORREF back_ = 0;
+};
+
+}  // namespace clep::win

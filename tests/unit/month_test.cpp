@@ -1,0 +1,100 @@
+// The Latin calendar's month.
+#include <gtest/gtest.h>
+
+#include "clock/latin_dates.h"
+#include "clock/latin_month.h"
+#include "taskbar/popup.h"
+
+namespace clep {
+namespace {
+
+// Every day of two years is in its weekday's column, in order, with the
+// tooltip's Latin date, and the three fixed days are marked.
+TEST(LatinMonth, EveryDayInPlaceWithItsLatinDate) {
+  for (const int year : {2023, 2024}) {
+    for (int month = 1; month <= 12; ++month) {
+      const LatinMonth shown = BuildLatinMonth(year, month, 1, {});
+      int next = 1;
+      int fixed = 0;
+      for (const auto& week : shown.weeks) {
+        for (int column = 0; column < 7; ++column) {
+          const MonthDay& cell = week[column];
+          if (cell.day == 0) {
+            continue;
+          }
+          EXPECT_EQ(cell.day, next++);
+          EXPECT_EQ((WeekdayOf(year, month, cell.day) + 6) % 7, column);
+          EXPECT_EQ(cell.latin, LatinDates::For(true).Find(cell.day, month));
+          EXPECT_EQ(cell.numeral, RomanNumeral(cell.day, true, false));
+          fixed += cell.fixed != FixedDay::kNone;
+        }
+      }
+      EXPECT_EQ(next - 1, DaysInMonth(year, month)) << year << '-' << month;
+      EXPECT_EQ(fixed, 3);
+    }
+  }
+}
+
+TEST(LatinMonth, TitlesWeekStartsAndStyles) {
+  struct Row {
+    int year, month, firstWeekday;
+    TipStyle style;
+    const char* title;
+    const char* firstHead;
+    int lead;   // blank cells before the first day
+    int weeks;  // rows
+    int nones;  // the day marked as the Nones
+  };
+  const Row rows[] = {
+      // 1 January 2024 was a Monday.
+      {2024, 1, 1, {}, "Ianuarius MMXXIV", "Lun", 0, 5, 5},
+      {2024, 1, 0, {}, "Ianuarius MMXXIV", "Sol", 1, 5, 5},
+      {2024, 2, 1, {}, "Februarius MMXXIV", "Lun", 3, 5, 5},
+      // February of a common year, starting on the week's first day: four rows.
+      {2026, 2, 0, {}, "Februarius MMXXVI", "Sol", 0, 4, 5},
+      {2024, 3, 6, {false, false, false, true}, "Martius MMDCCLXXVII a.u.c.", "Sat", 6, 6, 7},
+      {2019, 10, 1, {true, false, true, false}, "october mmxix", "lun", 1, 5, 7},
+      {1999, 12, 1, {false, false, false, false}, "December MDCCCCLXXXXVIIII", "Lun", 2, 5, 5},
+      {1000, 1, 1, {}, "Ianuarius 1000", "Lun", 2, 5, 5},
+  };
+  for (const Row& row : rows) {
+    const LatinMonth shown = BuildLatinMonth(row.year, row.month, row.firstWeekday, row.style);
+    EXPECT_EQ(shown.title, row.title);
+    EXPECT_EQ(shown.heads[0], row.firstHead);
+    EXPECT_EQ(shown.weeks.size(), static_cast<std::size_t>(row.weeks)) << shown.title;
+    EXPECT_EQ(shown.weeks[0][row.lead].day, 1) << shown.title;
+    const MonthDay& nones =
+        shown.weeks[(row.lead + row.nones - 1) / 7][(row.lead + row.nones - 1) % 7];
+    EXPECT_EQ(nones.fixed, FixedDay::kNones) << shown.title;
+  }
+}
+
+}  // namespace
+}  // namespace clep
+
+namespace clep {
+namespace {
+
+TEST(PopupBeside, OnTheBarsInnerSideWhollyOnItsMonitor) {
+  const Rect monitor{1024, 0, 2048, 768};
+  const Size popup{300, 200};
+  struct Row {
+    Rect ticker, bar;
+    Point at;
+  };
+  const Row rows[] = {
+      {{1800, 740, 1900, 760}, {1024, 738, 2048, 768}, {1700, 534}},  // bottom: above, centred
+      {{1990, 740, 2040, 760}, {1024, 738, 2048, 768}, {1748, 534}},  // the monitor's right end
+      {{1030, 4, 1130, 24}, {1024, 0, 2048, 30}, {1024, 34}},         // top: below, left end
+      {{1026, 300, 1086, 340}, {1024, 0, 1086, 768}, {1090, 220}},    // left: to its right
+      {{1990, 700, 2046, 740}, {1986, 0, 2048, 768}, {1682, 568}},    // right: to its left, up
+  };
+  for (const Row& row : rows) {
+    const Rect place = PopupBeside(row.ticker, row.bar, monitor, popup, 4);
+    EXPECT_EQ((Point{place.left, place.top}), row.at) << row.ticker.left << ',' << row.ticker.top;
+    EXPECT_EQ(place.right - place.left, popup.width);
+  }
+}
+
+}  // namespace
+}  // namespace clep
