@@ -193,6 +193,7 @@ void Program::FollowLook(Docked& docked, bool read) {
 
 void Program::OnLookChanged() {
   seen_ = SeeSystemLook();
+  EachDocked([this](Docked& docked) { FollowLook(docked, true); });
   lookTicks_ = kLookTicks;
 }
 

@@ -54,7 +54,8 @@ class Program {
   ClockSettings Shown() const;
   void OnCommand(Command id);
   // A theme, high contrast, the system's colours or the wallpaper changed:
-  // the tickers look again for a while, as the shell repaints in its time.
+  // the tickers take the new look at once, and look again for a while, as
+  // the shell repaints in its own time.
   void OnLookChanged();
   void OnWatchTick();
   void OnClockSet();

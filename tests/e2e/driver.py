@@ -305,7 +305,8 @@ class Rig:
         found = []
         for t in self.tickers(s):
             x, y, w, h = self.screen_rect(t, s)
-            counts = collections.Counter(pixel(x + i, y + j) for i in range(w) for j in range(h)).most_common(2)
+            inside = ((x + i, y + j) for i in range(2, w - 2) for j in range(2, h - 2))  # not the edge's lines
+            counts = collections.Counter(pixel(*p) for p in inside).most_common(2)
             found.append(dict(back=counts[0][0], text=(counts[1:] or counts)[0][0], bar=pixel(x + w // 2, max(y - 3, 0)),
                               edge=bool(t["exstyle"] & WS_EX_STATICEDGE)))
         return found, taken

@@ -263,24 +263,27 @@ def contrast(a, b):
 def taskbar_look(rig, layout):
     """Every ticker, the secondary bar's too, in its taskbar's look: dark at start; light and the accent colour within
     1 s of a switch; a colour chosen stands over a switch, and the dialog opens on the colour shown; Taskbar colours
-    brings the taskbar's look back; high contrast when Wine can switch it; GDI objects flat over 50 switches."""
-    def follows(what, bar=None, back=None, edge=False, within=None):
+    brings the taskbar's look back; GDI objects flat over 50 switches; without theme values, the system's button
+    colours within 1 s of their change (high contrast's, as Wine cannot switch high contrast itself)."""
+    def near(a, b):
+        return max(abs(x - y) for x, y in zip(a, b)) <= 8
+
+    def follows(what, bar, back=None, edge=False, within=None):
         def ok():
             found, taken = rig.looks(what)
-            return all((back or f["bar"]) == f["back"] if back else max(abs(a - b) for a, b in zip(f["back"], f[
-                "bar"])) <= 8 and (bar is None or max(abs(a - b) for a, b in zip(f["bar"], bar)) <= 8) for f in found) \
-                and all(contrast(f["back"], f["text"]) >= 4.5 and f["edge"] == edge for f in found) and (found, taken)
+            return all(near(f["bar"], bar) and (f["back"] == back if back else near(f["back"], f["bar"])) and contrast(
+                f["back"], f["text"]) >= 4.5 and f["edge"] == edge for f in found) and (found, taken)
         start = time.monotonic()
         found, taken = wait_until(ok, 5, f"the tickers in the taskbar's look: {what}", interval=0)
         check(len(found) == 2 and (within is None or taken - start <= within), f"{what}: {taken - start:.2f} s {found}")
-        return found
 
+    dark = (0x1C, 0x1C, 0x1C)
     rig.start(None, injected=True, layout=layout, monitors=2, theme="dark")
-    follows("dark", bar=(0x1C, 0x1C, 0x1C))
+    follows("dark", dark)
     rig.command("theme", "light")
-    follows("light", bar=(0xEE, 0xEE, 0xEE), within=1)
+    follows("light", (0xEE, 0xEE, 0xEE), within=1)
     rig.command("theme", "accent")
-    follows("accent", bar=(0, 0x5A, 0x9E), within=1)
+    follows("accent", (0, 0x5A, 0x9E), within=1)
     rig.pick("Background colour", rig.tickers()[1])
     dialog = rig.wait_window("the colour dialog", title="Color")["hwnd"]
     boxes = [rig.windows(dialog, id=str(ident))[0] for ident in (706, 707, 708)]  # red, green, blue
@@ -290,11 +293,11 @@ def taskbar_look(rig, layout):
     rig.command("command", dialog, IDOK)
     wait_until(lambda: rig.ini_values().get("ColourBack") == str(86 << 16 | 52 << 8 | 18), 5, "the colour chosen")
     rig.command("theme", "dark")
-    time.sleep(1.5)  # the tickers have looked again
-    follows("chosen over dark", back=(18, 52, 86))
+    follows("chosen over dark", dark, back=(18, 52, 86))
     rig.pick("Taskbar colours")
     wait_until(lambda: not {"ColourText", "ColourBack"} & rig.ini_values().keys(), 5, "the colour keys removed")
-    follows("dark again", bar=(0x1C, 0x1C, 0x1C))
+    follows("dark again", dark)
+
     def gdi_objects():  # the fewest of three counts: a paint holds two for a moment
         time.sleep(1.5)  # the tickers' reads are over
         return min(int(rig.command("gdi").split("=")[1]) for _ in range(3))
@@ -302,9 +305,12 @@ def taskbar_look(rig, layout):
     for n in range(52):  # the first two switches may make what is kept for the run
         rig.command("theme", ("light", "dark")[n % 2])
         before = gdi_objects() if n == 1 else before
-    follows("dark after 50 switches", bar=(0x1C, 0x1C, 0x1C))
+    follows("dark after 50 switches", dark)
     after = gdi_objects()
     check(after == before, f"{before} GDI objects, {after} after 50 switches of the theme")
+    rig.command("theme", "classic")
+    rig.command("syscolours", 0, 0xFFFFFF)  # face, text
+    follows("high contrast's colours", (0, 0, 0), back=(0, 0, 0), edge=True, within=1)
 
 
 def theme(rig):

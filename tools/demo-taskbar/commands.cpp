@@ -383,10 +383,13 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
                         reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 2000,
                         nullptr);
     return "";
-  } else if (verb == "contrast" && need(1)) {
-    HIGHCONTRASTW contrast{sizeof contrast, f[2] == "on" ? HCF_HIGHCONTRASTON : 0u, nullptr};
-    if (!SystemParametersInfoW(SPI_SETHIGHCONTRAST, sizeof contrast, &contrast, SPIF_SENDCHANGE)) {
-      return "SPI_SETHIGHCONTRAST failed";
+  } else if (verb == "syscolours" && need(2)) {
+    // The button face and text high contrast would set: Wine cannot switch it.
+    const INT elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    const COLORREF colours[] = {static_cast<COLORREF>(IntArg(f[2])),
+                                static_cast<COLORREF>(IntArg(f[3]))};
+    if (!SetSysColors(2, elements, colours)) {
+      return "SetSysColors failed";
     }
     return "";
   } else if (verb == "gdi") {
