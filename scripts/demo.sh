@@ -109,6 +109,8 @@ if [ -z "$headless" ]; then
   exit 0
 fi
 
+# The tickers read their bars again for 1.5 s after start, as a bar paints late.
+sleep 1.5
 shot=$out/clepsydrium-demo.png
 import -display "$DISPLAY" -window root "$shot"
 echo "$shot"
