@@ -395,7 +395,7 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
   } else if (verb == "gdi") {
     // The GDI objects of the process the taskbar runs in: the program's, when injected.
     long long objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    // Wine's says 0; its handle table is where Windows' PEB points, an entry
+    // Wine's says 0; a 64-bit process's handle table is where Windows' PEB points, an entry
     // of 24 bytes a handle with its type at byte 14, 0 for a free one.
     const unsigned char* peb = ProcessBlock();
     const unsigned char* table = nullptr;
