@@ -272,7 +272,7 @@ class Rig:
         """Picks the first menu item whose caption starts so, with the keyboard, in the order of the menu's table."""
         self.right_click_ticker(t)
         self.wait_window("the context menu", cls="#32768")
-        time.sleep(0.15)  # shown a moment before its loop takes keys: without, the first Downs may go astray
+        time.sleep(0.3)  # shown a moment before its loop takes keys: without, the first Downs may go astray
         table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
         downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)
         self.xdotool("key", "--delay", "15", *(["Down"] * downs), "Return")
