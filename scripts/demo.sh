@@ -9,19 +9,22 @@
 # --monitors N adds a taskbar for each of N - 1 more monitors, a band of the
 # screen each; --theme dark|light|accent paints the bars as Windows 10 and 11
 # do in that theme (the theme's values in the prefix's registry); --win32 shows
-# the shipped 32-bit exe instead of its 64-bit twin.
+# the shipped 32-bit exe instead of its 64-bit twin; --calendar opens the
+# calendar from the ticker's menu and points at a day.
 set -euo pipefail
 layout=classic
 monitors=1
 preset=win64
 theme=""
-usage() { echo "usage: $0 [--win11] [--monitors N] [--theme dark|light|accent] [--win32]" >&2; exit 2; }
+calendar=""
+usage() { echo "usage: $0 [--win11] [--monitors N] [--theme dark|light|accent] [--win32] [--calendar]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
   case $1 in
     --win11) layout=win11 ;;
     --monitors) [[ ${2:-} =~ ^[1-9]$ ]] || usage; monitors=$2; shift ;;
     --theme) [[ ${2:-} =~ ^(dark|light|accent)$ ]] || usage; theme=$2; shift ;;
     --win32) preset=win32 ;;
+    --calendar) calendar=1 ;;
     *) usage ;;
   esac
   shift
@@ -64,7 +67,7 @@ if [ -z "${DISPLAY:-}" ]; then
   # A strip of desktop above the taskbar is all there is to see. Xvfb picks a
   # free display and writes its number once it listens.
   rm -f "$out/display"
-  Xvfb -displayfd 3 -screen 0 640x$((120 + 80 * (monitors - 1)))x24 -nolisten tcp -noreset 3>"$out/display" \
+  Xvfb -displayfd 3 -screen 0 640x$((120 + 80 * (monitors - 1) + ${calendar:+160}))x24 -nolisten tcp -noreset 3>"$out/display" \
     >"$out/xvfb.log" 2>&1 &
   xvfb=$!
   display_ready() { grep -q '^[0-9]*$' "$out/display" 2>/dev/null && [ -n "$(cat "$out/display")" ]; }
@@ -111,6 +114,24 @@ fi
 
 # The tickers read their bars again for 1.5 s after start, as a bar paints late.
 sleep 1.5
+if [ -n "$calendar" ]; then
+  # A right-click on the primary's ticker, the menu's second item, then a day.
+  read -r x y w h < <(awk -F= '$1 ~ /^child\./ && $2 == "ClepsydriumTicker" { sub(/class$/, "rect", $1); key = $1 }
+    { value[$1] = $2 } END { split(value["tray_origin"], o, " "); split(value[key], r, " ");
+    print o[1] + r[1], o[2] + r[2], r[3], r[4] }' "$out/shell/state.txt")
+  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 3
+  sleep 0.5
+  xdotool key --delay 15 Down Down Return
+  months='Ianuarius|Februarius|Martius|Aprilis|Maius|Iunius|Iulius|Augustus|September|October|November|December'
+  window=$(timeout 10 xdotool search --sync --onlyvisible --name "^($months) ") || {
+    echo "the calendar did not open; see $out" >&2
+    exit 1
+  }
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * 3 / 5))
+  sleep 1.5  # the tooltip's delay
+fi
+
 shot=$out/clepsydrium-demo.png
 import -display "$DISPLAY" -window root "$shot"
 echo "$shot"

@@ -20,8 +20,9 @@ constexpr MenuEntry Separator() {
 }
 }  // namespace
 
-const std::array<MenuEntry, 21> kMenu = {{
+const std::array<MenuEntry, 22> kMenu = {{
     Action(Command::kDateTime, "Set Date/Time"),
+    Action(Command::kCalendar, "Calendar"),
     Action(Command::kHomePage, CLEP_HOME_URL),
     Action(Command::kAbout, "About Clepsydrium " CLEP_VERSION),
     Separator(),

@@ -28,6 +28,7 @@ enum class Command : unsigned {
   kWithSeconds,
   kWithoutSeconds,
   kExit,
+  kCalendar,
 };
 
 struct MenuEntry {
@@ -41,7 +42,7 @@ struct MenuEntry {
   Key key;
 };
 
-extern const std::array<MenuEntry, 21> kMenu;
+extern const std::array<MenuEntry, 22> kMenu;
 
 // The entry of a command, or none.
 const MenuEntry* FindMenuEntry(Command id);

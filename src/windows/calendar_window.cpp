@@ -47,13 +47,16 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
     Close();
     return;
   }
+  ticker_ = ticker;
   text_ = text;
   back_ = back;
   LOGFONTA logFont{};
   GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
   lstrcpynA(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
   font_.Reset(CreateFontIndirectA(&logFont));
+  // Underlined too: a bitmap face's bold is barely bolder.
   logFont.lfWeight = FW_BOLD;
+  logFont.lfUnderline = TRUE;
   bold_.Reset(CreateFontIndirectA(&logFont));
 
   const HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -144,11 +147,30 @@ void CalendarWindow::Move(int months) {
     year_ = today.year;
     month_ = today.month;
   } else {
-    const int index = year_ * 12 + month_ - 1 + months;
-    year_ = std::clamp(index / 12, 1601, 30827);
+    // Within the years Windows' own dates can name.
+    const int index = std::clamp(year_ * 12 + month_ - 1 + months, 1601 * 12, 30827 * 12 + 11);
+    year_ = index / 12;
     month_ = index % 12 + 1;
   }
   ShowMonth(year_, month_);
+}
+
+void CalendarWindow::Restyle() {
+  if (IsOpen()) {
+    ShowMonth(year_, month_);
+  }
+}
+
+bool CalendarWindow::StaysOpen(HWND next) const {
+  // The ticker's own menu, and the click on the ticker that opens it, leave
+  // it open, so that the item chosen again can close it.
+  DWORD process = 0;
+  GetWindowThreadProcessId(next, &process);
+  POINT pointer{};
+  RECT ticker{};
+  GetCursorPos(&pointer);
+  GetWindowRect(ticker_, &ticker);
+  return (next != nullptr && process == GetCurrentProcessId()) || PtInRect(&ticker, pointer);
 }
 
 void CalendarWindow::ShowMonth(int year, int month) {
@@ -208,16 +230,16 @@ LRESULT CalendarWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPAR
         SetFocus(window);  // the keys again, not the button
       }
       return 0;
-    case WM_ACTIVATE: {
-      // A click elsewhere closes it; our own tickers' menus do not, so that
-      // the item chosen again can.
-      DWORD process = 0;
-      GetWindowThreadProcessId(reinterpret_cast<HWND>(lParam), &process);
-      if (LOWORD(wParam) == WA_INACTIVE && process != GetCurrentProcessId()) {
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+      // A click elsewhere closes it, also after a menu of ours took the
+      // foreground from it.
+      if (message == WM_ACTIVATE
+              ? LOWORD(wParam) == WA_INACTIVE && !StaysOpen(reinterpret_cast<HWND>(lParam))
+              : wParam == FALSE && !StaysOpen(nullptr)) {
         PostMessageA(window, WM_CLOSE, 0, 0);
       }
-      return 0;
-    }
+      return DefWindowProcA(window, message, wParam, lParam);
     case WM_CLOSE:
       Close();
       return 0;

@@ -1,7 +1,7 @@
 // The month of the Latin calendar in a small window beside a ticker: today
-// marked, the Kalends, Nones and Ides in bold, each day's Latin date when
-// pointed at; the arrow buttons, PageUp and PageDown move a month, Home comes
-// back to today, Escape or a click elsewhere closes it.
+// marked, the Kalends, Nones and Ides in bold and underlined, each day's
+// Latin date when pointed at; the arrow buttons, PageUp and PageDown move a
+// month, Home comes back to today, Escape or a click elsewhere closes it.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +26,10 @@ class CalendarWindow {
   void Toggle(HWND ticker, COLORREF text, COLORREF back, const std::string& face);
   void Close() { window_.Reset(); }
   bool IsOpen() const { return static_cast<bool>(window_); }
+  // The ticker it was opened from: it must not outlive it.
+  HWND Ticker() const { return ticker_; }
+  // Shown again in the style the settings have now.
+  void Restyle();
 
   Program& ProgramOf() const { return program_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -34,13 +38,17 @@ class CalendarWindow {
   void ShowMonth(int year, int month);
   void Move(int months);
   void OnKey(WPARAM key);
+  // Whether losing the foreground to this window leaves it open.
+  bool StaysOpen(HWND next) const;
 
   Program& program_;
-  OwnedWindow window_;
-  OwnedWindow toolTip_;
+  // Freed after the windows that use them: the tooltip's code, the fonts.
+  OwnedLibrary commonControls_;
   OwnedFont font_;
   OwnedFont bold_;
-  OwnedLibrary commonControls_;
+  OwnedWindow window_;
+  OwnedWindow toolTip_;
+  HWND ticker_ = nullptr;
   LatinMonth shown_;
   int year_ = 0;
   int month_ = 0;

@@ -18,11 +18,48 @@ constexpr char kSessionClass[] = "ClepsydriumSession";
 // Posted to the session window: deliver a "TaskbarCreated" from the loop,
 // never inside a call into the shell.
 constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
+// Posted from the WinEvent hook: a window of the shell's changed.
+constexpr UINT kShellChanged = WM_APP + 2;
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchInterval = 250;
-// After a change of look, or a new bar, the bars are read at the watch's
-// next looks, 1.5 s in all: a shell repaints in its own time.
-constexpr int kLookTicks = 6;
+// After a change of look, or a new bar, the bars are read again this often
+// for 1.5 s: a shell repaints in its own time.
+constexpr UINT_PTR kReadBarsTimer = 3;
+constexpr UINT kReadBarsInterval = 250;
+constexpr int kReadBarsTicks = 6;
+// The look after a burst of the shell's events, and the slow one kept where
+// events carry the watch, for any the system let pass.
+constexpr UINT_PTR kSoonTimer = 2;
+constexpr UINT kSoonDelay = 20;
+constexpr UINT kCarriedWatchInterval = 2000;
+
+// Wine tells other processes only of a window's creation, not of its moves,
+// shows and hides, so there the watch keeps looking four times a second.
+bool EventsCarryWatch() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
+}
+
+bool IsTaskbarClass(const char* name) {
+  return lstrcmpA(name, "Shell_TrayWnd") == 0 || lstrcmpA(name, "Shell_SecondaryTrayWnd") == 0;
+}
+
+void CALLBACK OnShellEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                           DWORD) {
+  char name[32] = "";
+  if (object != OBJID_WINDOW || child != CHILDID_SELF || window == nullptr ||
+      GetClassNameA(GetAncestor(window, GA_ROOT), name, sizeof name) == 0 ||
+      !IsTaskbarClass(name)) {
+    return;
+  }
+  // The hook has no context: the session window of this thread is the one.
+  HWND session = nullptr;
+  while ((session = FindWindowExA(nullptr, session, kSessionClass, nullptr)) != nullptr) {
+    if (GetWindowThreadProcessId(session, nullptr) == GetCurrentThreadId()) {
+      PostMessageA(session, kShellChanged, event == EVENT_OBJECT_CREATE, 0);
+      return;
+    }
+  }
+}
 
 #ifdef CLEP_FAULTABLE
 // Only in the end-to-end tests' build: the watch fails on purpose.
@@ -79,6 +116,31 @@ SessionWindow::SessionWindow(Program& program)
   SetTimer(window_.Get(), kWatchTimer, kWatchInterval, nullptr);
 }
 
+void SessionWindow::HearShell(HWND taskbar) {
+  DWORD shell = 0;
+  GetWindowThreadProcessId(taskbar, &shell);
+  if (shell == shell_ && hook_) {
+    return;
+  }
+  shell_ = shell;
+  hook_.Reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
+                              OnShellEvent, shell, 0, WINEVENT_OUTOFCONTEXT));
+  SetTimer(window_.Get(), kWatchTimer,
+           hook_ && EventsCarryWatch() ? kCarriedWatchInterval : kWatchInterval, nullptr);
+}
+
+void SessionWindow::ReadBarsAWhile() {
+  SetTimer(window_.Get(), kReadBarsTimer, kReadBarsInterval, nullptr);
+}
+
+void SessionWindow::LookSoon() {
+  // One look for a burst: a bar that moves tells of each of its children.
+  if (!lookSoon_) {
+    lookSoon_ = true;
+    SetTimer(window_.Get(), kSoonTimer, kSoonDelay, nullptr);
+  }
+}
+
 LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == taskbarCreated_ && taskbarCreated_ != 0) {
     if (!pending_) {
@@ -100,7 +162,23 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CLOSE:  // taskkill sends it to top-level windows
       program_.Exit();
       return 0;
+    case kShellChanged:
+      program_.OnShellChanged(wParam != 0);
+      if (EventsCarryWatch()) {
+        LookSoon();
+      }
+      return 0;
     case WM_TIMER:
+      if (wParam == kReadBarsTimer) {
+        if (!program_.OnReadBarsTick()) {
+          KillTimer(window, kReadBarsTimer);
+        }
+        return 0;
+      }
+      if (wParam == kSoonTimer) {
+        KillTimer(window, kSoonTimer);
+        lookSoon_ = false;
+      }
       program_.OnWatchTick();
       return 0;
     case WM_SETTINGCHANGE:  // "ImmersiveColorSet", high contrast, the wallpaper
@@ -124,8 +202,10 @@ Program::Program(WideString folder)
       settings_(LoadSettings(profile_)),
       seen_(SeeSystemLook()),
       trayWindows_(FindTrayWindows()),
-      session_(*this) {
+      session_(*this),
+      calendar_(*this) {
   customColours_.fill(RGB(255, 255, 255));
+  session_.HearShell(trayWindows_.taskbar);
   Dock(docked_.front(), trayWindows_);
   FollowSecondaryBars();
 }
@@ -146,7 +226,7 @@ void Program::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
   docked.taskbar->Embed(docked.ticker.Handle(), TickerCells(settings_),
                         docked.ticker.TextWidth(ClockStyleOf(settings_)));
   FollowLook(docked, true);
-  lookTicks_ = kLookTicks;  // a new bar may not have painted yet
+  ReadBarsAWhile();  // a new bar may not have painted yet
 }
 
 void Program::FitTicker(Docked& docked) {
@@ -191,10 +271,21 @@ void Program::FollowLook(Docked& docked, bool read) {
                            static_cast<std::int32_t>(look.back));
 }
 
+void Program::ReadBarsAWhile() {
+  readBarsTicks_ = kReadBarsTicks;
+  session_.ReadBarsAWhile();
+}
+
 void Program::OnLookChanged() {
   seen_ = SeeSystemLook();
   EachDocked([this](Docked& docked) { FollowLook(docked, true); });
-  lookTicks_ = kLookTicks;
+  ReadBarsAWhile();
+}
+
+bool Program::OnReadBarsTick() {
+  seen_ = SeeSystemLook();
+  EachDocked([this](Docked& docked) { FollowLook(docked, true); });
+  return --readBarsTicks_ > 0;
 }
 
 void Program::ApplyLook(TickerWindow& ticker) {
@@ -217,6 +308,7 @@ std::optional<std::string> Program::Run() {
 void Program::Exit() {
   // The way out gives every taskbar back: see the destructor.
   running_ = false;
+  calendar_.Close();
   EachDocked([](Docked& docked) { docked.ticker.Hide(); });
   PostQuitMessage(0);
 }
@@ -233,6 +325,7 @@ void Program::OnEndSession() {
   // The process may end as soon as this returns.
   running_ = false;
   SaveUnsaved();
+  calendar_.Close();
   EachDocked([](Docked& docked) {
     docked.ticker.Hide();
     docked.taskbar.reset();
@@ -253,19 +346,38 @@ void Program::OnWatchTick() {
     PrimaryTaskbar()->Watch();
   }
   FollowSecondaryBars();
-  const bool read = lookTicks_ > 0;
-  if (read) {
-    --lookTicks_;
-    seen_ = SeeSystemLook();
+  EachDocked([this](Docked& docked) { FollowLook(docked, false); });
+  FollowCalendar();
+}
+
+void Program::FollowCalendar() {
+  bool docked = false;
+  EachDocked([this, &docked](Docked& each) {
+    docked = docked || (each.taskbar && each.ticker.Handle() == calendar_.Ticker());
+  });
+  if (!docked) {
+    calendar_.Close();
   }
-  EachDocked([this, read](Docked& docked) { FollowLook(docked, read); });
 }
 
 void Program::FollowSecondaryBars() {
   // Only beside a primary ticker: without one the shell is gone or not yet whole.
   SecondaryBars bars;
+  const bool find = findBars_ || !session_.HearsShell();
   if (settings_.everyTaskbar && PrimaryTaskbar()) {
-    bars = FindSecondaryBars();
+    if (find) {
+      bars = FindSecondaryBars();
+      findBars_ = false;
+    } else {
+      // A bar's coming is told, so only those known can have gone.
+      EachDocked([&bars](Docked& docked) {
+        if (docked.taskbar && docked.taskbar->Secondary() && IsWindow(docked.taskbar->Bar())) {
+          bars.bars[static_cast<std::size_t>(bars.count++)] = docked.taskbar->Bar();
+        }
+      });
+    }
+  } else {
+    findBars_ = true;  // for when there are bars to serve again
   }
   for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
     if (!*docked) {
@@ -285,7 +397,11 @@ void Program::FollowSecondaryBars() {
   for (HWND bar : bars.bars) {
     const auto free = std::find_if(docked_.begin() + 1, docked_.end(),
                                    [](const std::optional<Docked>& docked) { return !docked; });
-    if (bar == nullptr || free == docked_.end()) {
+    if (bar == nullptr) {
+      continue;
+    }
+    if (free == docked_.end()) {
+      findBars_ = true;  // again once a place is free
       continue;
     }
     Dock(*free, SecondaryWindows(bar));
@@ -297,13 +413,20 @@ void Program::FollowSecondaryBars() {
 
 void Program::OnTickerLost(const TickerWindow& ticker) {
   // The shell ended and took the ticker with it: nothing to give back. A
-  // secondary one is dropped at the watch's next look.
+  // secondary one is dropped at the watch's next look, and its bar, if it
+  // stays, is served anew.
+  findBars_ = true;
   EachDocked([&ticker](Docked& docked) {
     if (&docked.ticker == &ticker && docked.taskbar) {
       docked.taskbar->Forget();
       docked.taskbar.reset();
     }
   });
+  FollowCalendar();
+}
+
+void Program::OnShellChanged(bool made) {
+  findBars_ = findBars_ || made;
 }
 
 void Program::OnClockSet() {
@@ -316,6 +439,9 @@ void Program::OnTaskbarCreated() {
   if (!windows) {
     return;
   }
+  session_.HearShell(windows->taskbar);
+  findBars_ = true;
+  calendar_.Close();  // beside a bar that may be gone or elsewhere
   Dock(docked_.front(), *windows);
   Primary().ShowAsBefore();
   // The other bars' tickers are built anew too.
@@ -327,7 +453,7 @@ void Program::OnTaskbarCreated() {
   FollowSecondaryBars();
 }
 
-void Program::OnCommand(Command id) {
+void Program::OnCommand(Command id, const TickerWindow& from) {
   const MenuEntry* entry = FindMenuEntry(id);
   if (entry == nullptr) {
     return;
@@ -348,6 +474,7 @@ void Program::OnCommand(Command id) {
       FitTicker(docked);  // the seconds, or a style of other widths
       docked.ticker.Redraw(settings_);
     });
+    calendar_.Restyle();
     return;
   }
   switch (id) {
@@ -379,11 +506,18 @@ void Program::OnCommand(Command id) {
       return;
     }
     case Command::kColourText:
+      calendar_.Close();  // else in the ticker's old look; likewise below
       return PickColour(&ClockSettings::colourText, Key::kColourText);
     case Command::kColourBack:
+      calendar_.Close();
       return PickColour(&ClockSettings::colourBack, Key::kColourBack);
     case Command::kFont:
+      calendar_.Close();
       return PickFont();
+    case Command::kCalendar: {
+      const TickerWindow::Colours colours = from.ShownColours();
+      return calendar_.Toggle(from.Handle(), colours.text, colours.back, from.FaceName());
+    }
     case Command::kExit:
       return Exit();
     default:

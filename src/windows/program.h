@@ -13,6 +13,7 @@
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
 #include "settings/look.h"
+#include "windows/calendar_window.h"
 #include "windows/handles.h"
 #include "windows/taskbar.h"
 #include "windows/ticker_window.h"
@@ -26,11 +27,23 @@ class SessionWindow {
   Program& ProgramOf() const { return program_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND Handle() const { return window_.Get(); }
+  // Hears of the windows the shell of this taskbar makes, moves, shows and
+  // hides; where the system tells all of that, the watch looks only then.
+  void HearShell(HWND taskbar);
+  // Whether the shell's new windows are told: else the watch looks for bars.
+  bool HearsShell() const { return static_cast<bool>(hook_); }
+  // Has the program read the bars four times a second for a while.
+  void ReadBarsAWhile();
 
  private:
+  void LookSoon();
+
   Program& program_;
   UINT taskbarCreated_;
   bool pending_ = false;
+  bool lookSoon_ = false;
+  DWORD shell_ = 0;
+  Owned<HWINEVENTHOOK, UnhookWinEvent> hook_;
   OwnedWindow window_;
 };
 
@@ -52,12 +65,17 @@ class Program {
   const ClockSettings& Settings() const { return settings_; }
   // The settings with Borders as the look shows it.
   ClockSettings Shown() const;
-  void OnCommand(Command id);
+  // A command chosen from a ticker's menu or mouse.
+  void OnCommand(Command id, const TickerWindow& from);
   // A theme, high contrast, the system's colours or the wallpaper changed:
   // the tickers take the new look at once, and look again for a while, as
   // the shell repaints in its own time.
   void OnLookChanged();
+  // One of those reads of the bars; false once they are over.
+  bool OnReadBarsTick();
   void OnWatchTick();
+  // A window of the shell's came, moved, showed or hid; `made` when it came.
+  void OnShellChanged(bool made);
   void OnClockSet();
   void OnTickerLost(const TickerWindow& ticker);
   void OnTaskbarCreated();
@@ -111,6 +129,8 @@ class Program {
   void ApplyLook(TickerWindow& ticker);
   // The colours and edge for what is seen now; `read` reads the bar anew.
   void FollowLook(Docked& docked, bool read);
+  // Reads the bars again four times a second for 1.5 s.
+  void ReadBarsAWhile();
   // The ticker's size for the seconds and its widest line, on its taskbar.
   void FitTicker(Docked& docked);
   // A ticker set into the bar, made first if there is none.
@@ -118,6 +138,8 @@ class Program {
   // Every other monitor's bar gets a ticker, a vanished one loses its own,
   // and each is placed again when its bar changed.
   void FollowSecondaryBars();
+  // The calendar closes with the ticker it was opened from, or its bar.
+  void FollowCalendar();
   TickerWindow& Primary() { return docked_.front()->ticker; }
   std::optional<Taskbar>& PrimaryTaskbar() { return docked_.front()->taskbar; }
   template <typename Function>
@@ -130,13 +152,15 @@ class Program {
   OwnedLibrary dialogs_;
   std::array<COLORREF, 16> customColours_{};  // the user's for the whole run
   LookSeen seen_;                             // of the system, not of a bar
-  int lookTicks_ = 0;                         // the watch's looks left to read the bars
+  int readBarsTicks_ = 0;                     // the reads of the bars left
   TrayWindows trayWindows_;                   // found before any window of ours exists
   SessionWindow session_;
   // The primary's first, then the other bars' in any free place; a fixed
   // table, so that a ticker never moves while one of its handlers runs.
   std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
+  CalendarWindow calendar_;  // after the tickers: it goes first
   bool running_ = false;
+  bool findBars_ = true;  // a bar may have come since the last search
   unsigned unsaved_ = 0;  // a bit for each key
   bool toldUnsaved_ = false;
   int openDialogs_ = 0;

@@ -67,6 +67,14 @@ Rect RectIn(HWND window, HWND parent) {
   return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
+Rect ScreenRect(HWND window) {
+  RECT rect{};
+  if (window != nullptr) {
+    GetWindowRect(window, &rect);
+  }
+  return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
 Size OuterSize(HWND window) {
   RECT rect{};
   GetWindowRect(window, &rect);
@@ -291,10 +299,29 @@ void Taskbar::PlaceSecondary(const SecondaryLook& look) {
                                           ScreenDpi()));
 }
 
+Taskbar::Glance Taskbar::GlanceAt() const {
+  Glance glance;
+  HWND clock = windows_.clock;
+  if (windows_.secondary) {
+    clock = FindWindowExA(windows_.taskbar, nullptr, "ClockButton", nullptr);
+    glance.island = FindWindowExA(windows_.taskbar, nullptr, kIslandClass, nullptr);
+  }
+  const HWND first = windows_.secondary ? windows_.taskbar : windows_.tray;
+  glance.places = {ScreenRect(first), ScreenRect(windows_.start), ScreenRect(clock)};
+  glance.clockStyle = clock != nullptr ? GetWindowLongA(clock, GWL_STYLE) & WS_VISIBLE : 0;
+  return glance;
+}
+
 void Taskbar::Watch() {
   if (ticker_ == nullptr) {
     return;
   }
+  const Glance glance = GlanceAt();
+  if (settled_ && glance == glance_) {
+    return;
+  }
+  glance_ = glance;
+  settled_ = true;
   if (windows_.secondary) {
     const SecondaryLook look = LookAtSecondary();
     if (look.bar != lastLook_.bar || look.clock != lastLook_.clock ||
@@ -317,7 +344,9 @@ void Taskbar::Watch() {
         IsWindowVisible(windows_.clock) ? RectIn(windows_.clock, windows_.tray) : Rect{};
     now.rows = CountTrayRows(now.tray.height, clock, CaptionHeight());
   }
-  switch (DecideWatch(last_, now)) {
+  const WatchAction action = DecideWatch(last_, now);
+  settled_ = action == WatchAction::kNothing && now.edge == last_.edge;
+  switch (action) {
     case WatchAction::kPlaceTopLeft:
       PlaceTickerTopLeft();
       break;

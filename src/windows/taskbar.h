@@ -100,6 +100,7 @@ class Taskbar {
   // The shell died and took the ticker with it: nothing is left to give back.
   void Forget() { ticker_ = nullptr; }
   HWND Bar() const { return windows_.taskbar; }
+  bool Secondary() const { return windows_.secondary; }
 
   // New blank icons and size for `cells` and `textWidth`, keeping the
   // ticker's top-left corner; nothing when the size stays.
@@ -128,6 +129,18 @@ class Taskbar {
   };
   SecondaryLook LookAtSecondary() const;
   void PlaceSecondary(const SecondaryLook& look);
+  // The few windows whose places hold all the watch follows, read at four
+  // calls: under Wine each read of another process's window is a round trip
+  // to its server, and a full look takes a dozen, four times a second.
+  struct Glance {
+    std::array<Rect, 3> places{};
+    long clockStyle = 0;
+    HWND island = nullptr;
+    bool operator==(const Glance& o) const {
+      return places == o.places && clockStyle == o.clockStyle && island == o.island;
+    }
+  };
+  Glance GlanceAt() const;
 
   TrayWindows windows_;
   HWND ticker_ = nullptr;
@@ -141,6 +154,9 @@ class Taskbar {
   Rect lastTray_;
   Rect lastStart_;
   SecondaryLook lastLook_;
+  Glance glance_;
+  // The last full look changed nothing, so an unchanged glance needs none.
+  bool settled_ = false;
 };
 
 }  // namespace clep::win

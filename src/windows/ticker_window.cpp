@@ -251,14 +251,7 @@ void TickerWindow::OnPaint(HWND face) {
 void TickerWindow::OnFaceMouseMove() {
   if (!commonControls_) {
     // Loaded at the first move, not at start-up: nothing before needs it.
-    commonControls_.Reset(LoadLibraryA("comctl32.dll"));
-    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = reinterpret_cast<Init>(
-        reinterpret_cast<void*>(GetProcAddress(commonControls_.Get(), "InitCommonControlsEx")));
-    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
-    if (init != nullptr) {
-      init(&controls);
-    }
+    commonControls_ = LoadCommonControls();
     toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -315,7 +308,7 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
                      pointer.x, pointer.y, 0, owner, nullptr));
   PostMessageA(owner, WM_NULL, 0, 0);
   if (chosen != 0) {
-    program_.OnCommand(static_cast<Command>(chosen));
+    program_.OnCommand(static_cast<Command>(chosen), *this);
   }
   RepaintFace();
 }
@@ -346,7 +339,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
       case WM_LBUTTONDBLCLK: {
         const BusyWhile busy(busy_);
-        program_.OnCommand(Command::kDateTime);
+        program_.OnCommand(Command::kDateTime, *this);
         return 0;
       }
       default:
@@ -368,7 +361,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_COMMAND: {
       const BusyWhile busy(busy_);
-      program_.OnCommand(static_cast<Command>(LOWORD(wParam)));
+      program_.OnCommand(static_cast<Command>(LOWORD(wParam)), *this);
       return 0;
     }
     case WM_CLOSE:

@@ -50,6 +50,12 @@ class TickerWindow {
   void SetBorder(bool on);
   bool HasBorder() const { return (exStyle_ & WS_EX_STATICEDGE) != 0; }
   void SetColours(std::int32_t text, std::int32_t back);
+  // The colours the face is drawn in now, for windows that take its look.
+  struct Colours {
+    COLORREF text;
+    COLORREF back;
+  };
+  Colours ShownColours() const { return {ToColorRef(textColour_), ToColorRef(backColour_)}; }
   const std::string& FaceName() const { return fontName_; }
   // The width in pixels of the widest line the clock shows in this style
   // and the ticker's font.

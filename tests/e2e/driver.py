@@ -40,6 +40,15 @@ def clock_text(moment, seconds=True, medieval=True, dash=False, lower=False):
     return " " * max(((6 if seconds else 4) * 4 - len(text) - 2) // 2, 0) + (text.lower() if lower else text)
 
 
+def roman(number):
+    digits = [(1000, "M"), (900, "CM"), (500, "D"), (400, "CD"), (100, "C"), (90, "XC"), (50, "L"), (40, "XL"), (10, "X"),
+              (9, "IX"), (5, "V"), (4, "IV"), (1, "I")]
+    text = ""
+    for value, letters in digits:
+        text, number = text + letters * (number // value), number % value
+    return text
+
+
 def winpath(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
@@ -200,7 +209,7 @@ class Rig:
 
     def windows(self, parent="", **match):
         """The top-level windows, or a window's controls, that match (visible="1" for the shown ones)."""
-        names = "hwnd id cls title rect style visible" if parent else "hwnd pid visible cls title"
+        names = "hwnd id cls title rect style visible" if parent else "hwnd pid visible cls title rect"
         reply = self.command("controls", parent) if parent else self.command("windows")
         found = [dict(zip(names.split(), map(unescape, line.split("\t")))) for line in reply.splitlines()]
         return [w for w in found if all(w[k] == v for k, v in match.items())]
@@ -270,8 +279,15 @@ class Rig:
 
     def pick(self, caption, t=None):
         """Picks the first menu item whose caption starts so, with the keyboard, in the order of the menu's table."""
-        self.right_click_ticker(t)
-        self.wait_window("the context menu", cls="#32768")
+        for attempt in range(3):  # a click as a refit moves the ticker can land where it was: click it again
+            fresh = t and next((u for u in self.tickers() if u and u["hwnd"] == t["hwnd"]), t)
+            self.right_click_ticker(fresh)
+            try:
+                self.wait_window("the context menu", timeout=3 if attempt < 2 else 10, cls="#32768")
+                break
+            except AssertionError:
+                if attempt == 2:
+                    raise
         time.sleep(0.3)  # shown a moment before its loop takes keys: without, the first Downs may go astray
         table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
         downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)

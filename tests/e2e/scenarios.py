@@ -4,7 +4,7 @@
 import os, shutil, signal, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
-from driver import clock_text, wait_until, wine_processes
+from driver import clock_text, roman, wait_until, wine_processes
 
 
 def answer_box(rig, text):
@@ -363,6 +363,55 @@ def hung_shell(rig):
             check(text in [clock_text(s) for s in range(int(now - 0.25), int(time.time()) + 1)], (text, now))
 
 
+def calendar(rig):
+    """The month from the primary's and a secondary's ticker, beside its bar on the inner side and on screen: this
+    month's title, today framed; a month on and back by button and by keys, Home; closed by Escape, the item chosen again,
+    its bar's going and Exit."""
+    months = "Ianuarius Februarius Martius Aprilis Maius Iunius Iulius Augustus September October November December"
+    def title(shift):
+        t = time.localtime()
+        index = t.tm_year * 12 + t.tm_mon - 1 + shift
+        return f"{months.split()[index % 12]} {roman(index // 12)}"
+
+    def opened(edge, rect, want):  # the calendar's window, title and framed cells, once it shows want
+        def shown():
+            cal = rig.windows(visible="1", cls="ClepsydriumCalendar")[0]
+            framed = [c["title"] for c in rig.windows(cal["hwnd"], cls="Static") if int(c["style"], 16) & WS_BORDER]
+            return (cal["title"], framed) == want and cal
+        cal = wait_until(shown, 5, f"the calendar showing {want}")
+        x, y, w, h = map(int, cal["rect"].split())
+        bx, by, bw, bh = map(int, rect.split())
+        check([x >= bx + bw, y >= by + bh, x + w <= bx, y + h <= by][edge] and x >= 0 and y >= 0 and x + w <= 1024
+              and y + h <= 768, f"the calendar at {cal['rect']}, its bar at {rect} on edge {edge}")
+        return cal["hwnd"]
+
+    def bar(s, key):
+        return int(s[key + "edge"]), s[key + ("rect" if key else "taskbar_rect")]
+
+    program, _ = rig.start(None, monitors=2)
+    rig.command("secondary", 1, "edge", 0)  # at the left: the calendar on its right
+    today = [roman(time.localtime().tm_mday)]
+    rig.pick("Calendar")
+    cal = opened(*bar(rig.snap(), ""), (title(0), today))
+    for how, shift in ((("command", 3), 1), (("key", 33), 0), (("key", 34), 1), (("key", 36), 0)):
+        rig.command(how[0], cal, how[1])  # >, PageUp, PageDown, Home
+        opened(*bar(rig.snap(), ""), (title(shift), today if shift == 0 else []))
+    rig.command("key", cal, 27)
+    wait_until(lambda: not rig.windows(cls="ClepsydriumCalendar", hwnd=cal), 5, "Escape to close the calendar")
+    rig.pick("Calendar", rig.tickers()[1])
+    opened(*bar(rig.snap(), "secondary.1."), (title(0), today))
+    rig.pick("Calendar", rig.tickers()[1])  # chosen again
+    wait_until(lambda: not rig.windows(visible="1", cls="ClepsydriumCalendar"), 5, "the item chosen again to close it")
+    rig.pick("Calendar", rig.tickers()[1])
+    opened(*bar(rig.snap(), "secondary.1."), (title(0), today))
+    rig.command("secondary", 1, "remove")
+    wait_until(lambda: not rig.windows(visible="1", cls="ClepsydriumCalendar"), 2, "the calendar gone with its bar")
+    rig.pick("Calendar")
+    opened(*bar(rig.snap(), ""), (title(0), today))
+    rig.pick("Exit")
+    check(rig.wait_exit(program) == 0, "exit code")
+
+
 def monitors(rig):
     every_taskbar(rig, "classic")
 
@@ -373,4 +422,4 @@ def monitors_win11(rig):
 
 if __name__ == "__main__":
     main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell, unsaved,
-                                  theme, theme_win11)})
+                                  calendar, theme, theme_win11)})

@@ -14,10 +14,10 @@ namespace {
 
 TEST(Settings, NumbersAndFontSizes) {
   const std::pair<const char*, std::optional<std::int32_t>> numbers[] = {
-      {"2147483647", 2147483647},    // the largest
-      {"+5", std::nullopt},          // a sign the program never writes
-      {"1 2", std::nullopt},         // two numbers
-      {"-", std::nullopt},           // a sign alone
+      {"2147483647", 2147483647},  // the largest
+      {"+5", std::nullopt},        // a sign the program never writes
+      {"1 2", std::nullopt},       // two numbers
+      {"-", std::nullopt},         // a sign alone
   };
   for (const auto& [text, value] : numbers) {
     EXPECT_EQ(ParseNumber(text), value) << text;
@@ -122,7 +122,7 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   for (const MenuEntry& entry : kMenu) {
     captions += std::string(entry.caption) + "|";
   }
-  EXPECT_EQ(captions, "Set Date/Time|" CLEP_HOME_URL "|About Clepsydrium " CLEP_VERSION
+  EXPECT_EQ(captions, "Set Date/Time|Calendar|" CLEP_HOME_URL "|About Clepsydrium " CLEP_VERSION
                       "|-|Roman date in Tooltip|Use Roman year (from 753 BC)|"
                       "Medieval script (4=IV, 9=IX, etc.)|Display 0 as dash|-|Lowercase|"
                       "Borders|-|Text colour|Background colour|Taskbar colours|Set font|-|"
