@@ -507,10 +507,10 @@ void Program::OnCommand(Command id, const TickerWindow& from) {
     }
     case Command::kColourText:
       calendar_.Close();  // else in the ticker's old look; likewise below
-      return PickColour(&ClockSettings::colourText, Key::kColourText);
+      return PickColour(&ClockSettings::colourText, Key::kColourText, from);
     case Command::kColourBack:
       calendar_.Close();
-      return PickColour(&ClockSettings::colourBack, Key::kColourBack);
+      return PickColour(&ClockSettings::colourBack, Key::kColourBack, from);
     case Command::kFont:
       calendar_.Close();
       return PickFont();
@@ -534,15 +534,14 @@ Function Program::DialogFunction(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dialogs_.Get(), name)));
 }
 
-void Program::PickColour(std::optional<std::int32_t> ClockSettings::*field, Key key) {
-  // The dialog works on its own copy and opens on the colour shown: Cancel
-  // keeps what was there before it, a taskbar's colour too.
-  const std::optional<Look>& shown = docked_.front()->look;
+void Program::PickColour(std::optional<std::int32_t> ClockSettings::*field, Key key,
+                         const TickerWindow& from) {
+  // The dialog works on its own copy and opens on the colour shown by the
+  // ticker chosen from: Cancel keeps what was there before, a taskbar's too.
+  const TickerWindow::Colours shown = from.ShownColours();
   CHOOSECOLORA choose{};
   choose.lStructSize = sizeof choose;
-  if (shown) {
-    choose.rgbResult = key == Key::kColourText ? shown->text : shown->back;
-  }
+  choose.rgbResult = key == Key::kColourText ? shown.text : shown.back;
   choose.lpCustColors = customColours_.data();
   choose.Flags = CC_RGBINIT | CC_FULLOPEN;
   {

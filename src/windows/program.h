@@ -124,7 +124,8 @@ class Program {
   // is told to the user, and the keys wait for the next write or the exit.
   void Save(Key key);
   bool SaveUnsaved();
-  void PickColour(std::optional<std::int32_t> ClockSettings::*field, Key key);
+  void PickColour(std::optional<std::int32_t> ClockSettings::*field, Key key,
+                  const TickerWindow& from);
   void PickFont();
   void ApplyLook(TickerWindow& ticker);
   // The colours and edge for what is seen now; `read` reads the bar anew.
