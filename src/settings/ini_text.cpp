@@ -164,11 +164,13 @@ std::optional<std::string> IniWithValue(std::string_view text, std::string_view 
     if (section == nullptr || FindEntry(*section, Trim(key)) == nullptr) {
       return std::nullopt;
     }
-    std::vector<Entry>& entries = section->entries;
-    entries.erase(
-        std::remove_if(entries.begin(), entries.end(),
-                       [&key](const Entry& entry) { return SameName(entry.name, Trim(key)); }),
-        entries.end());
+    std::vector<Entry> kept;
+    for (Entry& entry : section->entries) {
+      if (!SameName(entry.name, Trim(key))) {
+        kept.push_back(std::move(entry));
+      }
+    }
+    section->entries = std::move(kept);
     return Serialize(document);
   }
   if (section == nullptr) {

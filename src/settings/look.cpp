@@ -1,7 +1,6 @@
 #include "settings/look.h"
 
-#include <algorithm>
-#include <cmath>
+#include <array>
 
 namespace clep {
 
@@ -11,23 +10,34 @@ int Channel(Rgb colour, int shift) {
   return static_cast<int>((colour >> shift) & 0xFF);
 }
 
+// A channel's value in linear light, of 1: ((c + 0.055) / 1.055)^2.4 is the
+// fifth root of the 12th power, by Newton's method from the square, above
+// it. pow would add 3 KB to the exe.
+double Linear(int channel) {
+  const double c = channel / 255.0;
+  if (c <= 0.04045) {
+    return c / 12.92;
+  }
+  const double x = (c + 0.055) / 1.055;
+  const double square = x * x;
+  const double twelfth = square * square * square * square * square * square;
+  double root = square;
+  for (int i = 0; i < 12; ++i) {
+    root = (4 * root + twelfth / (root * root * root * root)) / 5;
+  }
+  return root;
+}
+
 double Luminance(Rgb colour) {
-  double sum = 0;
   const double weights[] = {0.2126, 0.7152, 0.0722};  // red, green, blue
+  double sum = 0;
   for (int i = 0; i < 3; ++i) {
-    const double c = Channel(colour, 8 * i) / 255.0;
-    sum += weights[i] * (c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+    sum += weights[i] * Linear(Channel(colour, 8 * i));
   }
   return sum;
 }
 
 }  // namespace
-
-double ContrastRatio(Rgb a, Rgb b) {
-  const double la = Luminance(a);
-  const double lb = Luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 Look DecideLook(const LookChosen& chosen, const LookSeen& seen) {
   Look look;
@@ -42,23 +52,29 @@ Look DecideLook(const LookChosen& chosen, const LookSeen& seen) {
   if (chosen.text) {
     look.text = *chosen.text;
   } else if (seen.themed && !seen.highContrast) {
-    look.text =
-        ContrastRatio(kWhite, look.back) > ContrastRatio(kBlack, look.back) ? kWhite : kBlack;
+    // The WCAG ratio: white's (1.05 / (L + 0.05)) above black's ((L + 0.05) / 0.05).
+    const double shade = Luminance(look.back) + 0.05;
+    look.text = shade * shade < 1.05 * 0.05 ? kWhite : kBlack;
   }
   look.edge = chosen.edge.value_or(look.edge);
   return look;
 }
 
-std::optional<Rgb> BarColour(std::vector<Rgb> pixels) {
+std::optional<Rgb> BarColour(const std::vector<Rgb>& pixels) {
   if (pixels.empty()) {
     return std::nullopt;
   }
   Rgb colour = 0;
-  const auto middle = pixels.begin() + static_cast<std::ptrdiff_t>(pixels.size() / 2);
   for (int shift : {0, 8, 16}) {
-    std::nth_element(pixels.begin(), middle, pixels.end(),
-                     [shift](Rgb a, Rgb b) { return Channel(a, shift) < Channel(b, shift); });
-    colour |= static_cast<Rgb>(Channel(*middle, shift)) << shift;
+    std::array<std::size_t, 256> counts{};
+    for (Rgb pixel : pixels) {
+      ++counts[Channel(pixel, shift)];
+    }
+    int value = 0;
+    for (std::size_t below = counts[0]; below <= pixels.size() / 2; below += counts[value]) {
+      ++value;
+    }
+    colour |= static_cast<Rgb>(value) << shift;
   }
   return colour;
 }

@@ -49,12 +49,9 @@ struct Look {
 // system without theme values, take the system's button colours and the edge.
 Look DecideLook(const LookChosen& chosen, const LookSeen& seen);
 
-// The WCAG contrast ratio of two colours, 1 to 21.
-double ContrastRatio(Rgb a, Rgb b);
-
 // The bar's colour from pixels read around the ticker: the median of each
 // channel, so that an icon or a letter beside it does not count; none for
 // no pixels.
-std::optional<Rgb> BarColour(std::vector<Rgb> pixels);
+std::optional<Rgb> BarColour(const std::vector<Rgb>& pixels);
 
 }  // namespace clep

@@ -218,15 +218,14 @@ void Program::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
   if (!docked.ticker.Exists()) {
     // New, or built anew after the shell took it: the settings' look, and
     // the first text with the next second.
-    docked.ticker.Create(Shown(), docked.taskbar->TickerParent());
+    docked.ticker.Create(ShownEdge(), docked.taskbar->TickerParent());
     ApplyLook(docked.ticker);
     docked.ticker.PresetClock();
     docked.ticker.Tick(settings_);
   }
   docked.taskbar->Embed(docked.ticker.Handle(), TickerCells(settings_),
                         docked.ticker.TextWidth(ClockStyleOf(settings_)));
-  FollowLook(docked, true);
-  ReadBarsAWhile();  // a new bar may not have painted yet
+  OnLookChanged();  // a new bar may not have painted yet
 }
 
 void Program::FitTicker(Docked& docked) {
@@ -236,10 +235,8 @@ void Program::FitTicker(Docked& docked) {
   }
 }
 
-ClockSettings Program::Shown() const {
-  ClockSettings shown = settings_;
-  shown.borders = DecideLook(ChosenLook(settings_), seen_).edge;
-  return shown;
+bool Program::ShownEdge() const {
+  return DecideLook(ChosenLook(settings_), seen_).edge;
 }
 
 void Program::FollowLook(Docked& docked, bool read) {
@@ -271,15 +268,10 @@ void Program::FollowLook(Docked& docked, bool read) {
                            static_cast<std::int32_t>(look.back));
 }
 
-void Program::ReadBarsAWhile() {
-  readBarsTicks_ = kReadBarsTicks;
-  session_.ReadBarsAWhile();
-}
-
 void Program::OnLookChanged() {
-  seen_ = SeeSystemLook();
-  EachDocked([this](Docked& docked) { FollowLook(docked, true); });
-  ReadBarsAWhile();
+  readBarsTicks_ = kReadBarsTicks + 1;
+  OnReadBarsTick();
+  session_.ReadBarsAWhile();
 }
 
 bool Program::OnReadBarsTick() {
@@ -460,8 +452,10 @@ void Program::OnCommand(Command id, const TickerWindow& from) {
   }
   using Kind = MenuEntry::Kind;
   if (entry->kind != Kind::kAction && entry->kind != Kind::kSeparator) {
-    // Borders flips the edge as shown, which may be the look's.
-    settings_ = ApplyCommand(entry->kind == Kind::kEdge ? Shown() : settings_, id);
+    if (entry->kind == Kind::kEdge) {
+      settings_.borders = ShownEdge();  // flipped as shown, which may be the look's
+    }
+    settings_ = ApplyCommand(settings_, id);
     Save(entry->key);
     if (entry->kind == Kind::kFollow) {
       Save(Key::kColourBack);

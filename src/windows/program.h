@@ -63,8 +63,8 @@ class Program {
   std::optional<std::string> Run();
 
   const ClockSettings& Settings() const { return settings_; }
-  // The settings with Borders as the look shows it.
-  ClockSettings Shown() const;
+  // Whether the ticker has its edge, as chosen or as the look has it.
+  bool ShownEdge() const;
   // A command chosen from a ticker's menu or mouse.
   void OnCommand(Command id, const TickerWindow& from);
   // A theme, high contrast, the system's colours or the wallpaper changed:
@@ -130,8 +130,6 @@ class Program {
   void ApplyLook(TickerWindow& ticker);
   // The colours and edge for what is seen now; `read` reads the bar anew.
   void FollowLook(Docked& docked, bool read);
-  // Reads the bars again four times a second for 1.5 s.
-  void ReadBarsAWhile();
   // The ticker's size for the seconds and its widest line, on its taskbar.
   void FitTicker(Docked& docked);
   // A ticker set into the bar, made first if there is none.

@@ -7,17 +7,16 @@ namespace clep::win {
 
 namespace {
 
-constexpr wchar_t kPersonalize[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+constexpr char kPersonalize[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
 // How far outside the ticker the bar is read, and how many pixels apart.
 constexpr int kMargin = 2;
 constexpr int kStep = 2;
 
-std::optional<DWORD> PersonalizeValue(HKEY key, const wchar_t* name) {
+std::optional<DWORD> PersonalizeValue(HKEY key, const char* name) {
   DWORD value = 0;
   DWORD size = sizeof value;
   DWORD type = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
           ERROR_SUCCESS ||
       type != REG_DWORD) {
     return std::nullopt;
@@ -30,10 +29,10 @@ std::optional<DWORD> PersonalizeValue(HKEY key, const wchar_t* name) {
 LookSeen SeeSystemLook() {
   LookSeen seen;
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, kPersonalize, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kPersonalize, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
     // Windows 10 before 1903 has no light taskbar, but already the accent's switch.
-    const std::optional<DWORD> light = PersonalizeValue(key, L"SystemUsesLightTheme");
-    seen.themed = light || PersonalizeValue(key, L"ColorPrevalence");
+    const std::optional<DWORD> light = PersonalizeValue(key, "SystemUsesLightTheme");
+    seen.themed = light || PersonalizeValue(key, "ColorPrevalence");
     seen.lightTheme = light.value_or(0) != 0;
     RegCloseKey(key);
   }
@@ -63,49 +62,34 @@ std::optional<Rgb> ReadBarColour(HWND bar, HWND ticker) {
   if (ticker == nullptr || !GetWindowRect(ticker, &area)) {
     return std::nullopt;
   }
-  InflateRect(&area, kMargin + 1, kMargin + 1);
+  area = {area.left - kMargin - 1, area.top - kMargin - 1, area.right + kMargin + 1,
+          area.bottom + kMargin + 1};
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
-  // One copy of the screen, top-down, one DWORD a pixel: each read of the
-  // screen waits for the compositor.
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
+  // One copy of the screen: each read of the screen waits for the compositor.
   const HDC screen = GetDC(nullptr);
-  const OwnedBitmap copy(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const OwnedBitmap copy(CreateCompatibleBitmap(screen, width, height));
   const OwnedMemoryDc memory(CreateCompatibleDC(screen));
-  bool read = false;
-  if (copy && memory) {
-    const Selected copyIn(memory.Get(), copy.Get());
-    read = BitBlt(memory.Get(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
-  }
+  const Selected copyIn(memory.Get(), copy.Get());  // a null one selects nothing
+  const bool read = copy && memory &&
+                    BitBlt(memory.Get(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
   ReleaseDC(nullptr, screen);
   if (!read) {
     return std::nullopt;
   }
-  GdiFlush();
   // The ring kMargin pixels outside the ticker; a pixel counts where the
   // bar, not a window over it, is what shows.
   std::vector<Rgb> pixels;
-  const auto* row = static_cast<const DWORD*>(bits);
-  auto take = [&](int x, int y) {
-    const POINT point{area.left + x, area.top + y};
-    if (GetAncestor(WindowFromPoint(point), GA_ROOT) != bar) {
-      return;
+  const int in = kMargin + 1;  // the ticker's first pixel in the copy
+  for (int y = 1; y < height - 1; y += kStep) {
+    for (int x = 1; x < width - 1; x += kStep) {
+      const bool ring = x < in || x >= width - in || y < in || y >= height - in;
+      if (ring && GetAncestor(WindowFromPoint({area.left + x, area.top + y}), GA_ROOT) == bar) {
+        pixels.push_back(GetPixel(memory.Get(), x, y));
+      }
     }
-    const DWORD pixel = row[y * width + x];  // 0x00RRGGBB
-    pixels.push_back(((pixel & 0xFF) << 16) | (pixel & 0xFF00) | ((pixel >> 16) & 0xFF));
-  };
-  const int inset = 1;
-  for (int x = inset; x < width - inset; x += kStep) {
-    take(x, inset);
-    take(x, height - 1 - inset);
   }
-  for (int y = inset + kStep; y < height - 1 - inset; y += kStep) {
-    take(inset, y);
-    take(width - 1 - inset, y);
-  }
-  return BarColour(std::move(pixels));
+  return BarColour(pixels);
 }
 
 }  // namespace clep::win

@@ -28,10 +28,9 @@ class TickerWindow {
   TickerWindow(const TickerWindow&) = delete;
   TickerWindow& operator=(const TickerWindow&) = delete;
 
-  // Creates the window hidden as a child of `parent` with its face, timers,
-  // styles, colours and font from the settings as shown; a lost window is
-  // made anew.
-  void Create(const ClockSettings& settings, HWND parent);
+  // Creates the window hidden as a child of `parent` with its face and
+  // timers, with or without its edge; a lost window is made anew.
+  void Create(bool edge, HWND parent);
   HWND Handle() const { return frame_.Get(); }
   bool Exists() const { return static_cast<bool>(frame_); }
   void Show();
