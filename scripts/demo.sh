@@ -7,18 +7,22 @@
 # (right-click it). Without, it runs on its own Xvfb, saves a screenshot,
 # prints its path and stops. --win11 lays the taskbar out as Windows 11 does;
 # --monitors N adds a taskbar for each of N - 1 more monitors, a band of the
-# screen each; --win32 shows the shipped 32-bit exe instead of its 64-bit twin;
-# --calendar opens the calendar from the ticker's menu and points at a day.
+# screen each; --theme dark|light|accent paints the bars as Windows 10 and 11
+# do in that theme (the theme's values in the prefix's registry); --win32 shows
+# the shipped 32-bit exe instead of its 64-bit twin; --calendar opens the
+# calendar from the ticker's menu and points at a day.
 set -euo pipefail
 layout=classic
 monitors=1
 preset=win64
+theme=""
 calendar=""
-usage() { echo "usage: $0 [--win11] [--monitors N] [--win32] [--calendar]" >&2; exit 2; }
+usage() { echo "usage: $0 [--win11] [--monitors N] [--theme dark|light|accent] [--win32] [--calendar]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
   case $1 in
     --win11) layout=win11 ;;
     --monitors) [[ ${2:-} =~ ^[1-9]$ ]] || usage; monitors=$2; shift ;;
+    --theme) [[ ${2:-} =~ ^(dark|light|accent)$ ]] || usage; theme=$2; shift ;;
     --win32) preset=win32 ;;
     --calendar) calendar=1 ;;
     *) usage ;;
@@ -72,7 +76,9 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=:$number
 fi
 
-export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1 CLEP_SHELL_LAYOUT=$layout CLEP_SHELL_MONITORS=$monitors
+# Without a theme the prefix's values go: the classic bars.
+export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1 CLEP_SHELL_LAYOUT=$layout CLEP_SHELL_MONITORS=$monitors \
+  CLEP_SHELL_THEME=${theme:-classic}
 CLEP_SHELL_DIR=$(winpath "$out/shell")
 taskbar=$build/tools/demo-taskbar
 "$root/scripts/wine" "$taskbar/demo_inject.exe" "$(winpath "$taskbar/demo_taskbar.dll")" \
@@ -106,6 +112,8 @@ if [ -z "$headless" ]; then
   exit 0
 fi
 
+# The tickers read their bars again for 1.5 s after start, as a bar paints late.
+sleep 1.5
 if [ -n "$calendar" ]; then
   # A right-click on the primary's ticker, the menu's second item, then a day.
   read -r x y w h < <(awk -F= '$1 ~ /^child\./ && $2 == "ClepsydriumTicker" { sub(/class$/, "rect", $1); key = $1 }

@@ -20,7 +20,7 @@ constexpr MenuEntry Separator() {
 }
 }  // namespace
 
-const std::array<MenuEntry, 21> kMenu = {{
+const std::array<MenuEntry, 22> kMenu = {{
     Action(Command::kDateTime, "Set Date/Time"),
     Action(Command::kCalendar, "Calendar"),
     Action(Command::kHomePage, CLEP_HOME_URL),
@@ -34,10 +34,11 @@ const std::array<MenuEntry, 21> kMenu = {{
     {Command::kZeroAsDash, "Display 0 as dash", Kind::kToggle, &S::zeroAsDash, Key::kZeroAsDash},
     Separator(),
     {Command::kLowercase, "Lowercase", Kind::kToggle, &S::lowercase, Key::kLowercase},
-    {Command::kBorders, "Borders", Kind::kToggle, &S::borders, Key::kBorders},
+    {Command::kBorders, "Borders", Kind::kEdge, nullptr, Key::kBorders},
     Separator(),
     Action(Command::kColourText, "Text colour"),
     Action(Command::kColourBack, "Background colour"),
+    {Command::kTaskbarColours, "Taskbar colours", Kind::kFollow, nullptr, Key::kColourText},
     Action(Command::kFont, "Set font"),
     Separator(),
     {Command::kWithSeconds, "Hours, minutes, seconds", Kind::kSetOn, &S::displaySeconds,
@@ -64,6 +65,10 @@ std::optional<bool> IsChecked(const MenuEntry& entry, const ClockSettings& setti
       return settings.*entry.option;
     case Kind::kSetOff:
       return !(settings.*entry.option);
+    case Kind::kEdge:
+      return settings.borders.value_or(true);
+    case Kind::kFollow:
+      return !settings.colourText && !settings.colourBack;
     default:
       return std::nullopt;
   }
@@ -80,6 +85,13 @@ ClockSettings ApplyCommand(ClockSettings settings, Command id) {
         break;
       case Kind::kSetOff:
         settings.*entry->option = false;
+        break;
+      case Kind::kEdge:
+        settings.borders = !settings.borders.value_or(true);
+        break;
+      case Kind::kFollow:
+        settings.colourText.reset();
+        settings.colourBack.reset();
         break;
       default:
         break;

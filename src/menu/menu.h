@@ -23,6 +23,7 @@ enum class Command : unsigned {
   kBorders,
   kColourText,
   kColourBack,
+  kTaskbarColours,
   kFont,
   kWithSeconds,
   kWithoutSeconds,
@@ -31,7 +32,8 @@ enum class Command : unsigned {
 };
 
 struct MenuEntry {
-  enum class Kind { kSeparator, kAction, kToggle, kSetOn, kSetOff };
+  // kEdge flips Borders as shown; kFollow forgets the chosen colours.
+  enum class Kind { kSeparator, kAction, kToggle, kSetOn, kSetOff, kEdge, kFollow };
   Command id;
   const char* caption;
   Kind kind;
@@ -40,13 +42,13 @@ struct MenuEntry {
   Key key;
 };
 
-extern const std::array<MenuEntry, 21> kMenu;
+extern const std::array<MenuEntry, 22> kMenu;
 
 // The entry of a command, or none.
 const MenuEntry* FindMenuEntry(Command id);
 
-// Whether the entry shows a check mark under these settings; none for
-// actions and separators.
+// Whether the entry shows a check mark under these settings (Borders as the
+// look shows it); none for actions and separators.
 std::optional<bool> IsChecked(const MenuEntry& entry, const ClockSettings& settings);
 
 // The settings after an option command (a toggle flips its switch; the

@@ -68,7 +68,7 @@ std::optional<std::string> IniFile::Read(std::string_view key) const {
   return bytes ? IniValue(*bytes, section_, key) : std::nullopt;
 }
 
-bool IniFile::Write(std::string_view key, std::string_view value) {
+bool IniFile::Write(std::string_view key, std::optional<std::string_view> value) {
   errno = 0;
   const std::optional<std::string> bytes = ReadAll(path_);
   if (!bytes && errno != ENOENT) {

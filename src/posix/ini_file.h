@@ -19,7 +19,7 @@ class IniFile : public Profile {
 
   // Rewrites the file through a temporary file and a rename, so a failed
   // write leaves the old file whole; false then. A missing file is created.
-  bool Write(std::string_view key, std::string_view value) override;
+  bool Write(std::string_view key, std::optional<std::string_view> value) override;
 
   const std::string& Path() const { return path_; }
 

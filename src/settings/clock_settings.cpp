@@ -8,27 +8,30 @@ namespace {
 
 using S = ClockSettings;
 
-// Each key's name and its field: a switch or a number; FontName is neither.
+// Each key's name and its field: a switch or a number, either of which may
+// be left to the look; FontName is none of them.
 struct KeyField {
   std::string_view name;
-  bool S::*on;
-  std::int32_t S::*number;
+  bool S::*on = nullptr;
+  std::int32_t S::*number = nullptr;
+  std::optional<bool> S::*lookOn = nullptr;
+  std::optional<std::int32_t> S::*colour = nullptr;
 };
 constexpr KeyField kKeys[kKeyCount] = {
-    {"DisplaySeconds", &S::displaySeconds, nullptr},
-    {"Lowercase", &S::lowercase, nullptr},
-    {"Borders", &S::borders, nullptr},
-    {"ToolTip", &S::toolTip, nullptr},
-    {"MedievalScript", &S::medievalScript, nullptr},
-    {"RomanYear", &S::romanYear, nullptr},
-    {"ZeroAsDash", &S::zeroAsDash, nullptr},
-    {"ColourText", nullptr, &S::colourText},
-    {"ColourBack", nullptr, &S::colourBack},
-    {"FontName", nullptr, nullptr},
-    {"FontBold", &S::fontBold, nullptr},
-    {"FontItalic", &S::fontItalic, nullptr},
+    {"DisplaySeconds", &S::displaySeconds},
+    {"Lowercase", &S::lowercase},
+    {"Borders", nullptr, nullptr, &S::borders},
+    {"ToolTip", &S::toolTip},
+    {"MedievalScript", &S::medievalScript},
+    {"RomanYear", &S::romanYear},
+    {"ZeroAsDash", &S::zeroAsDash},
+    {"ColourText", nullptr, nullptr, nullptr, &S::colourText},
+    {"ColourBack", nullptr, nullptr, nullptr, &S::colourBack},
+    {"FontName"},
+    {"FontBold", &S::fontBold},
+    {"FontItalic", &S::fontItalic},
     {"FontSize", nullptr, &S::fontSize},
-    {"EveryTaskbar", &S::everyTaskbar, nullptr},
+    {"EveryTaskbar", &S::everyTaskbar},
 };
 
 }  // namespace
@@ -69,6 +72,10 @@ ClockSettings LoadSettings(const Profile& profile) {
       settings.*field.on = *text == "1";
     } else if (field.number != nullptr) {
       settings.*field.number = ParseNumber(*text).value_or(settings.*field.number);
+    } else if (field.lookOn != nullptr) {
+      settings.*field.lookOn = *text == "1";
+    } else if (field.colour != nullptr) {
+      settings.*field.colour = ParseNumber(*text);
     } else {
       settings.fontName = *text;
     }
@@ -84,11 +91,23 @@ std::string ValueText(const ClockSettings& settings, Key key) {
   if (field.number != nullptr) {
     return std::to_string(settings.*field.number);
   }
+  if (field.lookOn != nullptr) {
+    const std::optional<bool> on = settings.*field.lookOn;
+    return on ? (*on ? "1" : "0") : "";
+  }
+  if (field.colour != nullptr) {
+    const std::optional<std::int32_t> colour = settings.*field.colour;
+    return colour ? std::to_string(*colour) : "";
+  }
   return settings.fontName;
 }
 
 bool WriteSetting(Profile& profile, const ClockSettings& settings, Key key) {
-  return profile.Write(KeyName(key), ValueText(settings, key));
+  const std::string text = ValueText(settings, key);
+  const KeyField& field = kKeys[static_cast<int>(key)];
+  const bool toLook = field.lookOn != nullptr || field.colour != nullptr;
+  return profile.Write(
+      KeyName(key), toLook && text.empty() ? std::nullopt : std::optional<std::string_view>(text));
 }
 
 ClockStyle ClockStyleOf(const ClockSettings& s) {

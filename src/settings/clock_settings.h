@@ -12,20 +12,18 @@
 
 namespace clep {
 
-// System colour 15, the button face, in the Windows colour encoding
-// (0x00BBGGRR, or 0x80000000 plus a system colour's index).
-inline constexpr std::int32_t kButtonFace = static_cast<std::int32_t>(0x8000000FU);
-
 struct ClockSettings {
   bool displaySeconds = true;
   bool lowercase = false;
-  bool borders = true;
+  std::optional<bool> borders;  // none: the edge the look has
   bool zeroAsDash = false;
   bool toolTip = true;
   bool medievalScript = true;
   bool romanYear = false;
-  std::int32_t colourText = 0;
-  std::int32_t colourBack = kButtonFace;
+  // 0x00BBGGRR, or 0x80000000 plus a system colour's index; none: the
+  // taskbar's own look.
+  std::optional<std::int32_t> colourText;
+  std::optional<std::int32_t> colourBack;
   std::string fontName;  // empty keeps the standard face
   bool fontBold = false;
   bool fontItalic = false;
@@ -64,17 +62,20 @@ class Profile {
  public:
   virtual ~Profile() = default;
   virtual std::optional<std::string> Read(std::string_view key) const = 0;
-  virtual bool Write(std::string_view key, std::string_view value) = 0;
+  // No value removes the key.
+  virtual bool Write(std::string_view key, std::optional<std::string_view> value) = 0;
 };
 
 // Every key read over its default: a switch is on only for exactly "1";
 // numbers are signed decimal within 32 bits; anything else keeps the default.
 ClockSettings LoadSettings(const Profile& profile);
 
-// The key's value as the file holds it: "1"/"0", signed decimal, the face.
+// The key's value as the file holds it: "1"/"0", signed decimal, the face;
+// empty for a setting left to the look.
 std::string ValueText(const ClockSettings& settings, Key key);
 
-// Writes one key from the settings; false when the file did not take it.
+// Writes one key from the settings, or removes one left to the look; false
+// when the file did not take it.
 bool WriteSetting(Profile& profile, const ClockSettings& settings, Key key);
 
 // Signed decimal within 32 bits, nothing else: no blanks, '+', hex or fraction.

@@ -155,19 +155,35 @@ std::optional<std::string> IniValue(std::string_view text, std::string_view sect
 }
 
 std::optional<std::string> IniWithValue(std::string_view text, std::string_view sectionName,
-                                        std::string_view key, std::string_view value) {
+                                        std::string_view key,
+                                        std::optional<std::string_view> value) {
   Document document = Parse(text);
   Section* section = FindSection(document, Trim(sectionName));
+  if (!value) {
+    // Every line of the name goes, so that no later one is read in its place.
+    if (section == nullptr || FindEntry(*section, Trim(key)) == nullptr) {
+      return std::nullopt;
+    }
+    std::vector<Entry> kept;
+    for (Entry& entry : section->entries) {
+      if (!SameName(entry.name, Trim(key))) {
+        kept.push_back(std::move(entry));
+      }
+    }
+    section->entries = std::move(kept);
+    return Serialize(document);
+  }
   if (section == nullptr) {
     document.sections.push_back({std::string(Trim(sectionName)), {}});
     section = &document.sections.back();
   }
   Entry* entry = FindEntry(*section, Trim(key));
   // Leading blanks go, as in Windows' writer; trailing ones go when read.
-  while (!value.empty() && IsBlank(value.front())) {
-    value.remove_prefix(1);
+  std::string_view shown = *value;
+  while (!shown.empty() && IsBlank(shown.front())) {
+    shown.remove_prefix(1);
   }
-  const std::string newValue(value.substr(0, value.find('\0')));
+  const std::string newValue(shown.substr(0, shown.find('\0')));
   if (entry != nullptr && entry->value == newValue) {
     return std::nullopt;  // as Windows, the file is left untouched
   }

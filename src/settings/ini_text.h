@@ -17,11 +17,13 @@ namespace clep {
 std::optional<std::string> IniValue(std::string_view text, std::string_view section,
                                     std::string_view key);
 
-// The text with `key` set to `value`, rewritten as Windows does (CR LF line
-// ends, no blank lines, names and values trimmed) so that every other key
-// reads as before; a missing section is added at the end. Nothing when the
-// key already holds the value: the file is then left as it is.
+// The text with `key` set to `value`, or its first line removed for no
+// value, rewritten as Windows does (CR LF line ends, no blank lines, names
+// and values trimmed) so that every other key reads as before; a missing
+// section is added at the end. Nothing when the key already holds the value,
+// or has none to remove: the file is then left as it is.
 std::optional<std::string> IniWithValue(std::string_view text, std::string_view section,
-                                        std::string_view key, std::string_view value);
+                                        std::string_view key,
+                                        std::optional<std::string_view> value);
 
 }  // namespace clep

@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "windows/taskbar_look.h"
 #include "windows/window_class.h"
 
 namespace clep::win {
@@ -21,6 +22,11 @@ constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
 constexpr UINT kShellChanged = WM_APP + 2;
 constexpr UINT_PTR kWatchTimer = 1;
 constexpr UINT kWatchInterval = 250;
+// After a change of look, or a new bar, the bars are read again this often
+// for 1.5 s: a shell repaints in its own time.
+constexpr UINT_PTR kReadBarsTimer = 3;
+constexpr UINT kReadBarsInterval = 250;
+constexpr int kReadBarsTicks = 6;
 // The look after a burst of the shell's events, and the slow one kept where
 // events carry the watch, for any the system let pass.
 constexpr UINT_PTR kSoonTimer = 2;
@@ -123,6 +129,10 @@ void SessionWindow::HearShell(HWND taskbar) {
            hook_ && EventsCarryWatch() ? kCarriedWatchInterval : kWatchInterval, nullptr);
 }
 
+void SessionWindow::ReadBarsAWhile() {
+  SetTimer(window_.Get(), kReadBarsTimer, kReadBarsInterval, nullptr);
+}
+
 void SessionWindow::LookSoon() {
   // One look for a burst: a bar that moves tells of each of its children.
   if (!lookSoon_) {
@@ -159,12 +169,24 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
       }
       return 0;
     case WM_TIMER:
+      if (wParam == kReadBarsTimer) {
+        if (!program_.OnReadBarsTick()) {
+          KillTimer(window, kReadBarsTimer);
+        }
+        return 0;
+      }
       if (wParam == kSoonTimer) {
         KillTimer(window, kSoonTimer);
         lookSoon_ = false;
       }
       program_.OnWatchTick();
       return 0;
+    case WM_SETTINGCHANGE:  // "ImmersiveColorSet", high contrast, the wallpaper
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_DWMCOLORIZATIONCOLORCHANGED:
+      program_.OnLookChanged();
+      return DefWindowProcA(window, message, wParam, lParam);
     case WM_TIMECHANGE:      // a set clock or a new time zone
     case WM_POWERBROADCAST:  // a resume: the tick timers slept too
       program_.OnClockSet();
@@ -178,6 +200,7 @@ Program::Program(WideString folder)
     : folder_(std::move(folder)),
       profile_((folder_ + L"\\Clepsydrium.ini").c_str(), "Configuration"),
       settings_(LoadSettings(profile_)),
+      seen_(SeeSystemLook()),
       trayWindows_(FindTrayWindows()),
       session_(*this),
       calendar_(*this) {
@@ -195,13 +218,14 @@ void Program::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
   if (!docked.ticker.Exists()) {
     // New, or built anew after the shell took it: the settings' look, and
     // the first text with the next second.
-    docked.ticker.Create(settings_, docked.taskbar->TickerParent());
+    docked.ticker.Create(ShownEdge(), docked.taskbar->TickerParent());
     ApplyLook(docked.ticker);
     docked.ticker.PresetClock();
     docked.ticker.Tick(settings_);
   }
   docked.taskbar->Embed(docked.ticker.Handle(), TickerCells(settings_),
                         docked.ticker.TextWidth(ClockStyleOf(settings_)));
+  OnLookChanged();  // a new bar may not have painted yet
 }
 
 void Program::FitTicker(Docked& docked) {
@@ -211,8 +235,52 @@ void Program::FitTicker(Docked& docked) {
   }
 }
 
+bool Program::ShownEdge() const {
+  return DecideLook(ChosenLook(settings_), seen_).edge;
+}
+
+void Program::FollowLook(Docked& docked, bool read) {
+  const HWND ticker = docked.ticker.Handle();
+  RECT at{};
+  GetWindowRect(ticker, &at);
+  // Only a themed bar's colour counts; a moved ticker may sit by another.
+  if (docked.taskbar && ticker != nullptr && seen_.themed && !seen_.highContrast &&
+      (read || !EqualRect(&at, &docked.readAt))) {
+    docked.readAt = at;
+    if (const std::optional<Rgb> bar = ReadBarColour(docked.taskbar->Bar(), ticker)) {
+      docked.bar = bar;
+    }
+  }
+  LookSeen seen = seen_;
+  seen.bar = docked.bar;
+  const Look look = DecideLook(ChosenLook(settings_), seen);
+  if (docked.look == look) {
+    return;
+  }
+  if (docked.ticker.HasBorder() != look.edge) {
+    docked.ticker.SetBorder(look.edge);
+    if (docked.taskbar) {
+      docked.taskbar->PlaceTickerTopLeft();
+    }
+  }
+  docked.look = look;
+  docked.ticker.SetColours(static_cast<std::int32_t>(look.text),
+                           static_cast<std::int32_t>(look.back));
+}
+
+void Program::OnLookChanged() {
+  readBarsTicks_ = kReadBarsTicks + 1;
+  OnReadBarsTick();
+  session_.ReadBarsAWhile();
+}
+
+bool Program::OnReadBarsTick() {
+  seen_ = SeeSystemLook();
+  EachDocked([this](Docked& docked) { FollowLook(docked, true); });
+  return --readBarsTicks_ > 0;
+}
+
 void Program::ApplyLook(TickerWindow& ticker) {
-  ticker.SetColours(settings_.colourText, settings_.colourBack);
   ticker.SetFont(settings_.fontName, ShownFontSize(settings_.fontSize), settings_.fontBold,
                  settings_.fontItalic);
 }
@@ -270,6 +338,7 @@ void Program::OnWatchTick() {
     PrimaryTaskbar()->Watch();
   }
   FollowSecondaryBars();
+  EachDocked([this](Docked& docked) { FollowLook(docked, false); });
   FollowCalendar();
 }
 
@@ -382,16 +451,17 @@ void Program::OnCommand(Command id, const TickerWindow& from) {
     return;
   }
   using Kind = MenuEntry::Kind;
-  if (entry->kind == Kind::kToggle || entry->kind == Kind::kSetOn || entry->kind == Kind::kSetOff) {
+  if (entry->kind != Kind::kAction && entry->kind != Kind::kSeparator) {
+    if (entry->kind == Kind::kEdge) {
+      settings_.borders = ShownEdge();  // flipped as shown, which may be the look's
+    }
     settings_ = ApplyCommand(settings_, id);
     Save(entry->key);
+    if (entry->kind == Kind::kFollow) {
+      Save(Key::kColourBack);
+    }
     EachDocked([this, id](Docked& docked) {
-      if (id == Command::kBorders) {
-        docked.ticker.SetBorder(settings_.borders);
-        if (docked.taskbar) {
-          docked.taskbar->PlaceTickerTopLeft();
-        }
-      }
+      FollowLook(docked, id == Command::kTaskbarColours);
       if (id == Command::kLowercase) {
         docked.ticker.RepaintFace();
       }
@@ -431,10 +501,10 @@ void Program::OnCommand(Command id, const TickerWindow& from) {
     }
     case Command::kColourText:
       calendar_.Close();  // else in the ticker's old look; likewise below
-      return PickColour(&ClockSettings::colourText, Key::kColourText);
+      return PickColour(&ClockSettings::colourText, Key::kColourText, from);
     case Command::kColourBack:
       calendar_.Close();
-      return PickColour(&ClockSettings::colourBack, Key::kColourBack);
+      return PickColour(&ClockSettings::colourBack, Key::kColourBack, from);
     case Command::kFont:
       calendar_.Close();
       return PickFont();
@@ -458,25 +528,25 @@ Function Program::DialogFunction(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(dialogs_.Get(), name)));
 }
 
-void Program::PickColour(std::int32_t ClockSettings::*field, Key key) {
-  // The dialog works on its own copy: Cancel keeps what was there before it.
-  std::int32_t colour = settings_.*field;
+void Program::PickColour(std::optional<std::int32_t> ClockSettings::*field, Key key,
+                         const TickerWindow& from) {
+  // The dialog works on its own copy and opens on the colour shown by the
+  // ticker chosen from: Cancel keeps what was there before, a taskbar's too.
+  const TickerWindow::Colours shown = from.ShownColours();
   CHOOSECOLORA choose{};
   choose.lStructSize = sizeof choose;
-  choose.rgbResult = ToColorRef(colour);
+  choose.rgbResult = key == Key::kColourText ? shown.text : shown.back;
   choose.lpCustColors = customColours_.data();
   choose.Flags = CC_RGBINIT | CC_FULLOPEN;
   {
     const DialogOpen open(*this);
     const auto chooseColour = DialogFunction<BOOL(WINAPI*)(CHOOSECOLORA*)>("ChooseColorA");
-    if (chooseColour != nullptr && chooseColour(&choose)) {
-      colour = static_cast<std::int32_t>(choose.rgbResult);
+    if (chooseColour == nullptr || !chooseColour(&choose)) {
+      return;
     }
   }
-  settings_.*field = colour;
-  EachDocked([this](Docked& docked) {
-    docked.ticker.SetColours(settings_.colourText, settings_.colourBack);
-  });
+  settings_.*field = static_cast<std::int32_t>(choose.rgbResult);
+  EachDocked([this](Docked& docked) { FollowLook(docked, false); });
   Save(key);
 }
 

@@ -12,6 +12,7 @@
 
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
+#include "settings/look.h"
 #include "windows/calendar_window.h"
 #include "windows/handles.h"
 #include "windows/taskbar.h"
@@ -31,6 +32,8 @@ class SessionWindow {
   void HearShell(HWND taskbar);
   // Whether the shell's new windows are told: else the watch looks for bars.
   bool HearsShell() const { return static_cast<bool>(hook_); }
+  // Has the program read the bars four times a second for a while.
+  void ReadBarsAWhile();
 
  private:
   void LookSoon();
@@ -60,8 +63,16 @@ class Program {
   std::optional<std::string> Run();
 
   const ClockSettings& Settings() const { return settings_; }
+  // Whether the ticker has its edge, as chosen or as the look has it.
+  bool ShownEdge() const;
   // A command chosen from a ticker's menu or mouse.
   void OnCommand(Command id, const TickerWindow& from);
+  // A theme, high contrast, the system's colours or the wallpaper changed:
+  // the tickers take the new look at once, and look again for a while, as
+  // the shell repaints in its own time.
+  void OnLookChanged();
+  // One of those reads of the bars; false once they are over.
+  bool OnReadBarsTick();
   void OnWatchTick();
   // A window of the shell's came, moved, showed or hid; `made` when it came.
   void OnShellChanged(bool made);
@@ -94,6 +105,9 @@ class Program {
     explicit Docked(Program& program) : ticker(program) {}
     TickerWindow ticker;
     std::optional<Taskbar> taskbar;
+    std::optional<Rgb> bar;  // the bar's colour last read beside the ticker
+    RECT readAt{};           // where the ticker stood then, on the screen
+    std::optional<Look> look;
   };
 
   // Calls function(Docked&) for each ticker there is, the primary first.
@@ -110,9 +124,12 @@ class Program {
   // is told to the user, and the keys wait for the next write or the exit.
   void Save(Key key);
   bool SaveUnsaved();
-  void PickColour(std::int32_t ClockSettings::*field, Key key);
+  void PickColour(std::optional<std::int32_t> ClockSettings::*field, Key key,
+                  const TickerWindow& from);
   void PickFont();
   void ApplyLook(TickerWindow& ticker);
+  // The colours and edge for what is seen now; `read` reads the bar anew.
+  void FollowLook(Docked& docked, bool read);
   // The ticker's size for the seconds and its widest line, on its taskbar.
   void FitTicker(Docked& docked);
   // A ticker set into the bar, made first if there is none.
@@ -133,6 +150,8 @@ class Program {
   std::optional<std::string> failure_;
   OwnedLibrary dialogs_;
   std::array<COLORREF, 16> customColours_{};  // the user's for the whole run
+  LookSeen seen_;                             // of the system, not of a bar
+  int readBarsTicks_ = 0;                     // the reads of the bars left
   TrayWindows trayWindows_;                   // found before any window of ours exists
   SessionWindow session_;
   // The primary's first, then the other bars' in any free place; a fixed

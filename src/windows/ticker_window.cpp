@@ -75,12 +75,12 @@ TickerWindow::~TickerWindow() {
   frame_.Reset();
 }
 
-void TickerWindow::Create(const ClockSettings& settings, HWND parent) {
+void TickerWindow::Create(bool edge, HWND parent) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   // No thin border, and the sunken edge only when asked for. Born in the
   // shell's window, it needs no move between processes' windows, and the
   // shell hears nothing of its birth or death.
-  exStyle_ = WS_EX_TOOLWINDOW | WS_EX_NOPARENTNOTIFY | (settings.borders ? WS_EX_STATICEDGE : 0);
+  exStyle_ = WS_EX_TOOLWINDOW | WS_EX_NOPARENTNOTIFY | (edge ? WS_EX_STATICEDGE : 0);
   frame_.Reset(CreateWindowExA(exStyle_, kFrameClass, "Clepsydrium ticker",
                                WS_CHILD | WS_CLIPCHILDREN, 0, 0, 60, 14, parent, nullptr, instance,
                                this));
@@ -368,7 +368,9 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
       AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    const bool checked = IsChecked(entry, program_.Settings()).value_or(false);
+    const bool checked = entry.kind == MenuEntry::Kind::kEdge
+                             ? program_.ShownEdge()
+                             : IsChecked(entry, program_.Settings()).value_or(false);
     AppendMenuA(menu.Get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
                 static_cast<UINT_PTR>(entry.id), entry.caption);
   }

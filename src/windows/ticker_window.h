@@ -28,9 +28,9 @@ class TickerWindow {
   TickerWindow(const TickerWindow&) = delete;
   TickerWindow& operator=(const TickerWindow&) = delete;
 
-  // Creates the window hidden as a child of `parent` with its face, timers,
-  // styles, colours and font from the settings; a lost window is made anew.
-  void Create(const ClockSettings& settings, HWND parent);
+  // Creates the window hidden as a child of `parent` with its face and
+  // timers, with or without its edge; a lost window is made anew.
+  void Create(bool edge, HWND parent);
   HWND Handle() const { return frame_.Get(); }
   bool Exists() const { return static_cast<bool>(frame_); }
   void Show();
@@ -47,6 +47,7 @@ class TickerWindow {
   void Redraw(const ClockSettings& settings);
   void RepaintFace();
   void SetBorder(bool on);
+  bool HasBorder() const { return (exStyle_ & WS_EX_STATICEDGE) != 0; }
   void SetColours(std::int32_t text, std::int32_t back);
   // The colours the face is drawn in now, for windows that take its look.
   struct Colours {
@@ -95,7 +96,7 @@ class TickerWindow {
   std::string tip_;
   DWORD exStyle_ = WS_EX_TOOLWINDOW;
   std::int32_t textColour_ = 0;
-  std::int32_t backColour_ = kButtonFace;
+  std::int32_t backColour_ = 0xC0C0C0;
   std::string fontName_ = "MS Sans Serif";
   int fontHundredths_ = 825;  // of a point
   bool bold_ = false;

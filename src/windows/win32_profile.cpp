@@ -109,7 +109,7 @@ std::optional<std::string> Win32Profile::Read(std::string_view key) const {
   return Narrow({buffer, count < 255 ? count : 254});
 }
 
-bool Win32Profile::Write(std::string_view key, std::string_view value) {
+bool Win32Profile::Write(std::string_view key, std::optional<std::string_view> value) {
   // A read-only file is the user's to keep; the rename would not ask.
   const DWORD attributes = GetFileAttributesW(path_.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {

@@ -22,7 +22,7 @@ class Win32Profile : public Profile {
   Win32Profile(const wchar_t* path, std::string section);
   std::optional<std::string> Read(std::string_view key) const override;
   // False, with the old file whole, when any step fails.
-  bool Write(std::string_view key, std::string_view value) override;
+  bool Write(std::string_view key, std::optional<std::string_view> value) override;
   // Why the last write that failed did.
   unsigned long LastError() const { return lastError_; }
   const WideString& Path() const { return path_; }

@@ -269,8 +269,8 @@ class Rig:
         s = s or self.snap()
         return [self.ticker(s)] + [self.ticker(s, (f"s{n}",)) for n in range(1, int(s["secondary.count"]) + 1)]
 
-    def screen_rect(self, t=None):
-        s = self.snap()
+    def screen_rect(self, t=None, s=None):
+        s = s or self.snap()
         t = t or self.ticker(s)
         bar = {"child": "tray_origin", "bar": "taskbar_rect"}.get(t["parent"], f"secondary.{t['parent'][1:]}.rect")
         ox, oy = (int(v) for v in s[bar].split()[:2])
@@ -306,6 +306,7 @@ class Rig:
             except AssertionError:
                 if attempt == 2:
                     raise
+        time.sleep(0.3)  # shown a moment before its loop takes keys: without, the first Downs may go astray
         table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
         downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)
         self.xdotool("key", "--delay", "15", *(["Down"] * downs), "Return")
@@ -351,6 +352,23 @@ class Rig:
         background = counts.most_common(1)[0][0]
         columns = {x for (x, _), c in pixels.items() if c != background}
         return background, {c: n for c, n in counts.items() if c != background}, len(columns - {x + 1 for x in columns})
+
+    def looks(self, name):
+        """From one screenshot, each ticker's commonest colour (its background), its commonest other (its text), the
+        bar's colour 3 px above it, and its sunken edge; when the screenshot ended."""
+        s, shot = self.snap(), self.screenshot(name)
+        taken = time.monotonic()
+        raw = subprocess.run(["convert", shot, "-depth", "8", "rgb:-"], check=True, capture_output=True).stdout
+        width = int(s["screen"].split()[0])
+        pixel = lambda x, y: tuple(raw[(y * width + x) * 3:(y * width + x) * 3 + 3])  # noqa: E731
+        found = []
+        for t in self.tickers(s):
+            x, y, w, h = self.screen_rect(t, s)
+            inside = ((x + i, y + j) for i in range(2, w - 2) for j in range(2, h - 2))  # not the edge's lines
+            counts = collections.Counter(pixel(*p) for p in inside).most_common(2)
+            found.append(dict(back=counts[0][0], text=(counts[1:] or counts)[0][0], bar=pixel(x + w // 2, max(y - 3, 0)),
+                              edge=bool(t["exstyle"] & WS_EX_STATICEDGE)))
+        return found, taken
 
     def read_ini(self):
         return open(self.ini, "rb").read() if os.path.exists(self.ini) else None

@@ -83,7 +83,7 @@ TEST_F(SettingsFile, TextIn_SettingsOut) {
       // A NUL ends its line.
       {"[Configuration]\r\nFontSize\t\0=2\r\nLowercase=1\0x\r\n"s, "Lowercase=1 "},
       {"[Configuration]\r\nColourText=255\r\nColourBack=-2147483633\r\nFontSize=-4\r\n",
-       "ColourText=255 FontSize=-4 "},
+       "ColourText=255 ColourBack=-2147483633 FontSize=-4 "},
       {"[Configuration]\r\nColourText=2147483648\r\nColourBack=0x10\r\nFontSize=10.5\r\n", ""},
       {"[Configuration]\r\nFontName=" + longName + "\r\n",
        "FontName=" + longName.substr(0, 254) + " "},
@@ -99,7 +99,6 @@ TEST_F(SettingsFile, EachSwitchAloneReachesItsField) {
   const std::pair<const char*, bool S::*> switches[] = {
       {"DisplaySeconds", &S::displaySeconds},
       {"Lowercase", &S::lowercase},
-      {"Borders", &S::borders},
       {"ZeroAsDash", &S::zeroAsDash},
       {"ToolTip", &S::toolTip},
       {"MedievalScript", &S::medievalScript},
@@ -122,7 +121,7 @@ TEST_F(SettingsFile, WhatOneWriteLeaves) {
     const char* name;
     std::string before;  // empty: no file
     const char* key;
-    const char* value;
+    const char* value;  // none removes the key
     std::string after;
   };
   const Row rows[] = {
@@ -137,13 +136,18 @@ TEST_F(SettingsFile, WhatOneWriteLeaves) {
        "[Other]\r\nX=1\r\n[Configuration]\r\nFontSize=10\r\n"},
       {"an unchanged value leaves the file alone", "[Configuration]\n\nBorders=1\n", "Borders", "1",
        "[Configuration]\n\nBorders=1\n"},
+      {"a key removed, every line of it", "[Configuration]\nColourText=1\nX=2\ncolourtext=3\n",
+       "ColourText", nullptr, "[Configuration]\r\nX=2\r\n"},
+      {"no key to remove leaves the file alone", "[Other]\nColourText=1\n", "ColourText", nullptr,
+       "[Other]\nColourText=1\n"},
   };
   for (const Row& row : rows) {
     const fs::path path = row.before.empty() ? Path("new.ini") : Put("out.ini", row.before);
     FileProfile profile(path.c_str(), "Configuration");
-    EXPECT_TRUE(profile.Write(row.key, row.value)) << row.name;
+    const auto value = row.value ? std::optional<std::string>(row.value) : std::nullopt;
+    EXPECT_TRUE(profile.Write(row.key, value)) << row.name;
     EXPECT_EQ(Get(path), row.after) << row.name;
-    EXPECT_EQ(profile.Read(row.key), std::string(row.value)) << row.name;
+    EXPECT_EQ(profile.Read(row.key), value) << row.name;
     fs::remove(path);
   }
 }

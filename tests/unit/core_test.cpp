@@ -6,6 +6,7 @@
 
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
+#include "settings/look.h"
 #include "taskbar/placement.h"
 
 namespace clep {
@@ -136,7 +137,7 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   EXPECT_EQ(captions, "Set Date/Time|Calendar|" CLEP_HOME_URL "|About Clepsydrium " CLEP_VERSION
                       "|-|Roman date in Tooltip|Use Roman year (from 753 BC)|"
                       "Medieval script (4=IV, 9=IX, etc.)|Display 0 as dash|-|Lowercase|"
-                      "Borders|-|Text colour|Background colour|Set font|-|"
+                      "Borders|-|Text colour|Background colour|Taskbar colours|Set font|-|"
                       "Hours, minutes, seconds|Hours and minutes|-|Exit|");
   // A toggle flips the switch its key names, its check mark with it, and back.
   const ClockSettings defaults;
@@ -159,6 +160,51 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   settings = ApplyCommand(ApplyCommand(settings, Command::kWithSeconds), Command::kWithSeconds);
   EXPECT_EQ(settings, defaults);
   EXPECT_EQ(ApplyCommand(settings, Command::kAbout), settings);
+  // Borders flips the edge shown, the look's included; Taskbar colours forgets both colours.
+  EXPECT_EQ(ApplyCommand(defaults, Command::kBorders).borders, false);
+  settings.borders = false;
+  EXPECT_EQ(ApplyCommand(settings, Command::kBorders).borders, true);
+  const MenuEntry& follow = *FindMenuEntry(Command::kTaskbarColours);
+  settings.colourBack = 0;
+  EXPECT_EQ(IsChecked(follow, settings), false);
+  settings = ApplyCommand(settings, Command::kTaskbarColours);
+  EXPECT_EQ(IsChecked(follow, settings), true);
+  EXPECT_EQ(ValueText(settings, Key::kColourBack), "");
+}
+
+TEST(Look, WhatIsSeenGivesColoursAndEdge) {
+  const Rgb face = 0xC8D0D4, red = 0x0000FF, dark = 0x202020, accent = 0xD77800;
+  const LookSeen classic{false, false, false, face, kBlack, std::nullopt};
+  const LookSeen darkBar{true, false, false, face, kBlack, dark};
+  const LookSeen lightBar{true, true, false, face, kBlack, 0xF3F3F3};
+  const LookSeen accentBar{true, false, false, face, kBlack, accent};
+  const LookSeen unread{true, true, false, face, kBlack, std::nullopt};
+  const LookSeen contrast{true, false, true, kBlack, kWhite, dark};
+  const struct {
+    const char* name;
+    LookChosen chosen;
+    LookSeen seen;
+    Look want;
+  } rows[] = {
+      {"no theme values: the button colours, an edge", {}, classic, {kBlack, face, true}},
+      {"a dark bar: white on it", {}, darkBar, {kWhite, dark, false}},
+      {"a light bar: black on it", {}, lightBar, {kBlack, 0xF3F3F3, false}},
+      {"an accent: the text that contrasts more", {}, accentBar, {kBlack, accent, false}},
+      {"a bar not read: the theme's guess", {}, unread, {kBlack, 0xEEEEEE, false}},
+      {"high contrast: the button colours, an edge", {}, contrast, {kWhite, kBlack, true}},
+      {"chosen colours and edge stand", {red, kWhite, true}, darkBar, {red, kWhite, true}},
+      {"a chosen background just darker than the turn: white on it",
+       {{}, 0x757575, {}},
+       darkBar,
+       {kWhite, 0x757575, false}},
+      {"chosen text over high contrast", {red, {}, false}, contrast, {red, kBlack, false}},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(DecideLook(row.chosen, row.seen), row.want) << row.name;
+  }
+  // An icon and a letter beside the ticker do not count; nothing read is nothing.
+  EXPECT_EQ(BarColour({dark, 0x00FF00, dark, 0x212020, kWhite}), dark);
+  EXPECT_EQ(BarColour({}), std::nullopt);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The log, the state file and the commands the driver appends to commands.txt.
 #include "parts.h"
 
+#include <winternl.h>
+
 namespace demo_taskbar {
 
 std::string Hex(std::uintptr_t value) {
@@ -322,6 +324,14 @@ BOOL CALLBACK ListControl(HWND window, LPARAM out) {
   return TRUE;
 }
 
+// GCC takes the TEB's read through the gs or fs segment for an array read.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds"
+const unsigned char* ProcessBlock() {
+  return reinterpret_cast<const unsigned char*>(NtCurrentTeb()->ProcessEnvironmentBlock);
+}
+#pragma GCC diagnostic pop
+
 // Runs one command; its reply goes to reply-<seq>.txt. Returns an error text,
 // empty on success.
 std::string Execute(const std::vector<std::string>& f, std::string& reply) {
@@ -365,6 +375,39 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
   } else if (verb == "broadcast" && need(1)) {
     const UINT message = RegisterWindowMessageA(f[2].c_str());
     PostMessageW(HWND_BROADCAST, message, 0, 0);
+    return "";
+  } else if (verb == "theme" && need(1)) {
+    // As Windows' settings do: the values, then the word to every window.
+    if (!WriteTheme(f[2])) {
+      return "no such theme";
+    }
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0,
+                        reinterpret_cast<LPARAM>(L"ImmersiveColorSet"), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    return "";
+  } else if (verb == "syscolours" && need(2)) {
+    // The button face and text high contrast would set: Wine cannot switch it.
+    const INT elements[] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    const COLORREF colours[] = {static_cast<COLORREF>(IntArg(f[2])),
+                                static_cast<COLORREF>(IntArg(f[3]))};
+    if (!SetSysColors(2, elements, colours)) {
+      return "SetSysColors failed";
+    }
+    return "";
+  } else if (verb == "gdi") {
+    // The GDI objects of the process the taskbar runs in: the program's, when injected.
+    long long objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    // Wine's says 0; a 64-bit process's handle table is where Windows' PEB points, an entry
+    // of 24 bytes a handle with its type at byte 14, 0 for a free one.
+    const unsigned char* peb = ProcessBlock();
+    const unsigned char* table = nullptr;
+    std::memcpy(&table, peb + (sizeof(void*) == 8 ? 0xF8 : 0x94), sizeof table);
+    if (objects == 0 && table != nullptr) {
+      for (std::size_t index = 0; index < 0x10000; ++index) {
+        objects += table[index * 24 + 14] != 0 ? 1 : 0;
+      }
+    }
+    reply += "objects=" + Num(objects) + "\n";
     return "";
   } else if (verb == "windows") {
     EnumWindows(ListTopLevel, reinterpret_cast<LPARAM>(&reply));

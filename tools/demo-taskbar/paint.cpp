@@ -3,49 +3,133 @@
 
 namespace demo_taskbar {
 
-void DrawLabel(HDC dc, const wchar_t* text, RECT rect, UINT format) {
+namespace {
+
+constexpr wchar_t kPersonalize[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+constexpr wchar_t kDwm[] = L"Software\\Microsoft\\Windows\\DWM";
+constexpr COLORREF kDarkBar = RGB(0x1C, 0x1C, 0x1C);
+constexpr COLORREF kLightBar = RGB(0xEE, 0xEE, 0xEE);
+constexpr COLORREF kAccent = RGB(0x00, 0x5A, 0x9E);
+
+bool themed = false;
+COLORREF barColour = 0;
+COLORREF labelColour = 0;
+
+DWORD ValueOf(const wchar_t* key, const wchar_t* name, DWORD fallback, bool* found = nullptr) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  const bool ok = RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value,
+                               &size) == ERROR_SUCCESS;
+  if (found != nullptr) {
+    *found = ok;
+  }
+  return ok ? value : fallback;
+}
+
+COLORREF Fill() {
+  return themed ? barColour : GetSysColor(COLOR_BTNFACE);
+}
+
+}  // namespace
+
+void ReadTheme() {
+  const DWORD light = ValueOf(kPersonalize, L"SystemUsesLightTheme", 0, &themed);
+  const bool accent = ValueOf(kPersonalize, L"ColorPrevalence", 0) != 0;
+  barColour = accent  ? ValueOf(kDwm, L"AccentColor", kAccent) & 0xFFFFFF
+              : light ? kLightBar
+                      : kDarkBar;
+  labelColour = themed && (accent || !light) ? RGB(255, 255, 255) : RGB(0, 0, 0);
+  Log(std::string("theme ") + (themed ? "themed=1" : "themed=0") + " bar=" + Hex(barColour));
+}
+
+bool WriteTheme(const std::string& theme) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kPersonalize, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  auto set = [key](const wchar_t* name, DWORD value) {
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  };
+  bool known = true;
+  if (theme == "classic") {
+    RegDeleteValueW(key, L"SystemUsesLightTheme");
+    RegDeleteValueW(key, L"ColorPrevalence");
+    RegDeleteValueW(key, L"EnableTransparency");
+  } else if (theme == "dark" || theme == "light" || theme == "accent") {
+    set(L"SystemUsesLightTheme", theme == "light" ? 1 : 0);
+    set(L"ColorPrevalence", theme == "accent" ? 1 : 0);
+    set(L"EnableTransparency", 0);
+  } else {
+    known = false;
+  }
+  RegCloseKey(key);
+  return known;
+}
+
+void RepaintBars() {
+  RedrawWindow(taskbar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  for (const SecondaryBar& bar : secondaries) {
+    RedrawWindow(bar.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+}
+
+COLORREF Label() {
+  return themed ? labelColour : GetSysColor(COLOR_BTNTEXT);
+}
+
+void DrawLabel(HDC dc, const wchar_t* text, RECT rect, UINT format, COLORREF colour = Label()) {
   SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour);
   HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   DrawTextW(dc, text, -1, &rect, format | DT_VCENTER | DT_SINGLELINE);
   SelectObject(dc, old);
 }
 
 // The taskbar clock's text, hours and minutes.
-void DrawClock(HDC dc, RECT rect, UINT format) {
+void DrawClock(HDC dc, RECT rect, UINT format, COLORREF colour = Label()) {
   SYSTEMTIME now;
   GetLocalTime(&now);
   wchar_t text[16];
   std::swprintf(text, 16, L"%02u:%02u", now.wHour, now.wMinute);
-  DrawLabel(dc, text, rect, format);
+  DrawLabel(dc, text, rect, format, colour);
 }
 
 namespace {
 
 // One paint of a window: its client area filled, then what draw adds.
 template <typename Draw>
-void Painted(HWND window, HBRUSH fill, Draw draw) {
+void Painted(HWND window, COLORREF fill, Draw draw) {
   PAINTSTRUCT paint;
   const HDC dc = BeginPaint(window, &paint);
   RECT rect;
   GetClientRect(window, &rect);
-  FillRect(dc, &rect, fill);
+  SetDCBrushColor(dc, fill);
+  FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   draw(dc, rect);
   EndPaint(window, &paint);
 }
 
+// The classic bars' raised and sunken edges; a themed bar is flat.
+void Edge(HDC dc, RECT rect, UINT kind) {
+  if (!themed) {
+    DrawEdge(dc, &rect, kind, BF_RECT);
+  }
+}
+
 void PaintClockFace(HWND window) {
-  Painted(window, GetSysColorBrush(COLOR_BTNFACE),
-          [](HDC dc, RECT rect) { DrawClock(dc, rect, DT_CENTER); });
+  Painted(window, Fill(), [](HDC dc, RECT rect) { DrawClock(dc, rect, DT_CENTER); });
 }
 
 }  // namespace
 
 void PaintTaskbar(HWND window) {
-  Painted(window, GetSysColorBrush(COLOR_BTNFACE), [](HDC dc, RECT rect) {
-    DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT);
+  Painted(window, Fill(), [](HDC dc, RECT rect) {
+    Edge(dc, rect, EDGE_RAISED);
     if (options.demo && (edge == ABE_TOP || edge == ABE_BOTTOM)) {
       RECT start = {3, 3, 3 + kStartWidth, rect.bottom - 3};
-      DrawEdge(dc, &start, EDGE_RAISED, BF_RECT);
+      Edge(dc, start, EDGE_RAISED);
       DrawLabel(dc, L"Start", start, DT_CENTER);
     }
   });
@@ -55,8 +139,7 @@ void PaintTaskbar(HWND window) {
 
 // Windows 11 draws its taskbar in this island, over the bar's other children.
 void PaintIsland(HWND window) {
-  HBRUSH brush = CreateSolidBrush(kIslandColour);
-  Painted(window, brush, [window](HDC dc, RECT rect) {
+  Painted(window, themed ? barColour : kIslandColour, [window](HDC dc, RECT rect) {
     // Another monitor's island has its buttons in the middle too, if no Start.
     const bool primary = GetAncestor(window, GA_PARENT) == taskbar;
     const int middle = (rect.right - kWin11ButtonSize) / 2;
@@ -64,16 +147,15 @@ void PaintIsland(HWND window) {
     RECT start = primary ? RectInParent(startButton, taskbar)
                          : RECT{middle, top, middle + kWin11ButtonSize, top + kWin11ButtonSize};
     InflateRect(&start, -10, -10);
-    FillRect(dc, &start, GetSysColorBrush(COLOR_HIGHLIGHTTEXT));
-    SetTextColor(dc, RGB(255, 255, 255));
-    DrawClock(dc, {rect.right - kWin11TrayWidth, 0, rect.right - 8, rect.bottom}, DT_RIGHT);
+    SetDCBrushColor(dc, themed ? labelColour : GetSysColor(COLOR_HIGHLIGHTTEXT));
+    FillRect(dc, &start, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    const COLORREF label = themed ? labelColour : RGB(255, 255, 255);
+    DrawClock(dc, {rect.right - kWin11TrayWidth, 0, rect.right - 8, rect.bottom}, DT_RIGHT, label);
   });
-  DeleteObject(brush);
 }
 
 void PaintTray(HWND window) {
-  Painted(window, GetSysColorBrush(COLOR_BTNFACE),
-          [](HDC dc, RECT rect) { DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT); });
+  Painted(window, Fill(), [](HDC dc, RECT rect) { Edge(dc, rect, BDR_SUNKENOUTER); });
   ++paintsTray;
   Log("paint window=tray");
 }
@@ -85,8 +167,7 @@ void PaintClock(HWND window) {
 }
 
 void PaintSecondary(HWND window) {
-  Painted(window, GetSysColorBrush(COLOR_BTNFACE),
-          [](HDC dc, RECT rect) { DrawEdge(dc, &rect, EDGE_RAISED, BF_RECT); });
+  Painted(window, Fill(), [](HDC dc, RECT rect) { Edge(dc, rect, EDGE_RAISED); });
   Log("paint window=secondary" + Num(static_cast<long long>(SecondaryNumber(window))));
 }
 

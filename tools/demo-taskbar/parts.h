@@ -141,6 +141,13 @@ LRESULT OnNotifyIcon(const COPYDATASTRUCT& data);
 LRESULT OnAppBar(const COPYDATASTRUCT& data);
 
 // paint.cpp
+// The theme as Windows 10 and 11 keep it (HKCU\...\Themes\Personalize): none
+// paints the classic bars; dark, light or the accent colour (HKCU\...\DWM
+// AccentColor) paints every bar flat in it.
+void ReadTheme();
+// Writes the theme's values ("classic" removes them); false for no such theme.
+bool WriteTheme(const std::string& theme);
+void RepaintBars();
 void PaintTaskbar(HWND window);
 void PaintIsland(HWND window);
 void PaintTray(HWND window);

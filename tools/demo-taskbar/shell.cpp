@@ -46,7 +46,11 @@ LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       OnTimer(wParam);
       return 0;
     case WM_CLOSE:
-      return 0;  // only the driver ends the shell
+      return 0;             // only the driver ends the shell
+    case WM_SETTINGCHANGE:  // the theme, as Windows' taskbar hears of it
+      ReadTheme();
+      RepaintBars();
+      return 0;
     default:
       break;
   }
@@ -136,6 +140,7 @@ Options OptionsFromEnvironment() {
   result.win11 = Environment("CLEP_SHELL_LAYOUT", "classic") == "win11";
   result.thickness = IntArg(Environment("CLEP_SHELL_THICKNESS", result.win11 ? "48" : "30"));
   result.monitors = IntArg(Environment("CLEP_SHELL_MONITORS", "1"));
+  result.theme = Environment("CLEP_SHELL_THEME", "");
   result.killAtIcon = IntArg(Environment("CLEP_SHELL_KILL_AT_ICON", "0"));
   return result;
 }
@@ -213,6 +218,11 @@ bool Start(const Options& startOptions) {
   Log(std::string("start mode=") + ModeName() + " pid=" + Num(GetCurrentProcessId()) +
       " acp=" + Num(GetACP()) + " layout=" + (options.win11 ? "win11" : "classic"));
   emptyStarted = RegisterWindowMessageA("ClepsydriumEmptyStarted");
+  if (!options.theme.empty() && !WriteTheme(options.theme)) {
+    Log("FATAL theme=" + options.theme);
+    return false;
+  }
+  ReadTheme();
 
   Register(L"Shell_TrayWnd", TaskbarProc);
   Register(L"TrayNotifyWnd", PaintingProc<PaintTray>);

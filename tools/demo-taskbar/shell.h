@@ -29,12 +29,14 @@ struct Options {
   bool demo = false;   // a start button, for people to look at
   bool win11 = false;  // "Start", the XAML island and a clockless tray as children of the bar
   int monitors = 1;    // the primary bar's, and one "Shell_SecondaryTrayWnd" for each other
+  std::string theme;   // dark, light or accent: set in the registry at start; else as it is
   int killAtIcon = 0;  // the icon added, counted from 1, at which its owner's process is killed
 };
 
 // Reads CLEP_SHELL_DIR, CLEP_SHELL_MODE (full, no-tray, no-clock, probe),
 // CLEP_SHELL_EDGE, CLEP_SHELL_THICKNESS, CLEP_SHELL_AUTOHIDE, CLEP_SHELL_DEMO,
-// CLEP_SHELL_LAYOUT (classic, win11), CLEP_SHELL_MONITORS, CLEP_SHELL_KILL_AT_ICON.
+// CLEP_SHELL_LAYOUT (classic, win11), CLEP_SHELL_MONITORS, CLEP_SHELL_KILL_AT_ICON,
+// CLEP_SHELL_THEME.
 Options OptionsFromEnvironment();
 
 // Creates the windows on the calling thread. False when the program would not

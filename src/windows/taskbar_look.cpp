@@ -1,0 +1,95 @@
+#include "windows/taskbar_look.h"
+
+#include "windows/handles.h"
+#include "windows/ticker_window.h"
+
+namespace clep::win {
+
+namespace {
+
+constexpr char kPersonalize[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+// How far outside the ticker the bar is read, and how many pixels apart.
+constexpr int kMargin = 2;
+constexpr int kStep = 2;
+
+std::optional<DWORD> PersonalizeValue(HKEY key, const char* name) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  DWORD type = 0;
+  if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_DWORD) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+}  // namespace
+
+LookSeen SeeSystemLook() {
+  LookSeen seen;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kPersonalize, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    // Windows 10 before 1903 has no light taskbar, but already the accent's switch.
+    const std::optional<DWORD> light = PersonalizeValue(key, "SystemUsesLightTheme");
+    seen.themed = light || PersonalizeValue(key, "ColorPrevalence");
+    seen.lightTheme = light.value_or(0) != 0;
+    RegCloseKey(key);
+  }
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof contrast;
+  seen.highContrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  seen.buttonFace = GetSysColor(COLOR_BTNFACE);
+  seen.buttonText = GetSysColor(COLOR_BTNTEXT);
+  return seen;
+}
+
+LookChosen ChosenLook(const ClockSettings& settings) {
+  LookChosen chosen;
+  if (settings.colourText) {
+    chosen.text = ToColorRef(*settings.colourText);
+  }
+  if (settings.colourBack) {
+    chosen.back = ToColorRef(*settings.colourBack);
+  }
+  chosen.edge = settings.borders;
+  return chosen;
+}
+
+std::optional<Rgb> ReadBarColour(HWND bar, HWND ticker) {
+  RECT area{};
+  if (ticker == nullptr || !GetWindowRect(ticker, &area)) {
+    return std::nullopt;
+  }
+  area = {area.left - kMargin - 1, area.top - kMargin - 1, area.right + kMargin + 1,
+          area.bottom + kMargin + 1};
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  // One copy of the screen: each read of the screen waits for the compositor.
+  const HDC screen = GetDC(nullptr);
+  const OwnedBitmap copy(CreateCompatibleBitmap(screen, width, height));
+  const OwnedMemoryDc memory(CreateCompatibleDC(screen));
+  const Selected copyIn(memory.Get(), copy.Get());  // a null one selects nothing
+  const bool read = copy && memory &&
+                    BitBlt(memory.Get(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  if (!read) {
+    return std::nullopt;
+  }
+  // The ring kMargin pixels outside the ticker; a pixel counts where the
+  // bar, not a window over it, is what shows.
+  std::vector<Rgb> pixels;
+  const int in = kMargin + 1;  // the ticker's first pixel in the copy
+  for (int y = 1; y < height - 1; y += kStep) {
+    for (int x = 1; x < width - 1; x += kStep) {
+      const bool ring = x < in || x >= width - in || y < in || y >= height - in;
+      if (ring && GetAncestor(WindowFromPoint({area.left + x, area.top + y}), GA_ROOT) == bar) {
+        pixels.push_back(GetPixel(memory.Get(), x, y));
+      }
+    }
+  }
+  return BarColour(pixels);
+}
+
+}  // namespace clep::win

@@ -1,0 +1,19 @@
+// What the program sees of the look around it: the theme values, high
+// contrast and the system's colours, and the taskbar's colour beside a ticker,
+// read from the screen as the user sees it (accent, transparency, wallpaper).
+#pragma once
+
+#include <windows.h>
+
+#include "settings/look.h"
+
+namespace clep::win {
+
+LookSeen SeeSystemLook();
+LookChosen ChosenLook(const ClockSettings& settings);
+
+// The median of the pixels just outside the ticker that belong to `bar` on
+// the screen; none when nothing of the bar shows there (hidden, covered).
+std::optional<Rgb> ReadBarColour(HWND bar, HWND ticker);
+
+}  // namespace clep::win
