@@ -95,6 +95,19 @@ TEST(ClockFace, WidestLineInAStyle) {
   EXPECT_EQ(WidestNumeral({true, false, true, true}, widths), "xxxxviiii");
 }
 
+TEST(ClockFace, TheTickWakesAtTheNextChange) {
+  struct Row {
+    int second, millisecond;
+    bool seconds;
+    int wait;
+  };
+  for (const Row& row : {Row{30, 0, true, 1000}, Row{30, 999, true, 1}, Row{59, 500, false, 500},
+                         Row{0, 0, false, 60000}, Row{60, 200, false, 800}}) {
+    EXPECT_EQ(MillisecondsToNextChange(row.second, row.millisecond, row.seconds), row.wait)
+        << row.second << "." << row.millisecond;
+  }
+}
+
 TEST(LatinDates, SampleDaysInBothStyles) {
   struct Row {
     const char* key;
