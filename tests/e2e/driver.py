@@ -306,10 +306,10 @@ class Rig:
             except AssertionError:
                 if attempt == 2:
                     raise
-        time.sleep(0.3)  # shown a moment before its loop takes keys: without, the first Downs may go astray
+        time.sleep(0.5)  # shown a moment before its loop takes keys: without, the first ones may go astray
         table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
         downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)
-        self.xdotool("key", "--delay", "15", *(["Down"] * downs), "Return")
+        self.xdotool("key", "--delay", "40", *(["Down"] * downs), "Return")
 
     def tip(self, t=None, wait=True):
         """Hovers the ticker: the text of the tooltip then shown; or checks that none shows."""
