@@ -1,5 +1,6 @@
 #include "clock/latin_month.h"
 
+#include "clock/feasts.h"
 #include "clock/latin_dates.h"
 
 namespace clep {
@@ -74,9 +75,23 @@ LatinMonth BuildLatinMonth(int year, int month, int firstWeekday, const TipStyle
                   : day == nones     ? FixedDay::kNones
                   : day == nones + 8 ? FixedDay::kIdes
                                      : FixedDay::kNone;
+    entry.feast = FeastsOn(month, day);
     Lower(entry.numeral, style.lowercase);
     Lower(entry.latin, style.lowercase);
+    Lower(entry.feast, style.lowercase);
   }
+  for (const Feast& feast : kFeasts) {
+    if (feast.month != month) {
+      continue;
+    }
+    result.feriae += result.feriae.empty() ? "Feriae: " : ", ";
+    result.feriae += RomanNumeral(feast.first, style.medieval, false);
+    if (feast.last != feast.first) {
+      result.feriae.append("-").append(RomanNumeral(feast.last, style.medieval, false));
+    }
+    result.feriae.append(" ").append(feast.name);
+  }
+  Lower(result.feriae, style.lowercase);
   return result;
 }
 

@@ -46,7 +46,7 @@ std::string CalendarText(const LatinMonth& shown, int today, bool terminal, bool
   while (text.back() == ' ') {
     text.pop_back();
   }
-  return text + '\n' + legend + '\n';
+  return text + '\n' + legend + '\n' + (shown.feriae.empty() ? "" : shown.feriae + '\n');
 }
 
 }  // namespace clep::print

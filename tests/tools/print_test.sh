@@ -125,7 +125,8 @@ check calendar 0 "                Ianuarius MMXXIV
     XV    XVI   XVII  XVIII    XIX     XX    XXI
   XXII  XXIII   XXIV    XXV   XXVI  XXVII XXVIII
   XXIX    XXX   XXXI
-Kalendae I, Nonae V, Idus XIII" --calendar --at "$at"
+Kalendae I, Nonae V, Idus XIII
+Feriae: IX Agonalia, XI Carmentalia, XV Carmentalia" --calendar --at "$at"
 check calendar-sunday-style 0 "             februarius mmdcclxxvii a.u.c.
     sol     lun     mar     mer     iov     ven     sat
                                       i      ii     iii
@@ -133,7 +134,13 @@ check calendar-sunday-style 0 "             februarius mmdcclxxvii a.u.c.
      xi     xii    xiii   xiiii      xv     xvi    xvii
   xviii  xviiii      xx     xxi    xxii   xxiii  xxiiii
     xxv    xxvi   xxvii  xxviii xxviiii
-kalendae i, nonae v, idus xiii" --ini "$work/cal.ini" --calendar 2024-02 --sunday
+kalendae i, nonae v, idus xiii
+feriae: xv lupercalia, xvii quirinalia, xxi feralia, xxiii terminalia, xxiiii regifugium, xxvii equirria" \
+  --ini "$work/cal.ini" --calendar 2024-02 --sunday
+for row in "2027-02 XV Lupercalia, " "2027-09 IV-XIX Ludi Romani" "2027-12 XVII-XXIII Saturnalia, "; do
+  [ "$("$tool" --calendar "${row%% *}" | tail -n 1 | grep -cF -- "${row#* }")" = 1 ] &&
+    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL feriae ${row%% *}: $("$tool" --calendar "${row%% *}" | tail -n 1)"; }
+done
 [ "$(script -qec "$tool --calendar --at '$at'" /dev/null | grep -c $'\e\\[7mII\e\\[0m ')" = 1 ] &&
   passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL calendar-today: not marked on a terminal"; }
 bad follow-with-at --at --follow --at "$at"
