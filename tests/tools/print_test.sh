@@ -47,6 +47,7 @@ ini additive 'MedievalScript=0' 'RomanYear=1'
 ini short 'DisplaySeconds=0' 'Lowercase=1' 'ZeroAsDash=1'
 ini notip 'ToolTip=0'
 ini cal 'MedievalScript=0' 'Lowercase=1' 'RomanYear=1'
+ini feasts 'RomanFeasts=1' 'Lowercase=1'
 
 check defaults 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --at "$at"
 check additive-auc 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
@@ -63,7 +64,7 @@ check pad-additive-format 0 '[      XIIII:XXV:VII       ] a.d. IIII Nonas Ianuar
 check pad-short-json 0 '{"text": "     -:v     ", "tooltip": "kalendis ianuariis mm", "class": "clepsydrium"}' \
   --ini "$work/short.ini" --pad --json --at "2000-01-01 00:05:00"
 check settings 0 "; read from $work/short.ini"$'\n[Configuration]\nDisplaySeconds=0\nLowercase=1\nToolTip=1
-MedievalScript=1\nRomanYear=0\nZeroAsDash=1
+MedievalScript=1\nRomanYear=0\nZeroAsDash=1\nRomanFeasts=0
 ; not used here, only by the Windows ticker: Borders ColourText ColourBack FontName FontBold FontItalic FontSize EveryTaskbar' \
   --ini "$work/short.ini" --settings
 [ "$("$tool" --settings | head -n 1)" = "; no settings file $work/.config/clepsydrium/Clepsydrium.ini: the defaults" ] &&
@@ -86,6 +87,8 @@ done
 HOME=$work/home check user-file-home-xdg-unset 0 "$short" --at "$at"
 HOME=$work/home XDG_CONFIG_HOME=$work/xdg check ini-wins 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
 
+check json-feasts 0 '{"text": "xv:xxv:vii", "tooltip": "a.d. xv kalendas martias mmxxvii, lupercalia", "class": "clepsydrium"}' \
+  --ini "$work/feasts.ini" --json --at "2027-02-15 15:25:07"
 check json-no-tooltip 0 '{"text": "XIV:XXV:VII", "tooltip": "", "class": "clepsydrium"}' --ini "$work/notip.ini" --json --at "$at"
 
 check numeral-zero-dash 0 "-" --ini "$work/short.ini" --numeral 0
