@@ -34,6 +34,9 @@ struct LatinMonth {
   std::string feriae;
 };
 
+// A month's line of feasts in the tooltip's style, as LatinMonth::feriae.
+std::string FeriaeOf(int month, const TipStyle& style);
+
 // The month in the tooltip's style, its weeks starting on firstWeekday (0 is
 // Sunday). A year beyond the Roman numerals' range is titled in digits.
 LatinMonth BuildLatinMonth(int year, int month, int firstWeekday, const TipStyle& style);
