@@ -10,7 +10,7 @@ mapfile -t files < <(git ls-files)
 shells=() pythons=() sources=()
 for file in "${files[@]}"; do
   case $file in
-    *.sh | scripts/poll.sh) shells+=("$file") ;;
+    *.sh) shells+=("$file") ;;
     *.py) pythons+=("$file") ;;
     *.cpp | *.h) sources+=("$file") ;;
     scripts/* | tests/*) head -n 1 "$file" | grep -qE '^#!.*\b(ba)?sh\b' && shells+=("$file") ;;
