@@ -29,6 +29,7 @@ enum class Command : unsigned {
   kWithoutSeconds,
   kExit,
   kCalendar,
+  kRomanFeasts,
 };
 
 struct MenuEntry {
@@ -42,7 +43,7 @@ struct MenuEntry {
   Key key;
 };
 
-extern const std::array<MenuEntry, 22> kMenu;
+extern const std::array<MenuEntry, 23> kMenu;
 
 // The entry of a command, or none.
 const MenuEntry* FindMenuEntry(Command id);

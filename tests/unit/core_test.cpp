@@ -135,7 +135,7 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
     captions += std::string(entry.caption) + "|";
   }
   EXPECT_EQ(captions, "Set Date/Time|Calendar|" CLEP_HOME_URL "|About Clepsydrium " CLEP_VERSION
-                      "|-|Roman date in Tooltip|Use Roman year (from 753 BC)|"
+                      "|-|Roman date in Tooltip|Use Roman year (from 753 BC)|Show Roman feasts|"
                       "Medieval script (4=IV, 9=IX, etc.)|Display 0 as dash|-|Lowercase|"
                       "Borders|-|Text colour|Background colour|Taskbar colours|Set font|-|"
                       "Hours, minutes, seconds|Hours and minutes|-|Exit|");
