@@ -432,6 +432,9 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       GetClientRect(window, &client);
       SetWindowPos(face_, nullptr, 0, 0, client.right, client.bottom,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+      // Whole: a resize repaints only the part it uncovers, and the old
+      // shape's text would stay beside the new one.
+      RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
       return 0;
     }
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
