@@ -10,12 +10,29 @@
 #include <string>
 
 #include "clock/roman.h"
+#include "menu/menu.h"
 #include "settings/clock_settings.h"
 #include "windows/handles.h"
+#include "windows/run_state.h"
 
 namespace clep::win {
 
-class Program;
+class TickerWindow;
+
+// What a ticker needs of whoever docked it.
+class TickerOwner {
+ public:
+  virtual const ClockSettings& Settings() const = 0;
+  // Whether the tickers have their edge, as chosen or as the look has it.
+  virtual bool ShownEdge() const = 0;
+  // A command chosen from the ticker's menu or mouse; a close is Exit.
+  virtual void OnCommand(Command id, const TickerWindow& from) = 0;
+  // The shell ended and took the ticker's window with it.
+  virtual void OnTickerLost(const TickerWindow& ticker) = 0;
+
+ protected:
+  ~TickerOwner() = default;
+};
 
 // A colour of the settings as Windows draws it: a system colour is looked
 // up at each use, so a change of theme shows.
@@ -23,14 +40,15 @@ COLORREF ToColorRef(std::int32_t colour);
 
 class TickerWindow {
  public:
-  explicit TickerWindow(Program& program);
+  TickerWindow(TickerOwner& owner, RunState& run);
   ~TickerWindow();
   TickerWindow(const TickerWindow&) = delete;
   TickerWindow& operator=(const TickerWindow&) = delete;
 
   // Creates the window hidden as a child of `parent` with its face and
-  // timers, with or without its edge; a lost window is made anew.
-  void Create(bool edge, HWND parent);
+  // timers, with or without its edge, taking input or not; a lost window is
+  // made anew.
+  void Create(bool edge, HWND parent, bool input);
   HWND Handle() const { return frame_.Get(); }
   bool Exists() const { return static_cast<bool>(frame_); }
   void Show();
@@ -68,7 +86,7 @@ class TickerWindow {
   // While one of its handlers runs a menu, a command or a dialog, in whose
   // loops the watch runs, the ticker is not freed.
   bool Busy() const { return busy_ > 0; }
-  Program& ProgramOf() const { return program_; }
+  RunState& Run() const { return run_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
@@ -84,7 +102,8 @@ class TickerWindow {
   HFONT LinesFont(int room);
   void DrawLines(HDC dc, const RECT& client);
 
-  Program& program_;
+  TickerOwner& owner_;
+  RunState& run_;
   OwnedWindow frame_;
   HWND face_ = nullptr;  // a child: it goes with the frame
   OwnedWindow toolTip_;
