@@ -300,17 +300,13 @@ void TickerWindow::OnPaint(HWND face) {
     const OwnedMemoryDc memory(CreateCompatibleDC(screen));
     const OwnedBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
     const Selected bitmapIn(memory.Get(), bitmap.Get());
-    RECT frame{};
-    GetWindowRect(frame_.Get(), &frame);
-    const bool stacked = TickerLines({frame.right - frame.left, frame.bottom - frame.top},
-                                     GetSystemMetrics(SM_CYCAPTION)) > 1;
     // A pixel spare on each side: ink that reaches the edge may have been cut.
-    const Selected fontIn(memory.Get(), stacked ? LinesFont(client.right - 2) : font_.Get());
+    const Selected fontIn(memory.Get(), stacked_ ? LinesFont(client.right - 2) : font_.Get());
     SetDCBrushColor(memory.Get(), ToColorRef(backColour_));
     FillRect(memory.Get(), &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetTextColor(memory.Get(), ToColorRef(textColour_));
     SetBkMode(memory.Get(), TRANSPARENT);
-    if (stacked) {
+    if (stacked_) {
       DrawLines(memory.Get(), client);
     } else {
       const std::string_view line = clock_.Line();
@@ -397,7 +393,9 @@ void TickerWindow::OnLost() {
 }
 
 LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (window == face_) {
+  // The face's own first messages come before CreateWindowExA has given
+  // face_ its handle: a window not the frame is the face.
+  if (frame_ && window != frame_.Get()) {
     switch (message) {
       case WM_ERASEBKGND:
         return 1;  // the paint fills it
@@ -426,13 +424,21 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       Tick(owner_.Settings());
       return 0;
     case WM_SIZE: {
-      RECT client{};
-      GetClientRect(window, &client);
-      SetWindowPos(face_, nullptr, 0, 0, client.right, client.bottom,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      // Whole: a resize repaints only the part it uncovers, and the old
-      // shape's text would stay beside the new one.
-      RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
+      // The shape goes with the size: a numeral a line where the ticker
+      // was made tall enough for two.
+      RECT frame{};
+      GetWindowRect(window, &frame);
+      stacked_ = TickerLines({frame.right - frame.left, frame.bottom - frame.top},
+                             GetSystemMetrics(SM_CYCAPTION)) > 1;
+      if (face_ != nullptr) {  // none would resize and repaint the desktop
+        RECT client{};
+        GetClientRect(window, &client);
+        SetWindowPos(face_, nullptr, 0, 0, client.right, client.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        // Whole: a resize repaints only the part it uncovers, and the old
+        // shape's text would stay beside the new one.
+        RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
+      }
       return 0;
     }
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do

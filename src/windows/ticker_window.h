@@ -109,8 +109,9 @@ class TickerWindow {
   OwnedWindow toolTip_;
   OwnedLibrary commonControls_;
   OwnedFont font_;
-  OwnedFont linesFont_;  // none: the ticker's own fits, or not made yet
-  int linesRoom_ = -1;   // the room linesFont_ was chosen for
+  OwnedFont linesFont_;   // none: the ticker's own fits, or not made yet
+  int linesRoom_ = -1;    // the room linesFont_ was chosen for
+  bool stacked_ = false;  // a numeral a line, as the size set last asks
   ClockFace clock_;
   std::string tip_;
   DWORD exStyle_ = WS_EX_TOOLWINDOW;
