@@ -32,7 +32,7 @@ class CalendarWindow {
   // Shown again in the style the settings have now.
   void Restyle();
 
-  RunState& Run() const { return run_; }
+  RunState& State() const { return run_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:

@@ -39,7 +39,10 @@ Program::Program(WideString folder)
       store_(folder_),
       trayWindows_(FindTrayWindows()),
       session_(*this, run_, trayWindows_.taskbar),
-      tickers_(store_.Settings(), *this, run_, session_, trayWindows_),
+      tickerOwner_{store_.Settings(), [this] { return tickers_.ShownEdge(); },
+                   [this](Command id, const TickerWindow& from) { Choose(id, from); },
+                   [this](const TickerWindow& ticker) { TickerGone(ticker); }},
+      tickers_(store_.Settings(), tickerOwner_, run_, session_, trayWindows_),
       dialogs_(tickers_),
       calendar_(store_.Settings(), run_) {}
 
@@ -62,7 +65,7 @@ void Program::Exit() {
   run_.End();
 }
 
-void Program::OnEndSession() {
+void Program::EndSession() {
   // The process may end as soon as this returns.
   store_.SaveUnsaved();
   calendar_.Close();
@@ -70,7 +73,7 @@ void Program::OnEndSession() {
   run_.End();
 }
 
-void Program::OnWatchTick() {
+void Program::Watch() {
 #ifdef CLEP_FAULTABLE
   if (GetFileAttributesW((folder_ + L"\\fail-now").c_str()) != INVALID_FILE_ATTRIBUTES) {
     throw FailureOnPurpose();
@@ -89,18 +92,12 @@ void Program::FollowCalendar() {
   }
 }
 
-void Program::OnTickerLost(const TickerWindow& ticker) {
+void Program::TickerGone(const TickerWindow& ticker) {
   tickers_.OnLost(ticker);
   FollowCalendar();
 }
 
-void Program::OnShellChanged(bool made) {
-  if (made) {
-    tickers_.MayHaveNewBars();
-  }
-}
-
-void Program::OnTaskbarCreated() {
+void Program::NewShell() {
   // A shell still without all its windows may be followed by another notice.
   const std::optional<TrayWindows> windows = FindTrayWindowsIfThere();
   if (!windows) {
@@ -117,7 +114,7 @@ void Program::Change(const ClockSettings& changed, std::initializer_list<Key> ke
   }
 }
 
-void Program::OnCommand(Command id, const TickerWindow& from) {
+void Program::Choose(Command id, const TickerWindow& from) {
   const MenuEntry* entry = FindMenuEntry(id);
   if (entry == nullptr) {
     return;
@@ -126,9 +123,9 @@ void Program::OnCommand(Command id, const TickerWindow& from) {
   if (entry->kind == Kind::kAction || entry->kind == Kind::kSeparator) {
     return RunAction(id, from);
   }
-  ClockSettings changed = Settings();
+  ClockSettings changed = store_.Settings();
   if (entry->kind == Kind::kEdge) {
-    changed.borders = ShownEdge();  // flipped as shown, which may be the look's
+    changed.borders = tickers_.ShownEdge();  // flipped as shown, which may be the look's
   }
   changed = ApplyCommand(changed, id);
   if (entry->kind == Kind::kFollow) {
@@ -157,7 +154,7 @@ void Program::RunAction(Command id, const TickerWindow& from) {
       const TickerWindow::Colours shown = from.ShownColours();
       if (const std::optional<COLORREF> colour =
               dialogs_.PickColour(text ? shown.text : shown.back)) {
-        ClockSettings changed = Settings();
+        ClockSettings changed = store_.Settings();
         (text ? changed.colourText : changed.colourBack) = static_cast<std::int32_t>(*colour);
         Change(changed, {text ? Key::kColourText : Key::kColourBack});
         tickers_.Restyle(false);
@@ -167,7 +164,7 @@ void Program::RunAction(Command id, const TickerWindow& from) {
     case Command::kFont:
       calendar_.Close();
       if (const std::optional<ClockSettings> changed =
-              dialogs_.PickFont(Settings(), tickers_.FaceName())) {
+              dialogs_.PickFont(store_.Settings(), tickers_.FaceName())) {
         Change(*changed, {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic});
         tickers_.Restyle(false);
       }

@@ -21,7 +21,7 @@
 
 namespace clep::win {
 
-class Program final : private TickerOwner, private SessionOwner {
+class Program final : private SessionOwner {
  public:
   // Loads the settings, finds the taskbar (TrayWindowError when it is not
   // there) and sets a ticker into it and into every other monitor's bar.
@@ -37,21 +37,26 @@ class Program final : private TickerOwner, private SessionOwner {
   std::optional<std::string> Run();
 
  private:
-  // TickerOwner
-  const ClockSettings& Settings() const override { return store_.Settings(); }
-  bool ShownEdge() const override { return tickers_.ShownEdge(); }
-  void OnCommand(Command id, const TickerWindow& from) override;
-  void OnTickerLost(const TickerWindow& ticker) override;
-  // SessionOwner
-  void OnTaskbarCreated() override;
-  void OnEndSession() override;
+  // What the session window tells, each passed on to the part that
+  // answers it.
+  void OnTaskbarCreated() override { NewShell(); }
+  void OnEndSession() override { EndSession(); }
   void OnClose() override { Exit(); }
-  void OnShellChanged(bool made) override;
+  void OnShellChanged(bool made) override {
+    if (made) {
+      tickers_.MayHaveNewBars();
+    }
+  }
   void OnLookChanged() override { tickers_.StartLookReads(); }
   bool OnReadBarsTick() override { return tickers_.ReadLookAgain(); }
-  void OnWatchTick() override;
+  void OnWatchTick() override { Watch(); }
   void OnClockSet() override { tickers_.OnClockSet(); }
 
+  void Choose(Command id, const TickerWindow& from);
+  void TickerGone(const TickerWindow& ticker);
+  void NewShell();
+  void EndSession();
+  void Watch();
   void Exit();
   // The settings changed and their keys written; the user told of the
   // first failed write.
@@ -65,6 +70,7 @@ class Program final : private TickerOwner, private SessionOwner {
   SettingsStore store_;
   TrayWindows trayWindows_;  // found before any window of ours exists
   SessionWindow session_;
+  TickerOwner tickerOwner_;
   Tickers tickers_;
   Dialogs dialogs_;
   CalendarWindow calendar_;  // after the tickers: it goes first

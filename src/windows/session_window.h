@@ -34,7 +34,7 @@ class SessionWindow {
  public:
   // Hears the shell of `taskbar` from the start (see HearShell).
   SessionWindow(SessionOwner& owner, RunState& run, HWND taskbar);
-  RunState& Run() const { return run_; }
+  RunState& State() const { return run_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND Handle() const { return window_.Get(); }
   // Hears of the windows the shell of this taskbar makes, moves, shows and

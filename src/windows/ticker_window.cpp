@@ -62,7 +62,7 @@ COLORREF ToColorRef(std::int32_t colour) {
                                     : value & 0x00FFFFFFu;
 }
 
-TickerWindow::TickerWindow(TickerOwner& owner, RunState& run) : owner_(owner), run_(run) {
+TickerWindow::TickerWindow(const TickerOwner& owner, RunState& run) : owner_(owner), run_(run) {
   RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0,
                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   RegisterWindowClass(kFaceClass, WindowProcOf<TickerWindow>, CS_DBLCLKS, nullptr);
@@ -123,7 +123,7 @@ void TickerWindow::StartTimer(bool nextSecond) {
   if (!frame_) {
     return;  // a timer with no window would be the thread's, and never killed
   }
-  const bool seconds = nextSecond || owner_.Settings().displaySeconds;
+  const bool seconds = nextSecond || owner_.settings.displaySeconds;
   const int wait = MillisecondsToNextChange(seconds) + kTickMargin;
   SetTimer(frame_.Get(), kTickTimer, static_cast<UINT>(wait), nullptr);
 }
@@ -238,7 +238,7 @@ HFONT TickerWindow::LinesFont(int room) {
   linesFont_.Reset();
   LOGFONTA logFont{};
   GetObjectA(font_.Get(), sizeof logFont, &logFont);
-  const ClockStyle style = ClockStyleOf(owner_.Settings());
+  const ClockStyle style = ClockStyleOf(owner_.settings);
   const HDC screen = GetDC(nullptr);
   int height = 0;
   for (int step = 0; step < 6; ++step) {
@@ -326,7 +326,7 @@ void TickerWindow::OnFaceMouseMove() {
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                    GetModuleHandleA(nullptr), nullptr));
   }
-  const ClockSettings& settings = owner_.Settings();
+  const ClockSettings& settings = owner_.settings;
   const std::string tip =
       settings.toolTip ? DateTipText(LocalNow(), TipStyleOf(settings), LongDateText) : "";
   if (tip == tip_ || !toolTip_) {
@@ -363,8 +363,8 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
       continue;
     }
     const bool checked = entry.kind == MenuEntry::Kind::kEdge
-                             ? owner_.ShownEdge()
-                             : IsChecked(entry, owner_.Settings()).value_or(false);
+                             ? owner_.shownEdge()
+                             : IsChecked(entry, owner_.settings).value_or(false);
     AppendMenuA(menu.Get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
                 static_cast<UINT_PTR>(entry.id), entry.caption);
   }
@@ -379,7 +379,7 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
                      pointer.x, pointer.y, 0, owner, nullptr));
   PostMessageA(owner, WM_NULL, 0, 0);
   if (chosen != 0) {
-    owner_.OnCommand(static_cast<Command>(chosen), *this);
+    owner_.command(static_cast<Command>(chosen), *this);
   }
   RepaintFace();
 }
@@ -389,7 +389,7 @@ void TickerWindow::OnLost() {
   frame_.Release();
   face_ = nullptr;
   font_.Reset();
-  owner_.OnTickerLost(*this);
+  owner_.lost(*this);
 }
 
 LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -412,7 +412,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
       case WM_LBUTTONDBLCLK: {
         const BusyWhile busy(busy_);
-        owner_.OnCommand(Command::kDateTime, *this);
+        owner_.command(Command::kDateTime, *this);
         return 0;
       }
       default:
@@ -421,7 +421,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
   }
   switch (message) {
     case WM_TIMER:
-      Tick(owner_.Settings());
+      Tick(owner_.settings);
       return 0;
     case WM_SIZE: {
       // The shape goes with the size: a numeral a line where the ticker
@@ -445,11 +445,11 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     case WM_COMMAND: {
       const BusyWhile busy(busy_);
-      owner_.OnCommand(static_cast<Command>(LOWORD(wParam)), *this);
+      owner_.command(static_cast<Command>(LOWORD(wParam)), *this);
       return 0;
     }
     case WM_CLOSE:
-      owner_.OnCommand(Command::kExit, *this);
+      owner_.command(Command::kExit, *this);
       return 0;
     case WM_NCDESTROY:
       if (window == frame_.Get()) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,19 +20,16 @@ namespace clep::win {
 
 class TickerWindow;
 
-// What a ticker needs of whoever docked it.
-class TickerOwner {
- public:
-  virtual const ClockSettings& Settings() const = 0;
+// What a ticker needs of whoever docked it: calls, so that the ticker knows
+// nothing of its owner's type.
+struct TickerOwner {
+  const ClockSettings& settings;
   // Whether the tickers have their edge, as chosen or as the look has it.
-  virtual bool ShownEdge() const = 0;
+  std::function<bool()> shownEdge;
   // A command chosen from the ticker's menu or mouse; a close is Exit.
-  virtual void OnCommand(Command id, const TickerWindow& from) = 0;
+  std::function<void(Command, const TickerWindow&)> command;
   // The shell ended and took the ticker's window with it.
-  virtual void OnTickerLost(const TickerWindow& ticker) = 0;
-
- protected:
-  ~TickerOwner() = default;
+  std::function<void(const TickerWindow&)> lost;
 };
 
 // A colour of the settings as Windows draws it: a system colour is looked
@@ -40,7 +38,7 @@ COLORREF ToColorRef(std::int32_t colour);
 
 class TickerWindow {
  public:
-  TickerWindow(TickerOwner& owner, RunState& run);
+  TickerWindow(const TickerOwner& owner, RunState& run);
   ~TickerWindow();
   TickerWindow(const TickerWindow&) = delete;
   TickerWindow& operator=(const TickerWindow&) = delete;
@@ -86,7 +84,7 @@ class TickerWindow {
   // While one of its handlers runs a menu, a command or a dialog, in whose
   // loops the watch runs, the ticker is not freed.
   bool Busy() const { return busy_ > 0; }
-  RunState& Run() const { return run_; }
+  RunState& State() const { return run_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
@@ -102,7 +100,7 @@ class TickerWindow {
   HFONT LinesFont(int room);
   void DrawLines(HDC dc, const RECT& client);
 
-  TickerOwner& owner_;
+  const TickerOwner& owner_;
   RunState& run_;
   OwnedWindow frame_;
   HWND face_ = nullptr;  // a child: it goes with the frame

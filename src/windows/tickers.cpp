@@ -14,7 +14,7 @@ constexpr int kLookReads = 6;
 
 }  // namespace
 
-Tickers::Tickers(const ClockSettings& settings, TickerOwner& owner, RunState& run,
+Tickers::Tickers(const ClockSettings& settings, const TickerOwner& owner, RunState& run,
                  SessionWindow& session, const TrayWindows& primary)
     : settings_(settings), owner_(owner), run_(run), session_(session), seen_(SeeSystemLook()) {
   Dock(docked_.front(), primary);

@@ -14,7 +14,7 @@
 namespace clep::win {
 
 // Owner::OnMessage(HWND, UINT, WPARAM, LPARAM) and the run's state through
-// Owner::Run().
+// Owner::State().
 template <typename Owner>
 LRESULT CALLBACK WindowProcOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -23,13 +23,13 @@ LRESULT CALLBACK WindowProcOf(HWND window, UINT message, WPARAM wParam, LPARAM l
   }
   auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   // After a failure only the way out runs: no event reaches a handler.
-  if (owner == nullptr || (owner->Run().Failed() && message != WM_NCDESTROY)) {
+  if (owner == nullptr || (owner->State().Failed() && message != WM_NCDESTROY)) {
     return DefWindowProcA(window, message, wParam, lParam);
   }
   try {
     return owner->OnMessage(window, message, wParam, lParam);
   } catch (...) {
-    owner->Run().Fail(CurrentErrorReport());
+    owner->State().Fail(CurrentErrorReport());
     return 0;
   }
 }
