@@ -7,7 +7,6 @@
 #include "settings/clock_settings.h"
 #include "taskbar/popup.h"
 #include "windows/local_clock.h"
-#include "windows/program.h"
 #include "windows/window_class.h"
 
 namespace clep::win {
@@ -39,7 +38,8 @@ HWND Control(HWND parent, int id, const char* kind, DWORD style) {
 
 }  // namespace
 
-CalendarWindow::CalendarWindow(Program& program) : program_(program) {
+CalendarWindow::CalendarWindow(const ClockSettings& settings, RunState& run)
+    : settings_(settings), run_(run) {
   RegisterWindowClass(kClass, WindowProcOf<CalendarWindow>, 0, nullptr);
 }
 
@@ -196,7 +196,7 @@ bool CalendarWindow::StaysOpen(HWND next) const {
 }
 
 void CalendarWindow::ShowMonth(int year, int month) {
-  shown_ = BuildLatinMonth(year, month, FirstWeekday(), TipStyleOf(program_.Settings()));
+  shown_ = BuildLatinMonth(year, month, FirstWeekday(), TipStyleOf(settings_));
   const LocalTime today = LocalNow();
   const HWND window = window_.Get();
   SetWindowTextA(window, shown_.title.c_str());

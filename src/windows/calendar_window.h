@@ -10,15 +10,16 @@
 #include <string>
 
 #include "clock/latin_month.h"
+#include "settings/clock_settings.h"
 #include "windows/handles.h"
+#include "windows/run_state.h"
 
 namespace clep::win {
 
-class Program;
-
 class CalendarWindow {
  public:
-  explicit CalendarWindow(Program& program);
+  // Shown in the style of `settings`, which it reads at each month.
+  CalendarWindow(const ClockSettings& settings, RunState& run);
   CalendarWindow(const CalendarWindow&) = delete;
   CalendarWindow& operator=(const CalendarWindow&) = delete;
 
@@ -32,7 +33,7 @@ class CalendarWindow {
   // Shown again in the style the settings have now.
   void Restyle();
 
-  Program& ProgramOf() const { return program_; }
+  RunState& State() const { return run_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
@@ -45,7 +46,8 @@ class CalendarWindow {
   // Whether losing the foreground to this window leaves it open.
   bool StaysOpen(HWND next) const;
 
-  Program& program_;
+  const ClockSettings& settings_;
+  RunState& run_;
   // Freed after the windows that use them: the tooltip's code, the fonts.
   OwnedLibrary commonControls_;
   OwnedFont font_;

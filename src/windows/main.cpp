@@ -7,6 +7,7 @@
 
 #include "windows/handles.h"
 #include "windows/program.h"
+#include "windows/run_state.h"
 #include "windows/window_class.h"
 
 namespace {

@@ -169,7 +169,7 @@ Size Taskbar::Shape() const {
                      bar.height > bar.width, ClientSize(TickerParent()).width);
 }
 
-void Taskbar::Embed(HWND ticker, int cells, int textWidth) {
+void Taskbar::Embed(HWND ticker) {
   ticker_ = ticker;
   // A ticker made for this taskbar is in it already; one kept from an earlier
   // taskbar is moved in.
@@ -178,9 +178,6 @@ void Taskbar::Embed(HWND ticker, int cells, int textWidth) {
   }
   atTopLeft_ = false;
   PlaceTickerTopLeft();
-  cells_ = cells;
-  textWidth_ = textWidth;
-  Refit();
 }
 
 void Taskbar::RemoveBlankIcons() const {

@@ -5,10 +5,8 @@
 #include <algorithm>
 
 #include "clock/date_tip.h"
-#include "menu/menu.h"
 #include "taskbar/placement.h"
 #include "windows/local_clock.h"
-#include "windows/program.h"
 #include "windows/window_class.h"
 
 namespace clep::win {
@@ -64,7 +62,7 @@ COLORREF ToColorRef(std::int32_t colour) {
                                     : value & 0x00FFFFFFu;
 }
 
-TickerWindow::TickerWindow(Program& program) : program_(program) {
+TickerWindow::TickerWindow(const TickerOwner& owner, RunState& run) : owner_(owner), run_(run) {
   RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0,
                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   RegisterWindowClass(kFaceClass, WindowProcOf<TickerWindow>, CS_DBLCLKS, nullptr);
@@ -75,7 +73,7 @@ TickerWindow::~TickerWindow() {
   frame_.Reset();
 }
 
-void TickerWindow::Create(bool edge, HWND parent) {
+void TickerWindow::Create(bool edge, HWND parent, bool input) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   // No thin border, and the sunken edge only when asked for. Born in the
   // shell's window, it needs no move between processes' windows, and the
@@ -91,7 +89,7 @@ void TickerWindow::Create(bool edge, HWND parent) {
   face_ = CreateWindowExA(0, kFaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14, frame_.Get(),
                           nullptr, instance, this);
   SetWindowTextA(face_, clock_.LineCStr());
-  if (program_.DialogIsOpen()) {
+  if (!input) {
     EnableWindow(frame_.Get(), FALSE);
   }
   tip_.clear();  // the tool comes back for the new face with the next move
@@ -125,7 +123,7 @@ void TickerWindow::StartTimer(bool nextSecond) {
   if (!frame_) {
     return;  // a timer with no window would be the thread's, and never killed
   }
-  const bool seconds = nextSecond || program_.Settings().displaySeconds;
+  const bool seconds = nextSecond || owner_.settings.displaySeconds;
   const int wait = MillisecondsToNextChange(seconds) + kTickMargin;
   SetTimer(frame_.Get(), kTickTimer, static_cast<UINT>(wait), nullptr);
 }
@@ -240,7 +238,7 @@ HFONT TickerWindow::LinesFont(int room) {
   linesFont_.Reset();
   LOGFONTA logFont{};
   GetObjectA(font_.Get(), sizeof logFont, &logFont);
-  const ClockStyle style = ClockStyleOf(program_.Settings());
+  const ClockStyle style = ClockStyleOf(owner_.settings);
   const HDC screen = GetDC(nullptr);
   int height = 0;
   for (int step = 0; step < 6; ++step) {
@@ -302,17 +300,13 @@ void TickerWindow::OnPaint(HWND face) {
     const OwnedMemoryDc memory(CreateCompatibleDC(screen));
     const OwnedBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
     const Selected bitmapIn(memory.Get(), bitmap.Get());
-    RECT frame{};
-    GetWindowRect(frame_.Get(), &frame);
-    const bool stacked = TickerLines({frame.right - frame.left, frame.bottom - frame.top},
-                                     GetSystemMetrics(SM_CYCAPTION)) > 1;
     // A pixel spare on each side: ink that reaches the edge may have been cut.
-    const Selected fontIn(memory.Get(), stacked ? LinesFont(client.right - 2) : font_.Get());
+    const Selected fontIn(memory.Get(), stacked_ ? LinesFont(client.right - 2) : font_.Get());
     SetDCBrushColor(memory.Get(), ToColorRef(backColour_));
     FillRect(memory.Get(), &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     SetTextColor(memory.Get(), ToColorRef(textColour_));
     SetBkMode(memory.Get(), TRANSPARENT);
-    if (stacked) {
+    if (stacked_) {
       DrawLines(memory.Get(), client);
     } else {
       const std::string_view line = clock_.Line();
@@ -332,7 +326,7 @@ void TickerWindow::OnFaceMouseMove() {
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                    GetModuleHandleA(nullptr), nullptr));
   }
-  const ClockSettings& settings = program_.Settings();
+  const ClockSettings& settings = owner_.settings;
   const std::string tip =
       settings.toolTip ? DateTipText(LocalNow(), TipStyleOf(settings), LongDateText) : "";
   if (tip == tip_ || !toolTip_) {
@@ -369,8 +363,8 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
       continue;
     }
     const bool checked = entry.kind == MenuEntry::Kind::kEdge
-                             ? program_.ShownEdge()
-                             : IsChecked(entry, program_.Settings()).value_or(false);
+                             ? owner_.shownEdge()
+                             : IsChecked(entry, owner_.settings).value_or(false);
     AppendMenuA(menu.Get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
                 static_cast<UINT_PTR>(entry.id), entry.caption);
   }
@@ -385,7 +379,7 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
                      pointer.x, pointer.y, 0, owner, nullptr));
   PostMessageA(owner, WM_NULL, 0, 0);
   if (chosen != 0) {
-    program_.OnCommand(static_cast<Command>(chosen), *this);
+    owner_.command(static_cast<Command>(chosen), *this);
   }
   RepaintFace();
 }
@@ -395,11 +389,13 @@ void TickerWindow::OnLost() {
   frame_.Release();
   face_ = nullptr;
   font_.Reset();
-  program_.OnTickerLost(*this);
+  owner_.lost(*this);
 }
 
 LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (window == face_) {
+  // The face's own first messages come before CreateWindowExA has given
+  // face_ its handle: a window not the frame is the face.
+  if (frame_ && window != frame_.Get()) {
     switch (message) {
       case WM_ERASEBKGND:
         return 1;  // the paint fills it
@@ -416,7 +412,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
       case WM_LBUTTONDBLCLK: {
         const BusyWhile busy(busy_);
-        program_.OnCommand(Command::kDateTime, *this);
+        owner_.command(Command::kDateTime, *this);
         return 0;
       }
       default:
@@ -425,24 +421,35 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
   }
   switch (message) {
     case WM_TIMER:
-      Tick(program_.Settings());
+      Tick(owner_.settings);
       return 0;
     case WM_SIZE: {
-      RECT client{};
-      GetClientRect(window, &client);
-      SetWindowPos(face_, nullptr, 0, 0, client.right, client.bottom,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      // The shape goes with the size: a numeral a line where the ticker
+      // was made tall enough for two.
+      RECT frame{};
+      GetWindowRect(window, &frame);
+      stacked_ = TickerLines({frame.right - frame.left, frame.bottom - frame.top},
+                             GetSystemMetrics(SM_CYCAPTION)) > 1;
+      if (face_ != nullptr) {  // none would resize and repaint the desktop
+        RECT client{};
+        GetClientRect(window, &client);
+        SetWindowPos(face_, nullptr, 0, 0, client.right, client.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        // Whole: a resize repaints only the part it uncovers, and the old
+        // shape's text would stay beside the new one.
+        RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
+      }
       return 0;
     }
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
       return 0;
     case WM_COMMAND: {
       const BusyWhile busy(busy_);
-      program_.OnCommand(static_cast<Command>(LOWORD(wParam)), *this);
+      owner_.command(static_cast<Command>(LOWORD(wParam)), *this);
       return 0;
     }
     case WM_CLOSE:
-      program_.Exit();
+      owner_.command(Command::kExit, *this);
       return 0;
     case WM_NCDESTROY:
       if (window == frame_.Get()) {

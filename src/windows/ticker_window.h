@@ -6,16 +6,31 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "clock/roman.h"
+#include "menu/menu.h"
 #include "settings/clock_settings.h"
 #include "windows/handles.h"
+#include "windows/run_state.h"
 
 namespace clep::win {
 
-class Program;
+class TickerWindow;
+
+// What a ticker needs of whoever docked it: calls, so that the ticker knows
+// nothing of its owner's type.
+struct TickerOwner {
+  const ClockSettings& settings;
+  // Whether the tickers have their edge, as chosen or as the look has it.
+  std::function<bool()> shownEdge;
+  // A command chosen from the ticker's menu or mouse; a close is Exit.
+  std::function<void(Command, const TickerWindow&)> command;
+  // The shell ended and took the ticker's window with it.
+  std::function<void(const TickerWindow&)> lost;
+};
 
 // A colour of the settings as Windows draws it: a system colour is looked
 // up at each use, so a change of theme shows.
@@ -23,14 +38,15 @@ COLORREF ToColorRef(std::int32_t colour);
 
 class TickerWindow {
  public:
-  explicit TickerWindow(Program& program);
+  TickerWindow(const TickerOwner& owner, RunState& run);
   ~TickerWindow();
   TickerWindow(const TickerWindow&) = delete;
   TickerWindow& operator=(const TickerWindow&) = delete;
 
   // Creates the window hidden as a child of `parent` with its face and
-  // timers, with or without its edge; a lost window is made anew.
-  void Create(bool edge, HWND parent);
+  // timers, with or without its edge, taking input or not; a lost window is
+  // made anew.
+  void Create(bool edge, HWND parent, bool input);
   HWND Handle() const { return frame_.Get(); }
   bool Exists() const { return static_cast<bool>(frame_); }
   void Show();
@@ -68,7 +84,7 @@ class TickerWindow {
   // While one of its handlers runs a menu, a command or a dialog, in whose
   // loops the watch runs, the ticker is not freed.
   bool Busy() const { return busy_ > 0; }
-  Program& ProgramOf() const { return program_; }
+  RunState& State() const { return run_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
@@ -84,14 +100,16 @@ class TickerWindow {
   HFONT LinesFont(int room);
   void DrawLines(HDC dc, const RECT& client);
 
-  Program& program_;
+  const TickerOwner& owner_;
+  RunState& run_;
   OwnedWindow frame_;
   HWND face_ = nullptr;  // a child: it goes with the frame
   OwnedWindow toolTip_;
   OwnedLibrary commonControls_;
   OwnedFont font_;
-  OwnedFont linesFont_;  // none: the ticker's own fits, or not made yet
-  int linesRoom_ = -1;   // the room linesFont_ was chosen for
+  OwnedFont linesFont_;   // none: the ticker's own fits, or not made yet
+  int linesRoom_ = -1;    // the room linesFont_ was chosen for
+  bool stacked_ = false;  // a numeral a line, as the size set last asks
   ClockFace clock_;
   std::string tip_;
   DWORD exStyle_ = WS_EX_TOOLWINDOW;

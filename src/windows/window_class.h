@@ -1,6 +1,6 @@
 // The window procedure of every window the program owns: finds the object
 // the window belongs to and calls its OnMessage. An exception must not cross
-// Windows' own frames, so it stops here and ends the run through Program.
+// Windows' own frames, so it stops here and ends the run.
 #pragma once
 
 #include <commctrl.h>
@@ -9,20 +9,12 @@
 #include <string>
 
 #include "windows/handles.h"
+#include "windows/run_state.h"
 
 namespace clep::win {
 
-class Program;
-
-// The report of the exception being handled: "Run-time error -2147467259
-// (80004005)" and what it says. Only inside a catch block.
-std::string CurrentErrorReport();
-
-void ReportFailure(Program& program);
-bool HasFailed(const Program& program);
-
-// Owner::OnMessage(HWND, UINT, WPARAM, LPARAM) and Owner::program_ reachable
-// through Owner::ProgramOf().
+// Owner::OnMessage(HWND, UINT, WPARAM, LPARAM) and the run's state through
+// Owner::State().
 template <typename Owner>
 LRESULT CALLBACK WindowProcOf(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -31,13 +23,13 @@ LRESULT CALLBACK WindowProcOf(HWND window, UINT message, WPARAM wParam, LPARAM l
   }
   auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   // After a failure only the way out runs: no event reaches a handler.
-  if (owner == nullptr || (HasFailed(owner->ProgramOf()) && message != WM_NCDESTROY)) {
+  if (owner == nullptr || (owner->State().Failed() && message != WM_NCDESTROY)) {
     return DefWindowProcA(window, message, wParam, lParam);
   }
   try {
     return owner->OnMessage(window, message, wParam, lParam);
   } catch (...) {
-    ReportFailure(owner->ProgramOf());
+    owner->State().Fail(CurrentErrorReport());
     return 0;
   }
 }

@@ -429,10 +429,29 @@ def hung_shell(rig):
 def vertical(rig):
     """Bars 62 px wide, the primary on the left and another on the right, classic and Windows 11: the time in lines,
     one numeral each, with seconds and without, its whole ink centred inside each ticker and each ticker inside its
-    bar; one line again on a wide bar and a horizontal one."""
+    bar; seconds turned off from the other bar's ticker reach both tickers' text and shape as the bars grow to 80 and
+    100 px and back to 62; one line again on a wide bar and a horizontal one."""
     def inside(t, bar):
         x, y, w, h = rig.screen_rect(t)
         return bar[0] <= x and x + w <= bar[0] + bar[2] and bar[1] <= y and y + h <= bar[1] + bar[3]
+
+    def whole_ink(name, lines):  # a line each numeral, none touching the edge nor a stacked one off the middle; one
+        def ok():                   # line as wide in both tickers, which show the same text in the same font
+            ts, shot, widths = rig.tickers(), rig.screenshot(name), set()
+            for t in ts:
+                pixels, w = rig.pixels(shot, t), t["rect"][2] - 2
+                ink = [p for p, c in pixels.items() if c != pixels[(0, 0)]]
+                xs, rows = {x for x, _ in ink}, {y for _, y in ink}
+                bands = len(rows - {y + 1 for y in rows})
+                if not (ink and t["rect"][3] == lines * 14 + 2 * (lines > 1) and 0 < min(xs) and max(xs) < w - 1
+                        and (lines == 1 or abs(min(xs) + max(xs) - (w - 1)) <= 2) and bands == lines):
+                    raise ValueError(f"{t['parent']} {t['rect']}: ink {min(xs, default=0)}..{max(xs, default=0)}, "
+                                     f"{bands} lines, not {lines}")
+                widths.add(max(xs) - min(xs))
+            if lines == 1 and max(widths) - min(widths) > 1:
+                raise ValueError(f"one line {sorted(widths)} px wide")
+            return True
+        wait_until(ok, 3, f"the whole time in {lines} lines: {name}")
 
     for layout in ("classic", "win11"):
         rig.write_ini(ZeroAsDash=1)  # no empty line at a zero
@@ -445,24 +464,15 @@ def vertical(rig):
                 bars = [s["taskbar_rect"], s["secondary.1.rect"]]
                 return all(t and t["rect"][2:] == [58 - 4 * (t["parent"] == "child"), lines * 14 + 2] and
                            inside(t, list(map(int, bar.split()))) for t, bar in zip(ts, bars)) and ts
-            tickers = wait_until(stacked, 3, f"{lines} lines in both bars, {layout}")
+            wait_until(stacked, 3, f"{lines} lines in both bars, {layout}")
             rig.check_clock(seconds=lines == 3, dash=True)
-
-            def whole_ink():  # a line each numeral, none touching the edge nor off the middle
-                shot = rig.screenshot(f"{layout}-{lines}")
-                for t in tickers:
-                    pixels, w = rig.pixels(shot, t), t["rect"][2] - 2
-                    ink = [p for p, c in pixels.items() if c != pixels[(0, 0)]]
-                    xs, rows = {x for x, _ in ink}, {y for _, y in ink}
-                    bands = len(rows - {y + 1 for y in rows})
-                    if not (ink and 0 < min(xs) and max(xs) < w - 1 and abs(min(xs) + max(xs) - (w - 1)) <= 2
-                            and bands == lines):
-                        raise ValueError(f"{t['parent']}: ink {min(xs, default=0)}..{max(xs, default=0)} of {w}, "
-                                         f"{bands} lines")
-                return True
-            wait_until(whole_ink, 3, f"the whole time in {lines} lines, {layout}")
+            whole_ink(f"{layout}-{lines}", lines)
             if lines == 3:
-                rig.pick("Hours and minutes")
+                rig.pick("Hours and minutes", rig.tickers()[1])
+        for thickness, lines in ((80, 1), (100, 1), (62, 2)):
+            for command in (f"thickness {thickness}", f"secondary 1 thickness {thickness}"):
+                rig.command(*command.split())
+            whole_ink(f"{layout}-{thickness}px", lines)
         for command in ("thickness 120", "secondary 1 edge 3"):
             rig.command(*command.split())
         wait_until(lambda: [t["rect"][3] for t in rig.tickers()] == [14, 14], 3, "one line again")

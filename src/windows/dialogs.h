@@ -1,0 +1,54 @@
+// The dialogs and message boxes the program opens: the colour and font
+// pickers, About and the warning of a failed write. While one is open every
+// ticker takes no input, also one that comes meanwhile.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "settings/clock_settings.h"
+#include "windows/handles.h"
+#include "windows/tickers.h"
+#include "windows/win32_profile.h"
+
+namespace clep::win {
+
+class Dialogs {
+ public:
+  explicit Dialogs(Tickers& tickers);
+  Dialogs(const Dialogs&) = delete;
+  Dialogs& operator=(const Dialogs&) = delete;
+
+  // Opens on `shown`; the colour chosen, or nothing on Cancel.
+  std::optional<COLORREF> PickColour(COLORREF shown);
+  // Opens on the font of `settings` in the face the tickers show; the
+  // settings with the font chosen, or nothing on Cancel.
+  std::optional<ClockSettings> PickFont(const ClockSettings& settings, const std::string& face);
+  void About();
+  void Warn(const WideString& text);
+
+ private:
+  // Counts an open dialog for as long as it lives.
+  class Open {
+   public:
+    explicit Open(Dialogs& dialogs);
+    ~Open();
+    Open(const Open&) = delete;
+    Open& operator=(const Open&) = delete;
+
+   private:
+    Dialogs& dialogs_;
+  };
+  template <typename Function>
+  Function DialogFunction(const char* name);
+
+  Tickers& tickers_;
+  OwnedLibrary library_;
+  std::array<COLORREF, 16> customColours_{};  // the user's for the whole run
+  int open_ = 0;
+};
+
+}  // namespace clep::win

@@ -1,0 +1,149 @@
+#include "windows/session_window.h"
+
+#include "windows/window_class.h"
+
+namespace clep::win {
+
+namespace {
+
+constexpr char kSessionClass[] = "ClepsydriumSession";
+// Posted to the session window: deliver a "TaskbarCreated" from the loop,
+// never inside a call into the shell.
+constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
+// Posted from the WinEvent hook: a window of the shell's changed.
+constexpr UINT kShellChanged = WM_APP + 2;
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kWatchInterval = 250;
+// After a change of look, or a new bar, the bars are read again this often
+// for a while: a shell repaints in its own time.
+constexpr UINT_PTR kReadBarsTimer = 3;
+constexpr UINT kReadBarsInterval = 250;
+// The look after a burst of the shell's events, and the slow one kept where
+// events carry the watch, for any the system let pass.
+constexpr UINT_PTR kSoonTimer = 2;
+constexpr UINT kSoonDelay = 20;
+constexpr UINT kCarriedWatchInterval = 2000;
+
+// Wine tells other processes only of a window's creation, not of its moves,
+// shows and hides, so there the watch keeps looking four times a second.
+bool EventsCarryWatch() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
+}
+
+bool IsTaskbarClass(const char* name) {
+  return lstrcmpA(name, "Shell_TrayWnd") == 0 || lstrcmpA(name, "Shell_SecondaryTrayWnd") == 0;
+}
+
+void CALLBACK OnShellEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                           DWORD) {
+  char name[32] = "";
+  if (object != OBJID_WINDOW || child != CHILDID_SELF || window == nullptr ||
+      GetClassNameA(GetAncestor(window, GA_ROOT), name, sizeof name) == 0 ||
+      !IsTaskbarClass(name)) {
+    return;
+  }
+  // The hook has no context: the session window of this thread is the one.
+  HWND session = nullptr;
+  while ((session = FindWindowExA(nullptr, session, kSessionClass, nullptr)) != nullptr) {
+    if (GetWindowThreadProcessId(session, nullptr) == GetCurrentThreadId()) {
+      PostMessageA(session, kShellChanged, event == EVENT_OBJECT_CREATE, 0);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+SessionWindow::SessionWindow(SessionOwner& owner, RunState& run, HWND taskbar)
+    : owner_(owner), run_(run), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {
+  RegisterWindowClass(kSessionClass, WindowProcOf<SessionWindow>, 0, nullptr);
+  // Top-level: the ticker, once in the taskbar, hears neither of the
+  // session's end nor of broadcasts.
+  window_.Reset(CreateWindowExA(0, kSessionClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), this));
+  // Here, not on a ticker: the watch outlives any one of them.
+  SetTimer(window_.Get(), kWatchTimer, kWatchInterval, nullptr);
+  HearShell(taskbar);
+}
+
+void SessionWindow::HearShell(HWND taskbar) {
+  DWORD shell = 0;
+  GetWindowThreadProcessId(taskbar, &shell);
+  if (shell == shell_ && hook_) {
+    return;
+  }
+  shell_ = shell;
+  hook_.Reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
+                              OnShellEvent, shell, 0, WINEVENT_OUTOFCONTEXT));
+  SetTimer(window_.Get(), kWatchTimer,
+           hook_ && EventsCarryWatch() ? kCarriedWatchInterval : kWatchInterval, nullptr);
+}
+
+void SessionWindow::ReadBarsAWhile() {
+  SetTimer(window_.Get(), kReadBarsTimer, kReadBarsInterval, nullptr);
+}
+
+void SessionWindow::LookSoon() {
+  // One look for a burst: a bar that moves tells of each of its children.
+  if (!lookSoon_) {
+    lookSoon_ = true;
+    SetTimer(window_.Get(), kSoonTimer, kSoonDelay, nullptr);
+  }
+}
+
+LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+    if (!pending_) {
+      pending_ = true;
+      PostMessageA(window, kDeliverTaskbarCreated, 0, 0);
+    }
+    return 0;
+  }
+  switch (message) {
+    case kDeliverTaskbarCreated:
+      pending_ = false;
+      owner_.OnTaskbarCreated();
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam != 0) {
+        owner_.OnEndSession();
+      }
+      return 0;
+    case WM_CLOSE:  // taskkill sends it to top-level windows
+      owner_.OnClose();
+      return 0;
+    case kShellChanged:
+      owner_.OnShellChanged(wParam != 0);
+      if (EventsCarryWatch()) {
+        LookSoon();
+      }
+      return 0;
+    case WM_TIMER:
+      if (wParam == kReadBarsTimer) {
+        if (!owner_.OnReadBarsTick()) {
+          KillTimer(window, kReadBarsTimer);
+        }
+        return 0;
+      }
+      if (wParam == kSoonTimer) {
+        KillTimer(window, kSoonTimer);
+        lookSoon_ = false;
+      }
+      owner_.OnWatchTick();
+      return 0;
+    case WM_SETTINGCHANGE:  // "ImmersiveColorSet", high contrast, the wallpaper
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_DWMCOLORIZATIONCOLORCHANGED:
+      owner_.OnLookChanged();
+      return DefWindowProcA(window, message, wParam, lParam);
+    case WM_TIMECHANGE:      // a set clock or a new time zone
+    case WM_POWERBROADCAST:  // a resume: the tick timers slept too
+      owner_.OnClockSet();
+      return message == WM_POWERBROADCAST ? TRUE : 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace clep::win

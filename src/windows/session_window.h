@@ -1,0 +1,61 @@
+// The hidden top-level window that hears of the session's end, of a new
+// shell and of changes of look, and runs the taskbar watch: its timers, and
+// the hook on the shell's windows where the system tells of them.
+#pragma once
+
+#include <windows.h>
+
+#include "windows/handles.h"
+#include "windows/run_state.h"
+
+namespace clep::win {
+
+// What the session window tells its owner.
+class SessionOwner {
+ public:
+  virtual void OnTaskbarCreated() = 0;
+  virtual void OnEndSession() = 0;
+  virtual void OnClose() = 0;
+  // A window of the shell's came, moved, showed or hid; `made` when it came.
+  virtual void OnShellChanged(bool made) = 0;
+  // A theme, high contrast, the system's colours or the wallpaper changed.
+  virtual void OnLookChanged() = 0;
+  // One of the reads of the bars after ReadBarsAWhile; false once they are over.
+  virtual bool OnReadBarsTick() = 0;
+  virtual void OnWatchTick() = 0;
+  // A set clock, a new time zone or a resume.
+  virtual void OnClockSet() = 0;
+
+ protected:
+  ~SessionOwner() = default;
+};
+
+class SessionWindow {
+ public:
+  // Hears the shell of `taskbar` from the start (see HearShell).
+  SessionWindow(SessionOwner& owner, RunState& run, HWND taskbar);
+  RunState& State() const { return run_; }
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND Handle() const { return window_.Get(); }
+  // Hears of the windows the shell of this taskbar makes, moves, shows and
+  // hides; where the system tells all of that, the watch looks only then.
+  void HearShell(HWND taskbar);
+  // Whether the shell's new windows are told: else the watch looks for bars.
+  bool HearsShell() const { return static_cast<bool>(hook_); }
+  // Has the owner read the bars four times a second for a while.
+  void ReadBarsAWhile();
+
+ private:
+  void LookSoon();
+
+  SessionOwner& owner_;
+  RunState& run_;
+  UINT taskbarCreated_;
+  bool pending_ = false;
+  bool lookSoon_ = false;
+  DWORD shell_ = 0;
+  Owned<HWINEVENTHOOK, UnhookWinEvent> hook_;
+  OwnedWindow window_;
+};
+
+}  // namespace clep::win

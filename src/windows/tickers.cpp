@@ -1,0 +1,222 @@
+#include "windows/tickers.h"
+
+#include <algorithm>
+
+#include "windows/taskbar_look.h"
+
+namespace clep::win {
+
+namespace {
+
+// After a change of look, or a new bar, the bars are read again for this
+// many of the session window's reads: a shell repaints in its own time.
+constexpr int kLookReads = 6;
+
+}  // namespace
+
+Tickers::Tickers(const ClockSettings& settings, const TickerOwner& owner, RunState& run,
+                 SessionWindow& session, const TrayWindows& primary)
+    : settings_(settings), owner_(owner), run_(run), session_(session), seen_(SeeSystemLook()) {
+  Dock(docked_.front(), primary);
+  FollowSecondaryBars();
+}
+
+void Tickers::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
+  Docked& docked = slot ? *slot : slot.emplace(owner_, run_);
+  // The primary's taskbar takes its measures before anything of ours is in it.
+  docked.taskbar.reset();
+  docked.taskbar.emplace(windows);
+  if (!docked.ticker.Exists()) {
+    // New, or built anew after the shell took it: the first text with the
+    // next second.
+    docked.ticker.Create(ShownEdge(), docked.taskbar->TickerParent(), input_);
+    docked.ticker.PresetClock();
+    docked.ticker.Tick(settings_);
+  }
+  docked.taskbar->Embed(docked.ticker.Handle());
+  Fit(docked);
+  StartLookReads();  // a new bar may not have painted yet
+}
+
+void Tickers::Fit(Docked& docked) {
+  const ClockSettings& s = settings_;
+  docked.ticker.SetFont(s.fontName, ShownFontSize(s.fontSize), s.fontBold, s.fontItalic);
+  if (docked.taskbar) {
+    docked.taskbar->FitTicker(TickerCells(s), docked.ticker.TextWidth(ClockStyleOf(s)));
+  }
+}
+
+void Tickers::Restyle(Docked& docked, bool readBar) {
+  if (!docked.ticker.Exists()) {
+    return;  // lost: it is made anew in the style there is then
+  }
+  FollowLook(docked, readBar);
+  Fit(docked);
+  docked.ticker.Redraw(settings_);
+}
+
+void Tickers::Restyle(bool readBars) {
+  EachDocked([this, readBars](Docked& docked) { Restyle(docked, readBars); });
+}
+
+bool Tickers::ShownEdge() const {
+  return DecideLook(ChosenLook(settings_), seen_).edge;
+}
+
+void Tickers::FollowLook(Docked& docked, bool read) {
+  const HWND ticker = docked.ticker.Handle();
+  RECT at{};
+  GetWindowRect(ticker, &at);
+  // Only a themed bar's colour counts; a moved ticker may sit by another.
+  if (docked.taskbar && ticker != nullptr && seen_.themed && !seen_.highContrast &&
+      (read || !EqualRect(&at, &docked.readAt))) {
+    docked.readAt = at;
+    if (const std::optional<Rgb> bar = ReadBarColour(docked.taskbar->Bar(), ticker)) {
+      docked.bar = bar;
+    }
+  }
+  LookSeen seen = seen_;
+  seen.bar = docked.bar;
+  const Look look = DecideLook(ChosenLook(settings_), seen);
+  if (docked.look == look) {
+    return;
+  }
+  if (docked.ticker.HasBorder() != look.edge) {
+    docked.ticker.SetBorder(look.edge);
+    if (docked.taskbar) {
+      docked.taskbar->PlaceTickerTopLeft();
+    }
+  }
+  docked.look = look;
+  docked.ticker.SetColours(static_cast<std::int32_t>(look.text),
+                           static_cast<std::int32_t>(look.back));
+}
+
+void Tickers::StartLookReads() {
+  lookReads_ = kLookReads + 1;
+  ReadLookAgain();
+  session_.ReadBarsAWhile();
+}
+
+bool Tickers::ReadLookAgain() {
+  seen_ = SeeSystemLook();
+  EachDocked([this](Docked& docked) { FollowLook(docked, true); });
+  return --lookReads_ > 0;
+}
+
+void Tickers::ShowAll() {
+  EachDocked([](Docked& docked) { docked.ticker.Show(); });
+}
+
+void Tickers::HideAll() {
+  EachDocked([](Docked& docked) { docked.ticker.Hide(); });
+}
+
+void Tickers::GiveBack() {
+  EachDocked([](Docked& docked) {
+    docked.ticker.Hide();
+    docked.taskbar.reset();
+  });
+}
+
+void Tickers::EnableInput(bool on) {
+  input_ = on;
+  EachDocked([on](Docked& docked) { docked.ticker.EnableInput(on); });
+}
+
+bool Tickers::Docks(HWND ticker) const {
+  return std::any_of(docked_.begin(), docked_.end(), [ticker](const std::optional<Docked>& each) {
+    return each && each->taskbar && each->ticker.Handle() == ticker;
+  });
+}
+
+void Tickers::OnClockSet() {
+  EachDocked([this](Docked& docked) { docked.ticker.Redraw(settings_); });
+}
+
+void Tickers::Watch() {
+  if (docked_.front()->taskbar) {
+    docked_.front()->taskbar->Watch();
+  }
+  FollowSecondaryBars();
+  EachDocked([this](Docked& docked) { FollowLook(docked, false); });
+}
+
+void Tickers::Redock(const TrayWindows& primary) {
+  findBars_ = true;
+  Dock(docked_.front(), primary);
+  docked_.front()->ticker.ShowAsBefore();
+  // The other bars' tickers are built anew too.
+  for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
+    if (*docked) {
+      (*docked)->taskbar.reset();
+    }
+  }
+  FollowSecondaryBars();
+}
+
+void Tickers::FollowSecondaryBars() {
+  // Only beside a primary ticker: without one the shell is gone or not yet whole.
+  SecondaryBars bars;
+  const bool find = findBars_ || !session_.HearsShell();
+  if (settings_.everyTaskbar && docked_.front()->taskbar) {
+    if (find) {
+      bars = FindSecondaryBars();
+      findBars_ = false;
+    } else {
+      // A bar's coming is told, so only those known can have gone.
+      EachDocked([&bars](Docked& docked) {
+        if (docked.taskbar && docked.taskbar->Secondary() && IsWindow(docked.taskbar->Bar())) {
+          bars.bars[static_cast<std::size_t>(bars.count++)] = docked.taskbar->Bar();
+        }
+      });
+    }
+  } else {
+    findBars_ = true;  // for when there are bars to serve again
+  }
+  for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
+    if (!*docked) {
+      continue;
+    }
+    std::optional<Taskbar>& taskbar = (*docked)->taskbar;
+    if (taskbar && !bars.Take(taskbar->Bar())) {
+      taskbar.reset();  // the bar has gone
+    }
+    if (taskbar) {
+      taskbar->Watch();
+    } else if (!(*docked)->ticker.Busy()) {  // else at a later look
+      docked->reset();
+    }
+  }
+  // The bars left have no ticker yet.
+  for (HWND bar : bars.bars) {
+    const auto free = std::find_if(docked_.begin() + 1, docked_.end(),
+                                   [](const std::optional<Docked>& docked) { return !docked; });
+    if (bar == nullptr) {
+      continue;
+    }
+    if (free == docked_.end()) {
+      findBars_ = true;  // again once a place is free
+      continue;
+    }
+    Dock(*free, SecondaryWindows(bar));
+    if (run_.Running()) {
+      (*free)->ticker.Show();
+    }
+  }
+}
+
+void Tickers::OnLost(const TickerWindow& ticker) {
+  // The shell ended and took the ticker with it: nothing to give back. A
+  // secondary one is dropped at the watch's next look, and its bar, if it
+  // stays, is served anew.
+  findBars_ = true;
+  EachDocked([&ticker](Docked& docked) {
+    if (&docked.ticker == &ticker && docked.taskbar) {
+      docked.taskbar->Forget();
+      docked.taskbar.reset();
+    }
+  });
+}
+
+}  // namespace clep::win

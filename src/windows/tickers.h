@@ -1,0 +1,105 @@
+// The tickers and the taskbars they are docked in: the primary's first, then
+// one for each other monitor's bar. A change of style or of look reaches
+// every ticker through one path, which sets its look, font, text, shape and
+// size together.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+
+#include "settings/clock_settings.h"
+#include "settings/look.h"
+#include "windows/session_window.h"
+#include "windows/taskbar.h"
+#include "windows/ticker_window.h"
+
+namespace clep::win {
+
+class Tickers {
+ public:
+  // Docks a ticker in the primary taskbar, and in every other monitor's bar;
+  // the session window times the reads of the bars and tells whether the
+  // shell's new windows are heard of.
+  Tickers(const ClockSettings& settings, const TickerOwner& owner, RunState& run,
+          SessionWindow& session, const TrayWindows& primary);
+  // Each taskbar ends before its ticker, giving itself back, the last first.
+  ~Tickers() = default;
+  Tickers(const Tickers&) = delete;
+  Tickers& operator=(const Tickers&) = delete;
+
+  void ShowAll();
+  void HideAll();
+  // The session ends: every taskbar given back at once.
+  void GiveBack();
+  // A new shell: the primary ticker moves into its taskbar, the others are
+  // built anew.
+  void Redock(const TrayWindows& primary);
+
+  // The settings changed: every ticker restyled; `readBars` reads the bars'
+  // colours anew.
+  void Restyle(bool readBars);
+  // The system's look changed: taken now and read again for a while.
+  void StartLookReads();
+  // One of those reads; false once they are over.
+  bool ReadLookAgain();
+  // One look of the watch at every bar.
+  void Watch();
+  void MayHaveNewBars() { findBars_ = true; }
+  void OnClockSet();
+  void OnLost(const TickerWindow& ticker);
+  void EnableInput(bool on);
+
+  bool ShownEdge() const;
+  // The face the tickers show.
+  const std::string& FaceName() const { return docked_.front()->ticker.FaceName(); }
+  // Whether the ticker is in a bar now.
+  bool Docks(HWND ticker) const;
+
+ private:
+  // A ticker and the taskbar it is set in; the taskbar ends first, giving
+  // itself back. A secondary one without a taskbar is left to be dropped.
+  struct Docked {
+    Docked(const TickerOwner& owner, RunState& run) : ticker(owner, run) {}
+    TickerWindow ticker;
+    std::optional<Taskbar> taskbar;
+    std::optional<Rgb> bar;  // the bar's colour last read beside the ticker
+    RECT readAt{};           // where the ticker stood then, on the screen
+    std::optional<Look> look;
+  };
+  template <typename Function>
+  void EachDocked(Function function) {
+    for (auto& docked : docked_) {
+      if (docked) {
+        function(*docked);
+      }
+    }
+  }
+  // A ticker set into the bar, made first if there is none.
+  void Dock(std::optional<Docked>& slot, const TrayWindows& windows);
+  // The one path of a change: look, font, text, and with the text's width
+  // the shape and size; the ticker's window draws its shape at the size.
+  void Restyle(Docked& docked, bool readBar);
+  // The font, and the shape and size of the widest text in it.
+  void Fit(Docked& docked);
+  // The colours and edge for what is seen now; `read` reads the bar anew.
+  void FollowLook(Docked& docked, bool read);
+  // Every other monitor's bar gets a ticker, a vanished one loses its own,
+  // and each is placed again when its bar changed.
+  void FollowSecondaryBars();
+
+  const ClockSettings& settings_;
+  const TickerOwner& owner_;
+  RunState& run_;
+  SessionWindow& session_;
+  LookSeen seen_;         // of the system, not of a bar
+  int lookReads_ = 0;     // the reads of the bars left
+  bool input_ = true;     // off while a dialog is open
+  bool findBars_ = true;  // a bar may have come since the last search
+  // The primary's first, then the other bars' in any free place; a fixed
+  // table, so that a ticker never moves while one of its handlers runs.
+  std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
+};
+
+}  // namespace clep::win
