@@ -333,7 +333,7 @@ class Rig:
             fresh = t and next((u for u in self.tickers() if u and u["hwnd"] == t["hwnd"]), t)
             self.right_click_ticker(fresh)
             try:
-                self.wait_window("the context menu", timeout=3 if attempt < 2 else 10, cls="#32768")
+                menu = self.wait_window("the context menu", timeout=3 if attempt < 2 else 10, cls="#32768")["hwnd"]
                 break
             except AssertionError:
                 if attempt == 2:
@@ -341,7 +341,23 @@ class Rig:
         time.sleep(0.5)  # shown a moment before its loop takes keys: without, the first ones may go astray
         table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
         downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)
-        self.xdotool("key", "--delay", "40", *(["Down"] * downs), "Return")
+        self.xdotool("key", "--delay", "40", *(["Down"] * downs))
+        # On a busy machine a key may be lost: where the taskbar can read the menu (inside the program's process),
+        # the item lit is checked, and the walk mended, before Return.
+        time.sleep(0.2)
+        for _ in range(20):
+            try:
+                shown = [i for i in (line.split("\t") for line in self.command("menu", menu).splitlines())
+                         if len(i) == 3 and i[1]]  # separators have no caption
+            except AssertionError:  # a taskbar in its own process cannot read the menu
+                shown = []
+            lit = [n for n, i in enumerate(shown) if i[2:] == ["1"]]
+            want = [n for n, i in enumerate(shown) if i[1].startswith(caption)]
+            if not shown or not want or lit == want[:1]:
+                break
+            self.xdotool("key", "Down" if not lit or lit[0] < want[0] else "Up")
+            time.sleep(0.1)
+        self.xdotool("key", "Return")
 
     def tip(self, t=None, wait=True):
         """Hovers the ticker: the text of the tooltip then shown; or checks that none shows."""

@@ -499,7 +499,7 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     reply += "\n";
     return "";
   } else if (verb == "menu" && need(1)) {
-    // The open popup menu's items: "1" when checked, then the caption. Only
+    // The open popup menu's items: "1" when checked, the caption, "1" when lit. Only
     // a shell inside the program's process can read its menus.
     const HMENU menu = reinterpret_cast<HMENU>(SendMessageW(WindowArg(f[2]), MN_GETHMENU, 0, 0));
     const int count = GetMenuItemCount(menu);
@@ -510,7 +510,8 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
       wchar_t caption[256] = {};
       GetMenuStringW(menu, static_cast<UINT>(i), caption, 256, MF_BYPOSITION);
       const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-      reply += Num((state & MF_CHECKED) != 0 ? 1 : 0) + "\t" + Escape(caption) + "\n";
+      reply += Num((state & MF_CHECKED) != 0 ? 1 : 0) + "\t" + Escape(caption) + "\t" +
+               Num((state & MF_HILITE) != 0 ? 1 : 0) + "\n";
     }
     return "";
   } else if (verb == "rebuild") {
