@@ -374,8 +374,8 @@ def theme_win11(rig):
     taskbar_look(rig, "win11")
 def unsaved(rig):
     """A stray Clepsydrium.ini.new folder blocks no write; a read-only file: one message (the file, why) for two failed
-    writes; the keys not saved go with the next write that succeeds, and at exit. A file saved as UTF-16 is read, and
-    not written: the user is told."""
+    writes; the keys not saved go with the next write that succeeds, and at exit. A hand-formatted file and one saved
+    as UTF-16: a choice adds its one line, every other byte kept, and Exit writes nothing."""
     def told():
         box = rig.wait_window("the program's message box", cls="#32770", title="Clepsydrium")["hwnd"]
         lines = rig.texts(box)[0][0].split("\r\n")
@@ -398,14 +398,18 @@ def unsaved(rig):
         elif key:
             wait_until(lambda: rig.ini_values() == want, 5, f"{want} written")
     check(rig.wait_exit(program) == 0 and rig.ini_values() == want, f"at exit: {rig.ini_values()}")
-    utf16 = "\ufeff[Configuration]\r\nLowercase=1\r\n".encode("utf-16-le")  # as Notepad saves it on request
-    open(rig.ini, "wb").write(utf16)
-    program = rig.start_program("utf16")
-    wait_until(lambda: rig.ticker()["text"] == rig.ticker()["text"].lower() != rig.ticker()["text"].upper(), 5, "read")
-    rig.pick("Borders")
-    told()
-    rig.pick("Exit")
-    check(rig.wait_exit(program) == 0 and rig.read_ini() == utf16, f"the UTF-16 file changed: {rig.read_ini()}")
+    hand = "; my settings\n\n[Configuration]\n  Lowercase = 1\n\tFontName = DejaVu Sans\n; a = b\n{}\n[Mine]\nx = 1"
+    for name, text, encoding, line in (("hand", hand, "utf-8", "ZeroAsDash=1\n"),  # Notepad's "Unicode" next
+                                       ("utf16", "\ufeff[Configuration]\r\n; \u0416 = x\r\nLowercase=1\r\n{}",
+                                        "utf-16-le", "ZeroAsDash=1\r\n")):
+        open(rig.ini, "wb").write(text.format("").encode(encoding))
+        program, after = rig.start_program(name), text.format(line).encode(encoding)
+        wait_until(lambda: rig.ticker()["text"] == rig.ticker()["text"].lower() != rig.ticker()["text"].upper(), 5,
+                   f"{name}: read")
+        rig.pick("Display 0")
+        wait_until(lambda: rig.read_ini() == after, 5, f"{name}: one line added")
+        rig.pick("Exit")
+        check(rig.wait_exit(program) == 0 and rig.read_ini() == after, f"{name} at exit: {rig.read_ini()}")
 
 
 def hung_shell(rig):
