@@ -300,6 +300,10 @@ def every_taskbar(rig, layout):
     check(rig.tickers()[1:] == [None, None], "EveryTaskbar=0, and yet a ticker in another bar")
 
 
+def near(a, b):
+    return max(abs(x - y) for x, y in zip(a, b)) <= 8
+
+
 def contrast(a, b):
     """The WCAG contrast ratio of two colours."""
     def luminance(c):
@@ -315,9 +319,6 @@ def taskbar_look(rig, layout):
     1 s of a switch; a colour chosen stands over a switch, and the dialog opens on the colour shown; Taskbar colours
     brings the taskbar's look back; GDI objects flat over 50 switches; without theme values, the system's button
     colours within 1 s of their change (high contrast's, as Wine cannot switch high contrast itself)."""
-    def near(a, b):
-        return max(abs(x - y) for x, y in zip(a, b)) <= 8
-
     def follows(what, bar, back=None, edge=False, within=None):
         def ok():
             found, taken = rig.looks(what)
@@ -433,7 +434,8 @@ def hung_shell(rig):
 def vertical(rig):
     """Bars 62 px wide, the primary on the left and another on the right, classic and Windows 11: the time in lines,
     one numeral each, with seconds and without, its whole ink centred inside each ticker and each ticker inside its
-    bar; one line again on a wide bar and a horizontal one."""
+    bar; each in its bar's colour, accent and dark, against the screen's edges; one line again on a wide bar and a
+    horizontal one."""
     def inside(t, bar):
         x, y, w, h = rig.screen_rect(t)
         return bar[0] <= x and x + w <= bar[0] + bar[2] and bar[1] <= y and y + h <= bar[1] + bar[3]
@@ -467,6 +469,10 @@ def vertical(rig):
             wait_until(whole_ink, 3, f"the whole time in {lines} lines, {layout}")
             if lines == 3:
                 rig.pick("Hours and minutes")
+        for theme, bar in (("accent", (0, 0x5A, 0x9E)), ("dark", (0x1C, 0x1C, 0x1C))):  # the ring read off the screen
+            rig.command("theme", theme)
+            wait_until(lambda: all(near(f["back"], f["bar"]) and near(f["bar"], bar) for f in rig.looks(
+                f"{layout}-{theme}")[0]), 3, f"each ticker in its {theme} bar's colour at the screen's edge, {layout}")
         for command in ("thickness 120", "secondary 1 edge 3"):
             rig.command(*command.split())
         wait_until(lambda: [t["rect"][3] for t in rig.tickers()] == [14, 14], 3, "one line again")
