@@ -256,6 +256,9 @@ std::optional<std::string> Edited(std::string_view text, std::string_view sectio
 }  // namespace
 
 IniEncoding EncodingOf(std::string_view file) {
+  if (file.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    return IniEncoding::kUtf8;
+  }
   if (file.substr(0, 2) != kLittleEndian && file.substr(0, 2) != kBigEndian) {
     return IniEncoding::kBytes;
   }
@@ -265,10 +268,11 @@ IniEncoding EncodingOf(std::string_view file) {
 std::optional<std::string> IniValue(std::string_view file, std::string_view sectionName,
                                     std::string_view key) {
   std::string decoded;
-  if (EncodingOf(file) != IniEncoding::kBytes) {
+  const IniEncoding encoding = EncodingOf(file);
+  if (encoding == IniEncoding::kUtf16 || encoding == IniEncoding::kUnwritable) {
     decoded = FromUtf16(file.substr(2), file.substr(0, 2) == kBigEndian);
     file = decoded;
-  } else if (file.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+  } else if (encoding == IniEncoding::kUtf8) {
     file.remove_prefix(kByteOrderMark.size());
   }
   const std::vector<Line> lines = Lines(file);
@@ -309,11 +313,11 @@ std::optional<std::string> IniWithValue(std::string_view file, std::string_view 
           Edited(FromUtf16(file.substr(2), bigEndian), Trim(section), Trim(key), value);
       return text ? std::string(file.substr(0, 2)) + ToUtf16(*text, bigEndian) : text;
     }
+    case IniEncoding::kUtf8:
     case IniEncoding::kBytes:
       break;
   }
-  const std::size_t mark =
-      file.substr(0, kByteOrderMark.size()) == kByteOrderMark ? kByteOrderMark.size() : 0;
+  const std::size_t mark = EncodingOf(file) == IniEncoding::kUtf8 ? kByteOrderMark.size() : 0;
   const std::optional<std::string> text =
       Edited(file.substr(mark), Trim(section), Trim(key), value);
   return text ? std::string(file.substr(0, mark)) + *text : text;

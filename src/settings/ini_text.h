@@ -10,10 +10,11 @@
 
 namespace clep {
 
-// How a file's bytes are text: a byte each (ANSI, or UTF-8 with or without
-// its mark), UTF-16 after its byte-order mark (values then go in and come out
-// as UTF-8), or UTF-16 with an odd byte over, which no write can keep whole.
-enum class IniEncoding { kBytes, kUtf16, kUnwritable };
+// How a file's bytes are text: a byte each (ANSI, or UTF-8 without a mark),
+// UTF-8 or UTF-16 after its byte-order mark (a Windows reader then gives
+// values in Unicode, so they go in as UTF-8), or UTF-16 with an odd byte
+// over, which no write can keep whole.
+enum class IniEncoding { kBytes, kUtf8, kUtf16, kUnwritable };
 IniEncoding EncodingOf(std::string_view file);
 
 // The value of `key` in `section`. Section and key are matched without regard

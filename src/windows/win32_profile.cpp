@@ -122,9 +122,9 @@ bool Win32Profile::Write(std::string_view key, std::optional<std::string_view> v
     lastError_ = bytes ? ERROR_UNSUPPORTED_TYPE : lastError_;
     return false;
   }
-  // A UTF-16 file takes the value as UTF-8, every character of the code page kept.
+  // A Unicode file takes the value as UTF-8, every character of the code page kept.
   std::string utf8;
-  if (value && EncodingOf(*bytes) == IniEncoding::kUtf16) {
+  if (value && EncodingOf(*bytes) != IniEncoding::kBytes) {
     utf8 = Narrow(Wide(*value), CP_UTF8);
     value = utf8;
   }
