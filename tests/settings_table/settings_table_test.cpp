@@ -1,7 +1,8 @@
 // The settings file, as text in and settings out, and what one write leaves
 // in it. Built natively over the POSIX file and by both Windows builds over the
 // program's profile (Windows' own reader) under Wine: where they disagree on
-// a read, the POSIX file is wrong; the writes are what Windows' writer leaves.
+// a read, the POSIX file is wrong; a write changes its own line and no byte
+// of any other, as Windows' own writer on Windows does.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
