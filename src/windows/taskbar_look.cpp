@@ -64,20 +64,19 @@ std::optional<Rgb> ReadBarColour(HWND bar, HWND ticker) {
   }
   area = {area.left - kMargin - 1, area.top - kMargin - 1, area.right + kMargin + 1,
           area.bottom + kMargin + 1};
-  // Only what lies on the screen is copied: a copy reaching past its edge
-  // may come back all black (Wine's does), the bar's pixels too.
-  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-  const RECT desktop{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                     top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-  RECT shown{};
-  if (!IntersectRect(&shown, &area, &desktop)) {
-    return std::nullopt;
-  }
   // One copy of the screen: each read of the screen waits for the compositor.
+  // Only what lies on it is copied, as a copy reaching past its edge may come
+  // back all black (Wine's does), the bar's pixels too. The screen's bounds
+  // come from its DC: under Wine, the virtual screen's metrics slowed the
+  // reads after a theme switch so that a menu open meanwhile lost keys.
   const HDC screen = GetDC(nullptr);
+  RECT desktop{};
+  RECT shown{};
+  const bool onScreen =
+      GetClipBox(screen, &desktop) > NULLREGION && IntersectRect(&shown, &area, &desktop);
   const OwnedBitmap copy(
-      CreateCompatibleBitmap(screen, shown.right - shown.left, shown.bottom - shown.top));
+      onScreen ? CreateCompatibleBitmap(screen, shown.right - shown.left, shown.bottom - shown.top)
+               : nullptr);
   const OwnedMemoryDc memory(CreateCompatibleDC(screen));
   const Selected copyIn(memory.Get(), copy.Get());  // a null one selects nothing
   const bool read = copy && memory &&
