@@ -2,7 +2,6 @@
 // marked, the Kalends, Nones and Ides in bold and underlined, each day's
 // Latin date when pointed at; the arrow buttons, PageUp and PageDown move a
 // month, Home comes back to today, Escape or a click elsewhere closes it.
-// The frame follows the day at midnight, and this month the month.
 #pragma once
 
 #include <windows.h>
@@ -31,8 +30,6 @@ class CalendarWindow {
   HWND Ticker() const { return ticker_; }
   // Shown again in the style the settings have now.
   void Restyle();
-  // The ticker's colours when its look changes.
-  void SetColours(COLORREF text, COLORREF back);
 
   Program& ProgramOf() const { return program_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,7 +38,6 @@ class CalendarWindow {
   void ShowMonth(int year, int month);
   void Move(int months);
   void OnKey(WPARAM key);
-  void FollowDay();
   // Whether losing the foreground to this window leaves it open.
   bool StaysOpen(HWND next) const;
 
@@ -56,7 +52,6 @@ class CalendarWindow {
   LatinMonth shown_;
   int year_ = 0;
   int month_ = 0;
-  int today_ = 0;  // the day framed, as yyyymmdd
   COLORREF text_ = 0;
   COLORREF back_ = 0;
 };

@@ -217,10 +217,11 @@ void Program::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
   docked.taskbar.emplace(windows);
   if (!docked.ticker.Exists()) {
     // New, or built anew after the shell took it: the settings' look, and
-    // the time at once, not blank until the next second.
+    // the first text with the next second.
     docked.ticker.Create(ShownEdge(), docked.taskbar->TickerParent());
     ApplyLook(docked.ticker);
-    docked.ticker.Redraw(settings_);
+    docked.ticker.PresetClock();
+    docked.ticker.Tick(settings_);
   }
   docked.taskbar->Embed(docked.ticker.Handle(), TickerCells(settings_),
                         docked.ticker.TextWidth(ClockStyleOf(settings_)));
@@ -265,10 +266,6 @@ void Program::FollowLook(Docked& docked, bool read) {
   docked.look = look;
   docked.ticker.SetColours(static_cast<std::int32_t>(look.text),
                            static_cast<std::int32_t>(look.back));
-  if (calendar_.Ticker() == ticker) {
-    const TickerWindow::Colours colours = docked.ticker.ShownColours();
-    calendar_.SetColours(colours.text, colours.back);
-  }
 }
 
 void Program::OnLookChanged() {
