@@ -74,6 +74,9 @@ bool IniFile::Write(std::string_view key, std::optional<std::string_view> value)
   if (!bytes && errno != ENOENT) {
     return false;  // there but unreadable: never write over it
   }
+  if (bytes && EncodingOf(*bytes) == IniEncoding::kUnwritable) {
+    return false;
+  }
   const std::optional<std::string> text = IniWithValue(bytes.value_or(""), section_, key, value);
   return !text || WriteWhole(path_, *text);
 }

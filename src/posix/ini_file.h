@@ -18,7 +18,8 @@ class IniFile : public Profile {
   std::optional<std::string> Read(std::string_view key) const override;
 
   // Rewrites the file through a temporary file and a rename, so a failed
-  // write leaves the old file whole; false then. A missing file is created.
+  // write leaves the old file whole; false then, and for a file no write can
+  // keep whole (see EncodingOf). A missing file is created.
   bool Write(std::string_view key, std::optional<std::string_view> value) override;
 
   const std::string& Path() const { return path_; }

@@ -64,15 +64,24 @@ std::optional<Rgb> ReadBarColour(HWND bar, HWND ticker) {
   }
   area = {area.left - kMargin - 1, area.top - kMargin - 1, area.right + kMargin + 1,
           area.bottom + kMargin + 1};
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
   // One copy of the screen: each read of the screen waits for the compositor.
+  // Only what lies on it is copied, as a copy reaching past its edge may come
+  // back all black (Wine's does), the bar's pixels too. The screen's bounds
+  // come from its DC: under Wine, the virtual screen's metrics slowed the
+  // reads after a theme switch so that a menu open meanwhile lost keys.
   const HDC screen = GetDC(nullptr);
-  const OwnedBitmap copy(CreateCompatibleBitmap(screen, width, height));
+  RECT desktop{};
+  RECT shown{};
+  const bool onScreen =
+      GetClipBox(screen, &desktop) > NULLREGION && IntersectRect(&shown, &area, &desktop);
+  const OwnedBitmap copy(
+      onScreen ? CreateCompatibleBitmap(screen, shown.right - shown.left, shown.bottom - shown.top)
+               : nullptr);
   const OwnedMemoryDc memory(CreateCompatibleDC(screen));
   const Selected copyIn(memory.Get(), copy.Get());  // a null one selects nothing
   const bool read = copy && memory &&
-                    BitBlt(memory.Get(), 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+                    BitBlt(memory.Get(), 0, 0, shown.right - shown.left, shown.bottom - shown.top,
+                           screen, shown.left, shown.top, SRCCOPY);
   ReleaseDC(nullptr, screen);
   if (!read) {
     return std::nullopt;
@@ -80,12 +89,15 @@ std::optional<Rgb> ReadBarColour(HWND bar, HWND ticker) {
   // The ring kMargin pixels outside the ticker; a pixel counts where the
   // bar, not a window over it, is what shows.
   std::vector<Rgb> pixels;
-  const int in = kMargin + 1;  // the ticker's first pixel in the copy
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  const int in = kMargin + 1;  // the ticker's first pixel from the area's edge
   for (int y = 1; y < height - 1; y += kStep) {
     for (int x = 1; x < width - 1; x += kStep) {
+      const POINT at{area.left + x, area.top + y};
       const bool ring = x < in || x >= width - in || y < in || y >= height - in;
-      if (ring && GetAncestor(WindowFromPoint({area.left + x, area.top + y}), GA_ROOT) == bar) {
-        pixels.push_back(GetPixel(memory.Get(), x, y));
+      if (ring && PtInRect(&shown, at) && GetAncestor(WindowFromPoint(at), GA_ROOT) == bar) {
+        pixels.push_back(GetPixel(memory.Get(), at.x - shown.left, at.y - shown.top));
       }
     }
   }

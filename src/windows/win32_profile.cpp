@@ -20,12 +20,12 @@ WideString Wide(std::string_view text) {
   return wide;
 }
 
-std::string Narrow(WideView wide) {
+std::string Narrow(WideView wide, UINT codePage = CP_ACP) {
   const int size = static_cast<int>(wide.size());
-  std::string text(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), size,
+  std::string text(static_cast<std::size_t>(WideCharToMultiByte(codePage, 0, wide.data(), size,
                                                                 nullptr, 0, nullptr, nullptr)),
                    '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
+  WideCharToMultiByte(codePage, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
                       nullptr, nullptr);
   return text;
 }
@@ -118,10 +118,15 @@ bool Win32Profile::Write(std::string_view key, std::optional<std::string_view> v
   }
   const std::optional<std::string> bytes = ReadAll(path_);
   lastError_ = GetLastError();
-  // Unreadable, or saved as UTF-16, which this writer would garble.
-  if (!bytes || bytes->rfind("\xFF\xFE", 0) == 0 || bytes->rfind("\xFE\xFF", 0) == 0) {
+  if (!bytes || EncodingOf(*bytes) == IniEncoding::kUnwritable) {
     lastError_ = bytes ? ERROR_UNSUPPORTED_TYPE : lastError_;
     return false;
+  }
+  // A Unicode file takes the value as UTF-8, every character of the code page kept.
+  std::string utf8;
+  if (value && EncodingOf(*bytes) != IniEncoding::kBytes) {
+    utf8 = Narrow(Wide(*value), CP_UTF8);
+    value = utf8;
   }
   const std::optional<std::string> text = IniWithValue(*bytes, section_, key, value);
   if (text && !WriteWhole(path_, *text)) {

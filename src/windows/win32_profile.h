@@ -1,6 +1,7 @@
-// The settings file: read by Windows' own profile reader, written by the
-// same rules through a file beside it that replaces it in one step. The path
-// is wide, so any folder name works; the file stays ANSI text.
+// The settings file: read by Windows' own profile reader, edited in place by
+// the same rules through a file beside it that replaces it in one step (the
+// profile writer would rewrite the file where it lies). The path is wide, so
+// any folder name works; the file keeps its encoding, ANSI or UTF-16.
 #pragma once
 
 #include <string>

@@ -300,6 +300,10 @@ def every_taskbar(rig, layout):
     check(rig.tickers()[1:] == [None, None], "EveryTaskbar=0, and yet a ticker in another bar")
 
 
+def near(a, b):
+    return max(abs(x - y) for x, y in zip(a, b)) <= 8
+
+
 def contrast(a, b):
     """The WCAG contrast ratio of two colours."""
     def luminance(c):
@@ -315,9 +319,6 @@ def taskbar_look(rig, layout):
     1 s of a switch; a colour chosen stands over a switch, and the dialog opens on the colour shown; Taskbar colours
     brings the taskbar's look back; GDI objects flat over 50 switches; without theme values, the system's button
     colours within 1 s of their change (high contrast's, as Wine cannot switch high contrast itself)."""
-    def near(a, b):
-        return max(abs(x - y) for x, y in zip(a, b)) <= 8
-
     def follows(what, bar, back=None, edge=False, within=None):
         def ok():
             found, taken = rig.looks(what)
@@ -374,8 +375,8 @@ def theme_win11(rig):
     taskbar_look(rig, "win11")
 def unsaved(rig):
     """A stray Clepsydrium.ini.new folder blocks no write; a read-only file: one message (the file, why) for two failed
-    writes; the keys not saved go with the next write that succeeds, and at exit. A file saved as UTF-16 is read, and
-    not written: the user is told."""
+    writes; the keys not saved go with the next write that succeeds, and at exit. A hand-formatted file and one saved
+    as UTF-16: a choice adds its one line, every other byte kept, and Exit writes nothing."""
     def told():
         box = rig.wait_window("the program's message box", cls="#32770", title="Clepsydrium")["hwnd"]
         lines = rig.texts(box)[0][0].split("\r\n")
@@ -398,14 +399,18 @@ def unsaved(rig):
         elif key:
             wait_until(lambda: rig.ini_values() == want, 5, f"{want} written")
     check(rig.wait_exit(program) == 0 and rig.ini_values() == want, f"at exit: {rig.ini_values()}")
-    utf16 = "\ufeff[Configuration]\r\nLowercase=1\r\n".encode("utf-16-le")  # as Notepad saves it on request
-    open(rig.ini, "wb").write(utf16)
-    program = rig.start_program("utf16")
-    wait_until(lambda: rig.ticker()["text"] == rig.ticker()["text"].lower() != rig.ticker()["text"].upper(), 5, "read")
-    rig.pick("Borders")
-    told()
-    rig.pick("Exit")
-    check(rig.wait_exit(program) == 0 and rig.read_ini() == utf16, f"the UTF-16 file changed: {rig.read_ini()}")
+    hand = "; my settings\n\n[Configuration]\n  Lowercase = 1\n\tFontName = DejaVu Sans\n; a = b\n{}\n[Mine]\nx = 1"
+    for name, text, encoding, line in (("hand", hand, "utf-8", "ZeroAsDash=1\n"),  # Notepad's "Unicode" next
+                                       ("utf16", "\ufeff[Configuration]\r\n; \u0416 = x\r\nLowercase=1\r\n{}",
+                                        "utf-16-le", "ZeroAsDash=1\r\n")):
+        open(rig.ini, "wb").write(text.format("").encode(encoding))
+        program, after = rig.start_program(name), text.format(line).encode(encoding)
+        wait_until(lambda: rig.ticker()["text"] == rig.ticker()["text"].lower() != rig.ticker()["text"].upper(), 5,
+                   f"{name}: read")
+        rig.pick("Display 0")
+        wait_until(lambda: rig.read_ini() == after, 5, f"{name}: one line added")
+        rig.pick("Exit")
+        check(rig.wait_exit(program) == 0 and rig.read_ini() == after, f"{name} at exit: {rig.read_ini()}")
 
 
 def hung_shell(rig):
@@ -430,7 +435,8 @@ def vertical(rig):
     """Bars 62 px wide, the primary on the left and another on the right, classic and Windows 11: the time in lines,
     one numeral each, with seconds and without, its whole ink centred inside each ticker and each ticker inside its
     bar; seconds turned off from the other bar's ticker reach both tickers' text and shape as the bars grow to 80 and
-    100 px and back to 62; one line again on a wide bar and a horizontal one."""
+    100 px and back to 62; each in its bar's colour, accent and dark, against the screen's edges; one line again on a
+    wide bar and a horizontal one."""
     def inside(t, bar):
         x, y, w, h = rig.screen_rect(t)
         return bar[0] <= x and x + w <= bar[0] + bar[2] and bar[1] <= y and y + h <= bar[1] + bar[3]
@@ -473,6 +479,10 @@ def vertical(rig):
             for command in (f"thickness {thickness}", f"secondary 1 thickness {thickness}"):
                 rig.command(*command.split())
             whole_ink(f"{layout}-{thickness}px", lines)
+        for theme, bar in (("accent", (0, 0x5A, 0x9E)), ("dark", (0x1C, 0x1C, 0x1C))):  # the ring read off the screen
+            rig.command("theme", theme)
+            wait_until(lambda: all(near(f["back"], f["bar"]) and near(f["bar"], bar) for f in rig.looks(
+                f"{layout}-{theme}")[0]), 3, f"each ticker in its {theme} bar's colour at the screen's edge, {layout}")
         for command in ("thickness 120", "secondary 1 edge 3"):
             rig.command(*command.split())
         wait_until(lambda: [t["rect"][3] for t in rig.tickers()] == [14, 14], 3, "one line again")

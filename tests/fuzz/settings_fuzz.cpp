@@ -11,6 +11,7 @@
 #include <string>
 
 #include "posix/ini_file.h"
+#include "settings/ini_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // One file per process, as libFuzzer may run several, and out of the way.
@@ -24,20 +25,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::fwrite(data, 1, size, file);
   std::fclose(file);
 
+  const clep::IniEncoding encoding = clep::EncodingOf({reinterpret_cast<const char*>(data), size});
   clep::IniFile profile(path, "Configuration");
   clep::ClockSettings settings = clep::LoadSettings(profile);
   settings.fontSize = static_cast<std::int32_t>(size);
   // A face name as the font dialog gives it: one line of no control
   // characters, not padded or quoted, however odd its other bytes.
   std::string name(reinterpret_cast<const char*>(data), size < 40 ? size : 40);
+  // A UTF-16 file takes text, as the Windows program converts to it.
+  const bool utf16 = encoding == clep::IniEncoding::kUtf16;
   std::replace_if(
-      name.begin(), name.end(), [](char c) { return c >= 0 && c < ' '; }, '_');
+      name.begin(), name.end(), [&](char c) { return (c >= 0 && c < ' ') || (utf16 && c < 0); },
+      '_');
   name.erase(0, name.find_first_not_of(' '));
   name.erase(name.find_last_not_of(' ') + 1);
   if (!name.empty() && (name[0] == '"' || name[0] == '\'')) {
     name[0] = '_';
   }
   settings.fontName = name;
+  if (encoding == clep::IniEncoding::kUnwritable) {
+    if (clep::WriteSetting(profile, settings, clep::Key::kFontSize)) {
+      std::abort();  // a file no write keeps whole is refused
+    }
+    return 0;
+  }
   if (!clep::WriteSetting(profile, settings, clep::Key::kFontSize) ||
       !clep::WriteSetting(profile, settings, clep::Key::kFontName)) {
     std::abort();

@@ -1,7 +1,8 @@
 // The settings file, as text in and settings out, and what one write leaves
 // in it. Built natively over the POSIX file and by both Windows builds over the
 // program's profile (Windows' own reader) under Wine: where they disagree on
-// a read, the POSIX file is wrong; the writes are what Windows' writer leaves.
+// a read, the POSIX file is wrong; a write changes its own line and no byte
+// of any other, as Windows' own writer on Windows does.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -118,6 +119,7 @@ TEST_F(SettingsFile, EachSwitchAloneReachesItsField) {
 }
 
 TEST_F(SettingsFile, WhatOneWriteLeaves) {
+  using namespace std::string_literals;
   struct Row {
     const char* name;
     std::string before;  // empty: no file
@@ -125,20 +127,37 @@ TEST_F(SettingsFile, WhatOneWriteLeaves) {
     const char* value;  // none removes the key
     std::string after;
   };
+  auto utf16 = [](std::u16string_view text) {  // as Notepad saves "Unicode"
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t c : text) {
+      bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    }
+    return bytes;
+  };
   const Row rows[] = {
       {"a new file", "", "Lowercase", "1", "[Configuration]\r\nLowercase=1\r\n"},
-      {"a new key at the end of its section", "[Configuration]\nBorders=0\n\n[Other]\nX=1\n",
+      {"a new key after its section's last line", "[Configuration]\nBorders=0\n\n[Other]\nX=1\n",
        "FontName", "DejaVu Sans",
-       "[Configuration]\r\nBorders=0\r\nFontName=DejaVu Sans\r\n[Other]\r\nX=1\r\n"},
+       "[Configuration]\nBorders=0\nFontName=DejaVu Sans\n\n[Other]\nX=1\n"},
       {"a key replaced in its place, as spelt",
        "[Configuration]\n  colourtext = 0 \n; note\nBorders=1\n", "ColourText", "-2147483633",
-       "[Configuration]\r\ncolourtext=-2147483633\r\n; note\r\nBorders=1\r\n"},
+       "[Configuration]\ncolourtext=-2147483633\n; note\nBorders=1\n"},
+      {"a hand-formatted file keeps every other byte",
+       "; my settings\n\n[Configuration]\n  DisplaySeconds = 1\n\tFontName = DejaVu Sans\n"
+       "; a = comment\nLowercase=0\n\n[Mine]\nx = 1\n",
+       "Lowercase", "1",
+       "; my settings\n\n[Configuration]\n  DisplaySeconds = 1\n\tFontName = DejaVu Sans\n"
+       "; a = comment\nLowercase=1\n\n[Mine]\nx = 1\n"},
+      {"CR line ends, a NUL's bytes, no last line end", "[Configuration]\rFontSize=2\0 x\rX=1"s,
+       "Lowercase", "1", "[Configuration]\rFontSize=2\0 x\rX=1\rLowercase=1"s},
       {"a new section at the end", "[Other]\r\nX=1\r\n", "FontSize", "10",
        "[Other]\r\nX=1\r\n[Configuration]\r\nFontSize=10\r\n"},
+      {"a UTF-16 file kept UTF-16", utf16(u"[Configuration]\r\n; \u0416 = x\r\nBorders = 0\r\n"),
+       "Borders", "1", utf16(u"[Configuration]\r\n; \u0416 = x\r\nBorders=1\r\n")},
       {"an unchanged value leaves the file alone", "[Configuration]\n\nBorders=1\n", "Borders", "1",
        "[Configuration]\n\nBorders=1\n"},
-      {"a key removed, every line of it", "[Configuration]\nColourText=1\nX=2\ncolourtext=3\n",
-       "ColourText", nullptr, "[Configuration]\r\nX=2\r\n"},
+      {"a key removed, every line of it", "[Configuration]\nColourText=1\n\nX=2\ncolourtext=3",
+       "ColourText", nullptr, "[Configuration]\n\nX=2"},
       {"no key to remove leaves the file alone", "[Other]\nColourText=1\n", "ColourText", nullptr,
        "[Other]\nColourText=1\n"},
   };
@@ -157,6 +176,10 @@ TEST_F(SettingsFile, AFailedWriteIsReported) {
   FileProfile profile(Path("no-such-folder/x.ini").c_str(), "Configuration");
   EXPECT_FALSE(profile.Write("Lowercase", "1"));
   EXPECT_FALSE(fs::exists(Path("no-such-folder")));
+  // UTF-16 with a byte over: no write keeps that byte where it was.
+  const fs::path odd = Put("odd.ini", "\xFF\xFE[\0C\0]\0\r");
+  EXPECT_FALSE(FileProfile(odd.c_str(), "Configuration").Write("Lowercase", "1"));
+  EXPECT_EQ(Get(odd), "\xFF\xFE[\0C\0]\0\r");
 }
 
 // A file that needs one more page than the disk has left: the old bytes stay.
