@@ -177,7 +177,8 @@ step() {  # step NAME LINE-PATTERN COMMAND...
   for _ in $(seq 10); do tail -n 1 "$work/lines" | grep -qxE "$2" && passed=$((passed + 1)) && return || sleep 0.1; done
   failed=$((failed + 1)) && echo "FAIL live settings $1: $(tail -n 1 "$work/lines")"
 }
-upper='[-IVXL]+:[-IVXL]+' lower='[-ivxl]+:[-ivxl]+'
+# At local midnight the hour has no numeral.
+upper='[-IVXL]*:[-IVXL]*' lower='[-ivxl]+:[-ivxl]+'
 step start "$upper" true
 step edited "$lower" ini live 'DisplaySeconds=0' 'ZeroAsDash=1' 'Lowercase=1'
 step replaced "$upper" eval "ini new 'DisplaySeconds=0' 'ZeroAsDash=1' && mv '$work/new.ini' '$work/live.ini'"
