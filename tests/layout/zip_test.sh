@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# zip_test.sh BUILD-DIR PACKAGE-NAME EXE: runs cpack, unzips the zip and checks it.
+# zip_test.sh BUILD-DIR PACKAGE-NAME EXE: runs cpack, unzips the zip and checks
+# it; the installer made beside it is tried by the e2e scenario "installed".
 set -euo pipefail
 build=$1 name=$2 exe=$3
 cd "$build"
-rm -f "package/$name.zip"
+rm -f "package/$name.zip" "package/$name-setup.exe"
 cpack --config CPackConfig.cmake >/dev/null
 zip="package/$name.zip"
 [ -f "$zip" ] || { echo "no $zip"; exit 1; }
+[ -f "package/$name-setup.exe" ] || { echo "no package/$name-setup.exe"; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
