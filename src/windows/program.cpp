@@ -451,6 +451,10 @@ void Program::OnCommand(Command id, const TickerWindow& from) {
     return;
   }
   using Kind = MenuEntry::Kind;
+  if (entry->kind == Kind::kSignIn) {
+    const DialogOpen open(*this);  // for the message, if the registry says no
+    return runEntry_.Switch();
+  }
   if (entry->kind != Kind::kAction && entry->kind != Kind::kSeparator) {
     if (entry->kind == Kind::kEdge) {
       settings_.borders = ShownEdge();  // flipped as shown, which may be the look's

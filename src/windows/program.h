@@ -15,6 +15,7 @@
 #include "settings/look.h"
 #include "windows/calendar_window.h"
 #include "windows/handles.h"
+#include "windows/run_entry.h"
 #include "windows/taskbar.h"
 #include "windows/ticker_window.h"
 #include "windows/win32_profile.h"
@@ -65,6 +66,7 @@ class Program {
   const ClockSettings& Settings() const { return settings_; }
   // Whether the ticker has its edge, as chosen or as the look has it.
   bool ShownEdge() const;
+  bool StartsWithWindows() const { return runEntry_.Starts(); }
   // A command chosen from a ticker's menu or mouse.
   void OnCommand(Command id, const TickerWindow& from);
   // A theme, high contrast, the system's colours or the wallpaper changed:
@@ -145,6 +147,7 @@ class Program {
   Function DialogFunction(const char* name);
 
   WideString folder_;
+  RunEntry runEntry_;
   Win32Profile profile_;
   ClockSettings settings_;
   std::optional<std::string> failure_;

@@ -368,8 +368,9 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
       AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    const bool checked = entry.kind == MenuEntry::Kind::kEdge
-                             ? program_.ShownEdge()
+    const bool checked = entry.kind == MenuEntry::Kind::kEdge ? program_.ShownEdge()
+                         : entry.kind == MenuEntry::Kind::kSignIn
+                             ? program_.StartsWithWindows()
                              : IsChecked(entry, program_.Settings()).value_or(false);
     AppendMenuA(menu.Get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
                 static_cast<UINT_PTR>(entry.id), entry.caption);
