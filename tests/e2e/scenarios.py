@@ -160,15 +160,36 @@ def dialogs(rig):
 
 
 def exit(rig):
-    """No usable taskbar: an error, exit code 1, nothing touched. Exit, WM_CLOSE, the session's end and a failure give
-    the taskbar back: icons go once the ticker has left and hidden, then it repaints; the INI is left alone."""
-    for mode, error in (("probe", "80040001"), ("no-tray", "80040001"), ("no-clock", "80040002")):
+    """No usable taskbar: an error, exit code 1, nothing touched; at once from a shell that shows its taskbar, after the
+    wait (shortened in the tests' build) from one whose taskbar is still hidden. A taskbar that comes late is docked
+    within a second; a close or the session's end while waiting ends the program without a word. Exit, WM_CLOSE, the
+    session's end and a failure give the taskbar back: icons go once the ticker has left and hidden, then it repaints;
+    the INI is left alone."""
+    for mode, error, wait in (("probe", "80040001", 2), ("no-tray", "80040001", 0), ("no-clock", "80040002", 0)):
         rig.start_shell(mode)  # probe: only Wine's own hidden taskbar, which has no notification area
-        program = rig.start_program(f"program-{mode}")
+        shutil.copy(rig.args.faultable if wait else rig.args.exe, rig.exe)
+        began = time.monotonic()
+        program = rig.wine(f"program-{mode}", [rig.exe], dict(rig.env, CLEP_FAULT_SHELL_WAIT_MS=str(wait * 1000)))
         answer_box(rig, f"Run-time error {int(error, 16) - (1 << 32)} ({error})")
+        waited = time.monotonic() - began
         seen = [w for w in rig.windows(visible="1") if w["title"] in ("Wine System Tray", "Clepsydrium ticker")]
         seen += [k for _, k, _ in rig.events() if k in ("icon", "children", "stray")]  # the taskbar touched
-        check(rig.wait_exit(program) == 1 and not seen, f"{mode}: exit code {program.returncode}, seen {seen}")
+        check(rig.wait_exit(program) == 1 and not seen and wait <= waited < wait + 3,
+              f"{mode}: exit code {program.returncode}, seen {seen}, told after {waited:.1f} s")
+    for how in ("close", "endsession", "late"):
+        rig.start_shell("probe")
+        program = rig.start_program(f"waiting-{how}")
+        session = wait_until(lambda: rig.windows(cls="ClepsydriumSession"), 10, "the program waiting")[0]["hwnd"]
+        check(time.sleep(1) or program.poll() is None and not rig.windows(visible="1", cls="#32770"), f"{how}: gone")
+        if how == "late":
+            rig.start_shell()
+            rig.wait_ticker(icons=ICONS, timeout=1)
+            rig.pick("Exit")
+        elif how == "close":
+            rig.command("close", session)
+        else:
+            check("query=1" in rig.command("endsession", session), "WM_QUERYENDSESSION said no")
+        check(rig.wait_exit(program) == 0 and not rig.windows(visible="1", cls="#32770"), f"{how} while waiting")
     rig.write_ini(Lowercase=1, ToolTip=0)
     before, ends = rig.read_ini(), (("dialog", "failure"), ("done", "endsession"))
     rig.start_shell()
