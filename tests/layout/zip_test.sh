@@ -22,7 +22,7 @@ fi
 dir=$work/$name
 cmp -s "$dir/Clepsydrium.exe" "$exe" || { echo "exe differs"; exit 1; }
 grep -q 'MIT License' "$dir/LICENSE" || { echo "LICENSE is not MIT"; exit 1; }
-grep -q 'shell:startup' "$dir/README.txt" || { echo "README.txt does not tell of the Startup folder"; exit 1; }
+grep -q '"Start with' "$dir/README.txt" || { echo "README.txt does not tell of Start with Windows"; exit 1; }
 [ "$(grep -c $'\r$' "$dir/README.txt")" = "$(wc -l <"$dir/README.txt")" ] || { echo "README.txt is not CRLF"; exit 1; }
 grep -q '80040002' "$dir/README.txt" || { echo "README.txt does not name the missing-clock error"; exit 1; }
 echo "$zip: $(wc -c <"$zip") bytes, exe $(wc -c <"$dir/Clepsydrium.exe") bytes"
