@@ -17,7 +17,7 @@ monitors=1
 preset=win64
 theme=""
 calendar=""
-usage() { echo "usage: $0 [--win11] [--monitors N] [--theme dark|light|accent] [--win32] [--calendar]" >&2; exit 2; }
+usage() { echo "usage: scripts/run.sh [--win11] [--monitors N] [--theme dark|light|accent] [--win32] [--calendar]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
   case $1 in
     --win11) layout=win11 ;;
@@ -67,7 +67,7 @@ if [ -z "${DISPLAY:-}" ]; then
   # A strip of desktop above the taskbar is all there is to see. Xvfb picks a
   # free display and writes its number once it listens.
   rm -f "$out/display"
-  Xvfb -displayfd 3 -screen 0 640x$((120 + 80 * (monitors - 1) + ${calendar:+160}))x24 -nolisten tcp -noreset 3>"$out/display" \
+  Xvfb -displayfd 3 -screen 0 640x$((120 + 80 * (monitors - 1) + ${calendar:+160} + 0))x24 -nolisten tcp -noreset 3>"$out/display" \
     >"$out/xvfb.log" 2>&1 &
   xvfb=$!
   display_ready() { grep -q '^[0-9]*$' "$out/display" 2>/dev/null && [ -n "$(cat "$out/display")" ]; }

@@ -9,7 +9,7 @@ taskbar's switches a second; then the ratios. Needs the win64 build.
     measure-idle.py [--build build/win64] [--seconds 30] [--settings KEY=VALUE ...]
 """
 
-import argparse, glob, os, sys, time, types
+import argparse, glob, os, sys, types
 
 root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(root, "tests", "e2e"))

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts that drive Wine: waiting without blind sleeps.
 
 # Waits until the command succeeds, at most $1 seconds.

@@ -99,6 +99,51 @@ def prepared(work, name, *commands):
     return path
 
 
+def ticker_in(s, places=("child", "bar")):
+    """From the taskbar's state: the ticker in the tray ("child") or, as on Windows 11, in the bar itself ("bar"); or
+    in other bars."""
+    for key in [f"{where}.{i}" for where in places for i in range(int(s.get(where + ".count", 0)))]:
+        if s[key + ".class"] == "ClepsydriumTicker":
+            return dict(hwnd=s[key], parent=key.split(".")[0], z=int(key.split(".")[1]), pid=s[key + ".pid"],
+                        rect=[int(v) for v in s[key + ".rect"].split()], visible=s[key + ".visible"] == "1",
+                        style=int(s[key + ".style"], 16), exstyle=int(s[key + ".exstyle"], 16),
+                        face=[int(v) for v in s.get(key + ".0.rect", "0 0 0 0").split()],
+                        text=unescape(s.get(key + ".0.text", "")))
+
+
+def tickers_in(s):
+    """The primary's ticker, then those of the other monitors' bars 1, 2, ... (None for a bar without)."""
+    return [ticker_in(s)] + [ticker_in(s, (f"s{n}",)) for n in range(1, int(s["secondary.count"]) + 1)]
+
+
+def screen_rect(t, s):
+    bar = {"child": "tray_origin", "bar": "taskbar_rect"}.get(t["parent"], f"secondary.{t['parent'][1:]}.rect")
+    ox, oy = (int(v) for v in s[bar].split()[:2])
+    return [ox + t["rect"][0], oy + t["rect"][1]] + t["rect"][2:]
+
+
+def glyph_runs(pixels):
+    """In {(x, y): (r, g, b)}: the commonest colour, the others' counts, and the runs of columns that hold another
+    colour (a glyph each, in a bitmap font)."""
+    counts = collections.Counter(pixels.values())
+    background = counts.most_common(1)[0][0]
+    columns = {x for (x, _), c in pixels.items() if c != background}
+    return background, {c: n for c, n in counts.items() if c != background}, len(columns - {x + 1 for x in columns})
+
+
+def crop_pixels(shot, rect):
+    """The pixels of a screenshot inside rect [x, y, w, h], as {(x, y): (r, g, b)}."""
+    x, y, w, h = rect
+    out = subprocess.run(["convert", shot, "-crop", f"{w}x{h}+{x}+{y}", "+repage", "-depth", "8", "txt:-"],
+                         check=True, capture_output=True, text=True, timeout=30).stdout
+    found = re.findall(r"^(\d+),(\d+):.*#([0-9A-Fa-f]{6})", out, re.M)
+    return {(int(x), int(y)): tuple(bytes.fromhex(c)) for x, y, c in found}
+
+
+def read_state(path):
+    return dict(line.split("=", 1) for line in open(path).read().splitlines() if "=" in line)
+
+
 class Rig:
 
     def __init__(self, args, name):
@@ -245,15 +290,7 @@ class Rig:
         wait_until(lambda: not self.windows(visible="1", hwnd=dialog), 10, f"dialog {dialog} to close")
 
     def ticker(self, s=None, places=("child", "bar")):
-        """The ticker in the tray ("child") or, as on Windows 11, in the bar itself ("bar"); or in other bars."""
-        s = s or self.snap()
-        for key in [f"{where}.{i}" for where in places for i in range(int(s.get(where + ".count", 0)))]:
-            if s[key + ".class"] == "ClepsydriumTicker":
-                return dict(hwnd=s[key], parent=key.split(".")[0], z=int(key.split(".")[1]), pid=s[key + ".pid"],
-                            rect=[int(v) for v in s[key + ".rect"].split()], visible=s[key + ".visible"] == "1",
-                            style=int(s[key + ".style"], 16), exstyle=int(s[key + ".exstyle"], 16),
-                            face=[int(v) for v in s.get(key + ".0.rect", "0 0 0 0").split()],
-                            text=unescape(s.get(key + ".0.text", "")))
+        return ticker_in(s or self.snap(), places)
 
     def wait_ticker(self, rect=TOP_LEFT, icons=0, timeout=20):
         """The ticker once shown at rect (None: anywhere; or from the state) with room for it: icons blank icons."""
@@ -265,16 +302,11 @@ class Rig:
         return wait_until(ready, timeout, f"the ticker at {rect} with {icons} icons")
 
     def tickers(self, s=None):
-        """The primary's ticker, then those of the other monitors' bars 1, 2, ... (None for a bar without)."""
-        s = s or self.snap()
-        return [self.ticker(s)] + [self.ticker(s, (f"s{n}",)) for n in range(1, int(s["secondary.count"]) + 1)]
+        return tickers_in(s or self.snap())
 
     def screen_rect(self, t=None, s=None):
         s = s or self.snap()
-        t = t or self.ticker(s)
-        bar = {"child": "tray_origin", "bar": "taskbar_rect"}.get(t["parent"], f"secondary.{t['parent'][1:]}.rect")
-        ox, oy = (int(v) for v in s[bar].split()[:2])
-        return [ox + t["rect"][0], oy + t["rect"][1]] + t["rect"][2:]
+        return screen_rect(t or ticker_in(s), s)
 
     def check_clock(self, **style):
         """The face shows the Roman time of the second in which it is read (one 100 ms redraw tick late at most)."""
@@ -339,19 +371,10 @@ class Rig:
     def pixels(self, shot, t=None):
         """The pixels inside the ticker's edge in a screenshot, as {(x, y): (r, g, b)}."""
         x, y, w, h = self.screen_rect(t)
-        out = subprocess.run(["convert", shot, "-crop", f"{w - 2}x{h - 2}+{x + 1}+{y + 1}", "+repage", "-depth", "8",
-                              "txt:-"], check=True, capture_output=True, text=True, timeout=30).stdout
-        found = re.findall(r"^(\d+),(\d+):.*#([0-9A-Fa-f]{6})", out, re.M)
-        return {(int(x), int(y)): tuple(bytes.fromhex(c)) for x, y, c in found}
+        return crop_pixels(shot, [x + 1, y + 1, w - 2, h - 2])
 
     def ink(self, name, t=None):
-        """From a screenshot, the commonest colour (r, g, b) inside the ticker's edge, the others' counts, and the
-        runs of columns that hold another colour (a glyph each, in a bitmap font)."""
-        pixels = self.pixels(self.screenshot(name), t)
-        counts = collections.Counter(pixels.values())
-        background = counts.most_common(1)[0][0]
-        columns = {x for (x, _), c in pixels.items() if c != background}
-        return background, {c: n for c, n in counts.items() if c != background}, len(columns - {x + 1 for x in columns})
+        return glyph_runs(self.pixels(self.screenshot(name), t))
 
     def looks(self, name):
         """From one screenshot, each ticker's commonest colour (its background), its commonest other (its text), the

@@ -12,9 +12,9 @@ exe=$2 max=$3
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-cd "$root"
-core="src/clock src/settings src/taskbar src/menu"
-hits=$(grep -rnE '#\s*include\s*[<"](windows|unistd|fcntl|sys/|platform/|posix/)' $core)
+cd "$root" || exit 1
+core=(src/clock src/settings src/taskbar src/menu)
+hits=$(grep -rnE '#\s*include\s*[<"](windows|unistd|fcntl|sys/|platform/|posix/)' "${core[@]}")
 [ -z "$hits" ] || fail "platform headers in the core:"$'\n'"$hits"
 hits=$(grep -rnlE '#\s*include\s*<(windows|shellapi|commdlg|commctrl)\.h>' src tests |
   grep -v '^src/windows/')
@@ -32,7 +32,7 @@ hits=$("$nm" --target="$format" -C "${objects[@]}" 2>/dev/null | grep -E ' [BbDd
 
 dlls=$("${nm%nm}objdump" -p "$exe" | sed -n 's/^\s*DLL Name: //p')
 bad=$(grep -viE '^((kernel|user|gdi|shell|advapi)32|msvcrt)\.dll$' <<<"$dlls")
-[ -n "$dlls" ] && [ -z "$bad" ] || fail "imports beyond Windows' own DLLs: ${bad:-none read}"
+{ [ -n "$dlls" ] && [ -z "$bad" ]; } || fail "imports beyond Windows' own DLLs: ${bad:-none read}"
 
 size=$(wc -c <"$exe")
 [ "$size" -le "$max" ] || fail "$exe is $size bytes, more than $max"

@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
 # Black-box cases of clepsydrium-print: arguments and INI in, output and exit code out.
+# A check's `condition && passed=... || { failed=...; }` is meant: the count cannot fail, so the
+# failure branch runs only when the condition does.
+# shellcheck disable=SC2015
 set -u
 tool=$1
 work=$(mktemp -d)
@@ -53,6 +56,7 @@ check additive-auc 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.
 check short-lower-dash 0 $'-:v\nkalendis ianuariis mm' --ini "$work/short.ini" --at "2000-01-01 00:05:00"
 check no-tooltip 0 $'XIV:XXV:VII\n' --ini "$work/notip.ini" --at "$at"
 for row in "1 0 ::" "0 0 :" "1 1 -:-:-" "0 1 -:-"; do  # midnight: no numerals, with and without seconds
+  # shellcheck disable=SC2086  # the row's words are the arguments
   set -- $row && ini midnight "DisplaySeconds=$1" "ZeroAsDash=$2"
   check "midnight $row" 0 "[$3]" --ini "$work/midnight.ini" --format '[{text}]' --at "2024-01-01 00:00:00"
 done
@@ -137,7 +141,10 @@ kalendae i, nonae v, idus xiii" --ini "$work/cal.ini" --calendar 2024-02 --sunda
 [ "$(script -qec "$tool --calendar --at '$at'" /dev/null | grep -c $'\e\\[7mII\e\\[0m ')" = 1 ] &&
   passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL calendar-today: not marked on a terminal"; }
 bad follow-with-at --at --follow --at "$at"
-for args in "--json --numeral 4" "--follow --latin-dates" "--pad --settings"; do bad "line-mode $args" "${args%% *}" $args; done
+for args in "--json --numeral 4" "--follow --latin-dates" "--pad --settings"; do
+  read -ra words <<<"$args"
+  bad "line-mode $args" "${words[0]}" "${words[@]}"
+done
 
 "$tool" --at "$at" >/dev/full 2>/dev/null; [ $? = 1 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL full-disk: not exit 1"; }
 help=$("$tool" --help 2>&1); status=$?
