@@ -18,7 +18,7 @@ constexpr std::array<BYTE, 12> kSwitchedOn = {2};
 
 struct Value {
   DWORD type = REG_NONE;
-  std::array<BYTE, 2 * (MAX_PATH + 64)> data{};
+  std::array<BYTE, 4096> data{};  // a long path and its quotes
   DWORD size = 0;
 };
 
@@ -121,7 +121,7 @@ LSTATUS RunEntry::Write() const {
   LSTATUS status = SetValue(kRunKey, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   const std::optional<Value> approved = ReadValue(kApprovedKey);
-  if (status != ERROR_SUCCESS || !approved) {
+  if (status != ERROR_SUCCESS || !approved || !SwitchedOff(approved->data.data(), approved->size)) {
     return status;
   }
   status = SetValue(kApprovedKey, REG_BINARY, kSwitchedOn.data(), kSwitchedOn.size());
