@@ -23,6 +23,7 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${APP}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails nevershow
+BrandingText "${APP} ${VERSION}"
 ShowUninstDetails nevershow
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey ProductName "${APP}"
@@ -93,7 +94,7 @@ Section "${APP}" SecApp
 SectionEnd
 
 ; The same value as the clock's own "Start with Windows" writes.
-Section /o "Start ${APP} with Windows" SecRun
+Section /o "Start with Windows" SecRun
   WriteRegStr HKCU "${RUN_KEY}" "${APP}" '"$INSTDIR\${APP}.exe"'
   DeleteRegValue HKCU "${APPROVED_KEY}" "${APP}"
 SectionEnd
