@@ -1,5 +1,6 @@
 """The README's run command and each of its options, typed as a reader types them, without a display: each must print
-a screenshot in which every ticker shows the time. --pictures also copies the screenshots the README shows into docs/.
+a screenshot in which every ticker shows the time. Each run's screenshot is kept in
+build/readme-shots/; --pictures also copies the ones the README shows into docs/.
 """
 
 import os, re, shutil, subprocess, sys, time
@@ -96,6 +97,9 @@ def main():
             check_refused("scripts/run.sh --win32", run(args, env)[0], 2, r"32-bit exe cannot be shown here")
             continue
         shot = check_shot(args, monitors, *run(args, env))
+        kept = os.path.join(ROOT, "build", "readme-shots", (args.replace("--", "").replace(" ", "-") or "run") + ".png")
+        os.makedirs(os.path.dirname(kept), exist_ok=True)
+        shutil.copy(shot, kept)  # each run's, to look at
         if pictures and picture:
             shutil.copy(shot, os.path.join(ROOT, picture))
     check_refused("scripts/run.sh --win32 (CLEP_NO_32BIT=1)", run("--win32", dict(env, CLEP_NO_32BIT="1"))[0], 2,
