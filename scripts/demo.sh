@@ -128,7 +128,7 @@ if [ -n "$calendar" ]; then
     exit 1
   }
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * 3 / 5))
+  xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * 11 / 20))
   sleep 1.5  # the tooltip's delay
 fi
 

@@ -1,5 +1,6 @@
 #include "clock/date_tip.h"
 
+#include "clock/feasts.h"
 #include "clock/latin_dates.h"
 
 namespace clep {
@@ -65,6 +66,11 @@ std::string DateTipText(const LocalTime& date, const TipStyle& style, LongDateFn
   text.reserve(latin.size() + 32);
   text += latin;
   AppendRomanYear(text, date, style);
+  if (style.feasts) {
+    if (const std::string feasts = FeastsOn(date.month, date.day); !feasts.empty()) {
+      text.append(", ").append(feasts);
+    }
+  }
   if (style.lowercase) {
     LowerCase(text.data(), text.size());
   }

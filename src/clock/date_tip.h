@@ -13,6 +13,7 @@ struct TipStyle {
   bool zeroAsDash = false;
   bool lowercase = false;
   bool romanYear = false;  // counted from 753 BC, "a.u.c."
+  bool feasts = false;     // the day's feasts after the year: ", Saturnalia"
 };
 
 // The thousands and hundreds of a year from 1800 to 3099 ("MCM", "MMDCC");

@@ -1,5 +1,6 @@
 #include "clock/latin_month.h"
 
+#include "clock/feasts.h"
 #include "clock/latin_dates.h"
 
 namespace clep {
@@ -46,6 +47,23 @@ int WeekdayOf(int year, int month, int day) {
   return (y + y / 4 - y / 100 + y / 400 + kShift[month - 1] + day) % 7;
 }
 
+std::string FeriaeOf(int month, const TipStyle& style) {
+  std::string line;
+  for (const Feast& feast : kFeasts) {
+    if (feast.month != month) {
+      continue;
+    }
+    line += line.empty() ? "Feriae: " : ", ";
+    line += RomanNumeral(feast.first, style.medieval, false);
+    if (feast.last != feast.first) {
+      line.append("-").append(RomanNumeral(feast.last, style.medieval, false));
+    }
+    line.append(" ").append(feast.name);
+  }
+  Lower(line, style.lowercase);
+  return line;
+}
+
 LatinMonth BuildLatinMonth(int year, int month, int firstWeekday, const TipStyle& style) {
   LatinMonth result;
   result.title = std::string(kMonthNames[month - 1]) + ' ' + YearTitle(year, style);
@@ -74,9 +92,12 @@ LatinMonth BuildLatinMonth(int year, int month, int firstWeekday, const TipStyle
                   : day == nones     ? FixedDay::kNones
                   : day == nones + 8 ? FixedDay::kIdes
                                      : FixedDay::kNone;
+    entry.feast = FeastsOn(month, day);
     Lower(entry.numeral, style.lowercase);
     Lower(entry.latin, style.lowercase);
+    Lower(entry.feast, style.lowercase);
   }
+  result.feriae = FeriaeOf(month, style);
   return result;
 }
 

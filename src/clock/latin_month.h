@@ -22,13 +22,20 @@ struct MonthDay {
   std::string numeral;  // "XIV"
   std::string latin;    // "a.d. IV Nonas Ianuarias", as the tooltip gives it
   FixedDay fixed = FixedDay::kNone;
+  std::string feast;  // "Saturnalia, Opalia"; empty on a day without one
 };
 
 struct LatinMonth {
   std::string title;                 // "Ianuarius MMXXIV", "Ianuarius MMDCCLXXVII a.u.c."
   std::array<std::string, 7> heads;  // the planetary week from its first day: "Sol", "Lun", ...
   std::vector<std::array<MonthDay, 7>> weeks;
+  // "Feriae: XV Lupercalia, XVII Quirinalia", a feast of several days as
+  // "XVII-XXIII Saturnalia"; empty for a month without feasts.
+  std::string feriae;
 };
+
+// A month's line of feasts in the tooltip's style, as LatinMonth::feriae.
+std::string FeriaeOf(int month, const TipStyle& style);
 
 // The month in the tooltip's style, its weeks starting on firstWeekday (0 is
 // Sunday). A year beyond the Roman numerals' range is titled in digits.

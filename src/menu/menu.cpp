@@ -20,7 +20,7 @@ constexpr MenuEntry Separator() {
 }
 }  // namespace
 
-const std::array<MenuEntry, 23> kMenu = {{
+const std::array<MenuEntry, 24> kMenu = {{
     Action(Command::kDateTime, "Set Date/Time"),
     Action(Command::kCalendar, "Calendar"),
     Action(Command::kHomePage, CLEP_HOME_URL),
@@ -31,6 +31,7 @@ const std::array<MenuEntry, 23> kMenu = {{
     {Command::kToolTip, "Roman date in Tooltip", Kind::kToggle, &S::toolTip, Key::kToolTip},
     {Command::kRomanYear, "Use Roman year (from 753 BC)", Kind::kToggle, &S::romanYear,
      Key::kRomanYear},
+    {Command::kRomanFeasts, "Show Roman feasts", Kind::kToggle, &S::romanFeasts, Key::kRomanFeasts},
     {Command::kMedievalScript, "Medieval script (4=IV, 9=IX, etc.)", Kind::kToggle,
      &S::medievalScript, Key::kMedievalScript},
     {Command::kZeroAsDash, "Display 0 as dash", Kind::kToggle, &S::zeroAsDash, Key::kZeroAsDash},

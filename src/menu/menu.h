@@ -29,6 +29,7 @@ enum class Command : unsigned {
   kWithoutSeconds,
   kExit,
   kCalendar,
+  kRomanFeasts,
   kStartWithWindows,
 };
 
@@ -44,7 +45,7 @@ struct MenuEntry {
   Key key;
 };
 
-extern const std::array<MenuEntry, 23> kMenu;
+extern const std::array<MenuEntry, 24> kMenu;
 
 // The entry of a command, or none.
 const MenuEntry* FindMenuEntry(Command id);

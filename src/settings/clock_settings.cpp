@@ -32,6 +32,7 @@ constexpr KeyField kKeys[kKeyCount] = {
     {"FontItalic", &S::fontItalic},
     {"FontSize", nullptr, &S::fontSize},
     {"EveryTaskbar", &S::everyTaskbar},
+    {"RomanFeasts", &S::romanFeasts},
 };
 
 }  // namespace
@@ -41,7 +42,7 @@ bool ClockSettings::operator==(const ClockSettings& o) const {
          zeroAsDash == o.zeroAsDash && toolTip == o.toolTip && medievalScript == o.medievalScript &&
          romanYear == o.romanYear && colourText == o.colourText && colourBack == o.colourBack &&
          fontName == o.fontName && fontBold == o.fontBold && fontItalic == o.fontItalic &&
-         fontSize == o.fontSize && everyTaskbar == o.everyTaskbar;
+         fontSize == o.fontSize && everyTaskbar == o.everyTaskbar && romanFeasts == o.romanFeasts;
 }
 
 std::string_view KeyName(Key key) {
@@ -115,7 +116,7 @@ ClockStyle ClockStyleOf(const ClockSettings& s) {
 }
 
 TipStyle TipStyleOf(const ClockSettings& s) {
-  return {s.medievalScript, s.zeroAsDash, s.lowercase, s.romanYear};
+  return {s.medievalScript, s.zeroAsDash, s.lowercase, s.romanYear, s.romanFeasts};
 }
 
 std::optional<std::int32_t> ShownFontSize(std::int32_t fontSize) {

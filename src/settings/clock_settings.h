@@ -29,6 +29,7 @@ struct ClockSettings {
   bool fontItalic = false;
   std::int32_t fontSize = 8;  // whole points; 0 or less keeps the standard size
   bool everyTaskbar = true;   // a ticker in other monitors' taskbars too
+  bool romanFeasts = false;   // the day's feasts after the date in the tooltip
 
   bool operator==(const ClockSettings& other) const;
 };
@@ -49,8 +50,9 @@ enum class Key {
   kFontItalic,
   kFontSize,
   kEveryTaskbar,
+  kRomanFeasts,
 };
-inline constexpr int kKeyCount = 14;
+inline constexpr int kKeyCount = 15;
 
 std::string_view KeyName(Key key);
 

@@ -18,6 +18,7 @@ constexpr char kClass[] = "ClepsydriumCalendar";
 constexpr int kTitle = 1;
 constexpr int kBack = 2;
 constexpr int kForward = 3;
+constexpr int kLegend = 4;
 constexpr int kFirstHead = 10;
 constexpr int kFirstDay = 100;  // six weeks of seven cells
 constexpr int kCells = 42;
@@ -72,8 +73,9 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
     Control(window_.Get(), kFirstHead + i, "STATIC", SS_CENTER);
   }
   for (int i = 0; i < kCells; ++i) {
-    Control(window_.Get(), kFirstDay + i, "STATIC", SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY);
+    Control(window_.Get(), kFirstDay + i, "STATIC", SS_OWNERDRAW | SS_NOTIFY);
   }
+  Control(window_.Get(), kLegend, "STATIC", SS_LEFT | SS_NOPREFIX);
 
   // Cells as wide as the widest day numeral of either style, and a little more.
   SIZE widest{};
@@ -84,9 +86,26 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
     GetTextExtentPoint32A(screen, "XXVIIII", 7, &widest);
     GetTextMetricsA(screen, &metrics);
   }
-  ReleaseDC(nullptr, screen);
+  // A feast's dot is a square under the numeral, in the text's colour: it
+  // reads in a bitmap face and in high contrast, where a colour would not.
+  dot_ = std::max(3, static_cast<int>(metrics.tmHeight) / 5);
+  lineHeight_ = metrics.tmHeight;
   const int width = widest.cx + 8;
-  const int height = metrics.tmHeight + 6;
+  const int height = metrics.tmHeight + dot_ + 6;
+  // Room under the grid for the longest line of feasts, in any style.
+  RECT legend{0, 0, 7 * width, 0};
+  {
+    const Selected fontIn(screen, font_.Get());
+    for (int month = 1; month <= 12; ++month) {
+      for (int style = 0; style < 4; ++style) {
+        const std::string line = FeriaeOf(month, {style < 2, false, style % 2 == 1});
+        RECT need{0, 0, legend.right, 0};
+        DrawTextA(screen, line.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        legend.bottom = std::max(legend.bottom, need.bottom);
+      }
+    }
+  }
+  ReleaseDC(nullptr, screen);
   const auto place = [&](int id, int column, int row, int columns) {
     SetWindowPos(GetDlgItem(window_.Get(), id), nullptr, kMargin + column * width,
                  kMargin + row * height, columns * width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -101,7 +120,10 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   for (int i = 0; i < kCells; ++i) {
     place(kFirstDay + i, i % 7, 2 + i / 7, 1);
   }
-  RECT frame{0, 0, 7 * width + 2 * kMargin, 8 * height + 2 * kMargin};
+  SetWindowPos(GetDlgItem(window_.Get(), kLegend), nullptr, kMargin, kMargin * 2 + 8 * height,
+               legend.right, legend.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  SendDlgItemMessageA(window_.Get(), kLegend, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), 0);
+  RECT frame{0, 0, 7 * width + 2 * kMargin, 8 * height + legend.bottom + 3 * kMargin};
   AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
   const Size size{frame.right - frame.left, frame.bottom - frame.top};
 
@@ -182,14 +204,11 @@ void CalendarWindow::ShowMonth(int year, int month) {
   for (int i = 0; i < 7; ++i) {
     SetDlgItemTextA(window, kFirstHead + i, shown_.heads[static_cast<std::size_t>(i)].c_str());
   }
+  SetDlgItemTextA(window, kLegend, shown_.feriae.c_str());
   for (int i = 0; i < kCells; ++i) {
     const HWND cell = GetDlgItem(window, kFirstDay + i);
-    const std::size_t week = static_cast<std::size_t>(i / 7);
-    const MonthDay day = week < shown_.weeks.size() ? shown_.weeks[week][i % 7] : MonthDay{};
+    const MonthDay& day = DayAt(i);
     SetWindowTextA(cell, day.numeral.c_str());
-    SendMessageA(cell, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(day.fixed != FixedDay::kNone ? bold_.Get() : font_.Get()),
-                 FALSE);
     // Today in a frame.
     const bool isToday = day.day == today.day && month == today.month && year == today.year;
     const LONG style = GetWindowLongA(cell, GWL_STYLE);
@@ -198,6 +217,34 @@ void CalendarWindow::ShowMonth(int year, int month) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   }
   RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+const MonthDay& CalendarWindow::DayAt(int cell) const {
+  const std::size_t week = static_cast<std::size_t>(cell / 7);
+  return cell >= 0 && week < shown_.weeks.size() ? shown_.weeks[week][cell % 7] : noDay_;
+}
+
+void CalendarWindow::DrawDay(const DRAWITEMSTRUCT& item) const {
+  const MonthDay& day = DayAt(static_cast<int>(item.CtlID) - kFirstDay);
+  const HDC dc = item.hDC;
+  SetDCBrushColor(dc, back_);
+  const HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+  FillRect(dc, &item.rcItem, brush);
+  // The numeral at the top, its dot close under it, and more room below the
+  // dot than above, so that it reads as this day's and not the next row's.
+  RECT text = item.rcItem;
+  text.top += 1;
+  text.bottom = text.top + lineHeight_;
+  const Selected fontIn(dc, day.fixed != FixedDay::kNone ? bold_.Get() : font_.Get());
+  SetTextColor(dc, text_);
+  SetBkMode(dc, TRANSPARENT);
+  DrawTextA(dc, day.numeral.c_str(), -1, &text, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  if (!day.feast.empty()) {
+    const int left = (item.rcItem.left + item.rcItem.right - dot_) / 2;
+    const RECT dot{left, text.bottom + 1, left + dot_, text.bottom + 1 + dot_};
+    SetDCBrushColor(dc, text_);
+    FillRect(dc, &dot, brush);
+  }
 }
 
 void CalendarWindow::OnKey(WPARAM key) {
@@ -246,14 +293,16 @@ LRESULT CalendarWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_NOTIFY: {
       auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
       if (info->hdr.code == TTN_GETDISPINFOA) {
-        const int i = GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom)) - kFirstDay;
-        const std::size_t week = static_cast<std::size_t>(i / 7);
-        info->lpszText = i >= 0 && week < shown_.weeks.size()
-                             ? const_cast<char*>(shown_.weeks[week][i % 7].latin.c_str())
-                             : const_cast<char*>("");
+        const MonthDay& day =
+            DayAt(GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom)) - kFirstDay);
+        tip_ = day.feast.empty() ? day.latin : day.latin + ", " + day.feast;
+        info->lpszText = tip_.data();
       }
       return 0;
     }
+    case WM_DRAWITEM:
+      DrawDay(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
     case WM_CTLCOLORSTATIC:
     case WM_ERASEBKGND: {
       const HDC dc = reinterpret_cast<HDC>(wParam);

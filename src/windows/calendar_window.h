@@ -1,7 +1,8 @@
 // The month of the Latin calendar in a small window beside a ticker: today
-// marked, the Kalends, Nones and Ides in bold and underlined, each day's
-// Latin date when pointed at; the arrow buttons, PageUp and PageDown move a
-// month, Home comes back to today, Escape or a click elsewhere closes it.
+// marked, the Kalends, Nones and Ides in bold and underlined, a feast's day
+// dotted, each day's Latin date and feast when pointed at, the month's feasts
+// under it; the arrow buttons, PageUp and PageDown move a month, Home comes
+// back to today, Escape or a click elsewhere closes it.
 #pragma once
 
 #include <windows.h>
@@ -36,6 +37,9 @@ class CalendarWindow {
 
  private:
   void ShowMonth(int year, int month);
+  // The day in a cell of the grid; an empty one outside the month.
+  const MonthDay& DayAt(int cell) const;
+  void DrawDay(const DRAWITEMSTRUCT& item) const;
   void Move(int months);
   void OnKey(WPARAM key);
   // Whether losing the foreground to this window leaves it open.
@@ -50,6 +54,10 @@ class CalendarWindow {
   OwnedWindow toolTip_;
   HWND ticker_ = nullptr;
   LatinMonth shown_;
+  const MonthDay noDay_;
+  std::string tip_;  // the text of the cell pointed at, while the tooltip shows it
+  int dot_ = 0;      // the side of a feast's mark
+  int lineHeight_ = 0;
   int year_ = 0;
   int month_ = 0;
   COLORREF text_ = 0;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The end-to-end scenarios, one ctest each: scenarios.py --exe EXE ... NAME."""
 
-import glob, os, re, shutil, signal, time
+import glob, os, re, shutil, signal, subprocess, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
 from driver import clock_text, idle_cost, roman, wait_until, wine_processes, winpath
@@ -493,8 +493,9 @@ def vertical(rig):
 
 def calendar(rig):
     """The month from the primary's and a secondary's ticker, beside its bar on the inner side and on screen: this
-    month's title, today framed; a month on and back by button and by keys, Home; closed by Escape, the item chosen again,
-    its bar's going and Exit."""
+    month's title, today framed; a month on and back by button and by keys, Home; the next February's feasts dotted,
+    named under the month and after the Latin date pointed at; closed by Escape, the item chosen again, its bar's going
+    and Exit."""
     months = "Ianuarius Februarius Martius Aprilis Maius Iunius Iulius Augustus September October November December"
     def title(shift):
         t = time.localtime()
@@ -524,6 +525,27 @@ def calendar(rig):
     for how, shift in ((("command", 3), 1), (("key", 33), 0), (("key", 34), 1), (("key", 36), 0)):
         rig.command(how[0], cal, how[1])  # >, PageUp, PageDown, Home
         opened(*bar(rig.snap(), ""), (title(shift), today if shift == 0 else []))
+    for _ in range((2 - time.localtime().tm_mon) % 12):
+        rig.command("key", cal, 34)
+    feriae = "Feriae: XV Lupercalia, XVII Quirinalia, XXI Feralia, XXIII Terminalia, XXIV Regifugium, XXVII Equirria"
+    wait_until(lambda: [c["title"] for c in rig.windows(cal, id="4")] == [feriae], 5, "February's feasts under it")
+    cells = {c["title"]: list(map(int, c["rect"].split())) for c in rig.windows(cal, cls="Static") if int(c["id"]) >= 100}
+    shot = rig.screenshot("feasts")
+
+    def dotted(day):  # ink under the numeral, inside any frame
+        x, y, w, h = cells[day]
+        top = h * 2 // 3
+        out = subprocess.run(["convert", shot, "-crop", f"{w - 2}x{h - 1 - top}+{x + 1}+{y + top}", "+repage", "-depth",
+                              "8", "-format", "%k", "info:"], check=True, capture_output=True, text=True).stdout
+        return int(out) > 1
+
+    days = ["I", "XIII", "XIV", "XV", "XXIV", "XXVII", "XXVIII"]  # the Kalends and Ides underlined, not dotted
+    check([dotted(d) for d in days] == [False, False, False, True, True, True, False],
+          f"dots under {[d for d in days if dotted(d)]}")
+    x, y, w, h = cells["XV"]
+    rig.xdotool("mousemove", x + w // 2, y + h // 3, "sleep", 0.3, "mousemove", x + w // 2 + 1, y + h // 3)
+    tip = "a.d. XV Kalendas Martias, Lupercalia"
+    wait_until(lambda: tip in [t["title"] for t in rig.windows(visible="1", cls="tooltips_class32")], 5, tip)
     rig.command("key", cal, 27)
     wait_until(lambda: not rig.windows(cls="ClepsydriumCalendar", hwnd=cal), 5, "Escape to close the calendar")
     rig.pick("Calendar", rig.tickers()[1])

@@ -106,6 +106,7 @@ TEST_F(SettingsFile, EachSwitchAloneReachesItsField) {
       {"FontBold", &S::fontBold},
       {"FontItalic", &S::fontItalic},
       {"EveryTaskbar", &S::everyTaskbar},
+      {"RomanFeasts", &S::romanFeasts},
   };
   for (const auto& [name, field] : switches) {
     ClockSettings want;

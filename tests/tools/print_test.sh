@@ -50,6 +50,7 @@ ini additive 'MedievalScript=0' 'RomanYear=1'
 ini short 'DisplaySeconds=0' 'Lowercase=1' 'ZeroAsDash=1'
 ini notip 'ToolTip=0'
 ini cal 'MedievalScript=0' 'Lowercase=1' 'RomanYear=1'
+ini feasts 'RomanFeasts=1' 'Lowercase=1'
 
 check defaults 0 $'XIV:XXV:VII\na.d. IV Nonas Ianuarias MMXXIV' --at "$at"
 check additive-auc 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
@@ -67,7 +68,7 @@ check pad-additive-format 0 '[      XIIII:XXV:VII       ] a.d. IIII Nonas Ianuar
 check pad-short-json 0 '{"text": "     -:v     ", "tooltip": "kalendis ianuariis mm", "class": "clepsydrium"}' \
   --ini "$work/short.ini" --pad --json --at "2000-01-01 00:05:00"
 check settings 0 "; read from $work/short.ini"$'\n[Configuration]\nDisplaySeconds=0\nLowercase=1\nToolTip=1
-MedievalScript=1\nRomanYear=0\nZeroAsDash=1
+MedievalScript=1\nRomanYear=0\nZeroAsDash=1\nRomanFeasts=0
 ; not used here, only by the Windows ticker: Borders ColourText ColourBack FontName FontBold FontItalic FontSize EveryTaskbar' \
   --ini "$work/short.ini" --settings
 [ "$("$tool" --settings | head -n 1)" = "; no settings file $work/.config/clepsydrium/Clepsydrium.ini: the defaults" ] &&
@@ -90,6 +91,8 @@ done
 HOME=$work/home check user-file-home-xdg-unset 0 "$short" --at "$at"
 HOME=$work/home XDG_CONFIG_HOME=$work/xdg check ini-wins 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
 
+check json-feasts 0 '{"text": "xv:xxv:vii", "tooltip": "a.d. xv kalendas martias mmxxvii, lupercalia", "class": "clepsydrium"}' \
+  --ini "$work/feasts.ini" --json --at "2027-02-15 15:25:07"
 check json-no-tooltip 0 '{"text": "XIV:XXV:VII", "tooltip": "", "class": "clepsydrium"}' --ini "$work/notip.ini" --json --at "$at"
 
 check numeral-zero-dash 0 "-" --ini "$work/short.ini" --numeral 0
@@ -129,7 +132,8 @@ check calendar 0 "                Ianuarius MMXXIV
     XV    XVI   XVII  XVIII    XIX     XX    XXI
   XXII  XXIII   XXIV    XXV   XXVI  XXVII XXVIII
   XXIX    XXX   XXXI
-Kalendae I, Nonae V, Idus XIII" --calendar --at "$at"
+Kalendae I, Nonae V, Idus XIII
+Feriae: IX Agonalia, XI Carmentalia, XV Carmentalia" --calendar --at "$at"
 check calendar-sunday-style 0 "             februarius mmdcclxxvii a.u.c.
     sol     lun     mar     mer     iov     ven     sat
                                       i      ii     iii
@@ -137,7 +141,13 @@ check calendar-sunday-style 0 "             februarius mmdcclxxvii a.u.c.
      xi     xii    xiii   xiiii      xv     xvi    xvii
   xviii  xviiii      xx     xxi    xxii   xxiii  xxiiii
     xxv    xxvi   xxvii  xxviii xxviiii
-kalendae i, nonae v, idus xiii" --ini "$work/cal.ini" --calendar 2024-02 --sunday
+kalendae i, nonae v, idus xiii
+feriae: xv lupercalia, xvii quirinalia, xxi feralia, xxiii terminalia, xxiiii regifugium, xxvii equirria" \
+  --ini "$work/cal.ini" --calendar 2024-02 --sunday
+for row in "2027-02 XV Lupercalia, " "2027-09 IV-XIX Ludi Romani" "2027-12 XVII-XXIII Saturnalia, "; do
+  [ "$("$tool" --calendar "${row%% *}" | tail -n 1 | grep -cF -- "${row#* }")" = 1 ] &&
+    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL feriae ${row%% *}: $("$tool" --calendar "${row%% *}" | tail -n 1)"; }
+done
 [ "$(script -qec "$tool --calendar --at '$at'" /dev/null | grep -c $'\e\\[7mII\e\\[0m ')" = 1 ] &&
   passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL calendar-today: not marked on a terminal"; }
 bad follow-with-at --at --follow --at "$at"

@@ -154,7 +154,7 @@ std::string LongDate(const LocalTime&) {
 TEST(DateTipText, LatinDateAndYear) {
   struct Row {
     LocalTime date;
-    TipStyle style;  // medieval, zeroAsDash, lowercase, romanYear
+    TipStyle style;  // medieval, zeroAsDash, lowercase, romanYear, feasts
     const char* tip;
   };
   const Row rows[] = {
@@ -169,8 +169,19 @@ TEST(DateTipText, LatinDateAndYear) {
       {{1047, 3, 15}, {true, false, false, true}, "Idibus Martiis MDCCC a.u.c."},
       {{2347, 3, 15}, {true, false, false, true}, "Idibus Martiis"},
       {{3099, 3, 15}, {true, false, false, false}, "Idibus Martiis MMMXCIX"},
+      // The day's feasts after the year, only when asked for.
+      {{2026, 12, 17},
+       {true, false, false, false, true},
+       "a.d. XVI Kalendas Ianuarias MMXXVII, Saturnalia"},
+      {{2026, 12, 17}, {true, false, false, false, false}, "a.d. XVI Kalendas Ianuarias MMXXVII"},
+      {{2026, 12, 19},
+       {false, true, true, true, true},
+       "a.d. xiiii kalendas ianuarias mmdcclxxx a.u.c., saturnalia, opalia"},
+      {{2100, 4, 21}, {false, true, false, false, true}, "a.d. XI Kalendas Maias MMC, Parilia"},
+      {{1799, 4, 21}, {true, false, false, false, true}, "a.d. XI Kalendas Maias, Parilia"},
+      {{2024, 12, 24}, {true, false, false, false, true}, "a.d. IX Kalendas Ianuarias MMXXV"},
       // No Latin text: the locale's long date, never lowered.
-      {{2023, 2, 30}, {true, false, true, true}, "Long Date"},
+      {{2023, 2, 30}, {true, false, true, true, true}, "Long Date"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(DateTipText(row.date, row.style, LongDate), row.tip);

@@ -136,11 +136,13 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   for (const MenuEntry& entry : kMenu) {
     captions += std::string(entry.caption) + "|";
   }
-  EXPECT_EQ(captions, "Set Date/Time|Calendar|" CLEP_HOME_URL "|About Clepsydrium " CLEP_VERSION
-                      "|Start with Windows|-|Roman date in Tooltip|Use Roman year (from 753 BC)|"
-                      "Medieval script (4=IV, 9=IX, etc.)|Display 0 as dash|-|Lowercase|"
-                      "Borders|-|Text colour|Background colour|Taskbar colours|Set font|-|"
-                      "Hours, minutes, seconds|Hours and minutes|-|Exit|");
+  EXPECT_EQ(
+      captions,
+      "Set Date/Time|Calendar|" CLEP_HOME_URL "|About Clepsydrium " CLEP_VERSION
+      "|Start with Windows|-|Roman date in Tooltip|Use Roman year (from 753 BC)|Show Roman feasts|"
+      "Medieval script (4=IV, 9=IX, etc.)|Display 0 as dash|-|Lowercase|"
+      "Borders|-|Text colour|Background colour|Taskbar colours|Set font|-|"
+      "Hours, minutes, seconds|Hours and minutes|-|Exit|");
   // A toggle flips the switch its key names, its check mark with it, and back.
   const ClockSettings defaults;
   for (const MenuEntry& entry : kMenu) {

@@ -69,6 +69,50 @@ TEST(LatinMonth, TitlesWeekStartsAndStyles) {
   }
 }
 
+// Each month's feasts, from the stone calendar's days; a feast of several
+// days by its first and last, one across a month's end in both months.
+TEST(LatinMonth, TheFeastsOfEachMonth) {
+  const char* feriae[12] = {
+      "Feriae: IX Agonalia, XI Carmentalia, XV Carmentalia",
+      "Feriae: XV Lupercalia, XVII Quirinalia, XXI Feralia, XXIII Terminalia, XXIV Regifugium, "
+      "XXVII Equirria",
+      "Feriae: XIV Equirria, XVII Liberalia, XIX Quinquatrus, XXIII Tubilustrium",
+      "Feriae: IV-X Ludi Megalenses, XII-XIX Ludi Ceriales, XV Fordicidia, XIX Cerialia, "
+      "XXI Parilia, XXIII Vinalia, XXV Robigalia, XXVIII-XXX Ludi Florales",
+      "Feriae: I-III Ludi Florales, IX Lemuria, XI Lemuria, XIII Lemuria, XXI Agonalia, "
+      "XXIII Tubilustrium",
+      "Feriae: IX Vestalia, XI Matralia",
+      "Feriae: V Poplifugia, VI-XIII Ludi Apollinares, XIX Lucaria, XXI Lucaria, XXIII Neptunalia, "
+      "XXV Furrinalia",
+      "Feriae: XVII Portunalia, XIX Vinalia, XXI Consualia, XXIII Volcanalia, XXV Opiconsivia, "
+      "XXVII Volturnalia",
+      "Feriae: IV-XIX Ludi Romani",
+      "Feriae: XI Meditrinalia, XIII Fontinalia, XIX Armilustrium",
+      "Feriae: IV-XVII Ludi Plebeii",
+      "Feriae: XI Agonalia, XV Consualia, XVII-XXIII Saturnalia, XIX Opalia, XXI Divalia, "
+      "XXIII Larentalia",
+  };
+  for (int month = 1; month <= 12; ++month) {
+    EXPECT_EQ(BuildLatinMonth(2024, month, 1, {}).feriae, feriae[month - 1]);
+  }
+  EXPECT_EQ(BuildLatinMonth(2027, 12, 1, {false, false, true}).feriae,
+            "feriae: xi agonalia, xv consualia, xvii-xxiii saturnalia, xviiii opalia, "
+            "xxi divalia, xxiii larentalia");
+  // The days' own names, overlaps joined; none on the leap day.
+  const struct {
+    int month, day;
+    const char* feast;
+  } days[] = {
+      {12, 19, "saturnalia, opalia"}, {12, 24, ""},           {4, 30, "ludi florales"},
+      {5, 1, "ludi florales"},        {9, 13, "ludi romani"}, {2, 29, ""},
+  };
+  for (const auto& row : days) {
+    const LatinMonth shown = BuildLatinMonth(2024, row.month, 1, {true, false, true});
+    const int cell = (WeekdayOf(2024, row.month, 1) + 6) % 7 + row.day - 1;
+    EXPECT_EQ(shown.weeks[cell / 7][cell % 7].feast, row.feast) << row.month << '-' << row.day;
+  }
+}
+
 }  // namespace
 }  // namespace clep
 
