@@ -20,11 +20,13 @@ constexpr MenuEntry Separator() {
 }
 }  // namespace
 
-const std::array<MenuEntry, 23> kMenu = {{
+const std::array<MenuEntry, 24> kMenu = {{
     Action(Command::kDateTime, "Set Date/Time"),
     Action(Command::kCalendar, "Calendar"),
     Action(Command::kHomePage, CLEP_HOME_URL),
     Action(Command::kAbout, "About Clepsydrium " CLEP_VERSION),
+    {Command::kStartWithWindows, "Start with Windows", Kind::kSignIn, nullptr,
+     Key::kDisplaySeconds},
     Separator(),
     {Command::kToolTip, "Roman date in Tooltip", Kind::kToggle, &S::toolTip, Key::kToolTip},
     {Command::kRomanYear, "Use Roman year (from 753 BC)", Kind::kToggle, &S::romanYear,

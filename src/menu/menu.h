@@ -30,11 +30,13 @@ enum class Command : unsigned {
   kExit,
   kCalendar,
   kRomanFeasts,
+  kStartWithWindows,
 };
 
 struct MenuEntry {
-  // kEdge flips Borders as shown; kFollow forgets the chosen colours.
-  enum class Kind { kSeparator, kAction, kToggle, kSetOn, kSetOff, kEdge, kFollow };
+  // kEdge flips Borders as shown; kFollow forgets the chosen colours;
+  // kSignIn is checked as the user's sign-in has it, not the settings.
+  enum class Kind { kSeparator, kAction, kToggle, kSetOn, kSetOff, kEdge, kFollow, kSignIn };
   Command id;
   const char* caption;
   Kind kind;
@@ -43,13 +45,13 @@ struct MenuEntry {
   Key key;
 };
 
-extern const std::array<MenuEntry, 23> kMenu;
+extern const std::array<MenuEntry, 24> kMenu;
 
 // The entry of a command, or none.
 const MenuEntry* FindMenuEntry(Command id);
 
 // Whether the entry shows a check mark under these settings (Borders as the
-// look shows it); none for actions and separators.
+// look shows it); none for actions, separators and kSignIn.
 std::optional<bool> IsChecked(const MenuEntry& entry, const ClockSettings& settings);
 
 // The settings after an option command (a toggle flips its switch; the

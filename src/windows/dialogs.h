@@ -30,8 +30,8 @@ class Dialogs {
   void About();
   void Warn(const WideString& text);
 
- private:
-  // Counts an open dialog for as long as it lives.
+  // Counts an open dialog or message box for as long as it lives: a part
+  // that shows one of its own holds one meanwhile.
   class Open {
    public:
     explicit Open(Dialogs& dialogs);
@@ -42,6 +42,8 @@ class Dialogs {
    private:
     Dialogs& dialogs_;
   };
+
+ private:
   template <typename Function>
   Function DialogFunction(const char* name);
 

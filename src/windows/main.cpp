@@ -8,6 +8,7 @@
 #include "windows/handles.h"
 #include "windows/program.h"
 #include "windows/run_state.h"
+#include "windows/shell_wait.h"
 #include "windows/window_class.h"
 
 namespace {
@@ -42,6 +43,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   std::optional<std::string> report;
   try {
+    if (clep::win::WaitForShell() == clep::win::ShellWait::kClosed) {
+      return 0;
+    }
     // Ending, the program hides the ticker and gives the taskbar back,
     // whatever way it leaves; only then is an error reported.
     clep::win::Program program(ExeFolder());

@@ -40,6 +40,7 @@ Program::Program(WideString folder)
       trayWindows_(FindTrayWindows()),
       session_(*this, run_, trayWindows_.taskbar),
       tickerOwner_{store_.Settings(), [this] { return tickers_.ShownEdge(); },
+                   [this] { return runEntry_.Starts(); },
                    [this](Command id, const TickerWindow& from) { Choose(id, from); },
                    [this](const TickerWindow& ticker) { TickerGone(ticker); }},
       tickers_(store_.Settings(), tickerOwner_, run_, session_, trayWindows_),
@@ -122,6 +123,10 @@ void Program::Choose(Command id, const TickerWindow& from) {
   using Kind = MenuEntry::Kind;
   if (entry->kind == Kind::kAction || entry->kind == Kind::kSeparator) {
     return RunAction(id, from);
+  }
+  if (entry->kind == Kind::kSignIn) {
+    const Dialogs::Open open(dialogs_);  // for the message, if the registry says no
+    return runEntry_.Switch();
   }
   ClockSettings changed = store_.Settings();
   if (entry->kind == Kind::kEdge) {

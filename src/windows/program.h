@@ -12,6 +12,7 @@
 #include "menu/menu.h"
 #include "windows/calendar_window.h"
 #include "windows/dialogs.h"
+#include "windows/run_entry.h"
 #include "windows/run_state.h"
 #include "windows/session_window.h"
 #include "windows/settings_store.h"
@@ -67,6 +68,7 @@ class Program final : private SessionOwner {
 
   WideString folder_;
   RunState run_;
+  RunEntry runEntry_;
   SettingsStore store_;
   TrayWindows trayWindows_;  // found before any window of ours exists
   SessionWindow session_;

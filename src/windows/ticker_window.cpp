@@ -362,8 +362,9 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
       AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    const bool checked = entry.kind == MenuEntry::Kind::kEdge
-                             ? owner_.shownEdge()
+    const bool checked = entry.kind == MenuEntry::Kind::kEdge ? owner_.shownEdge()
+                         : entry.kind == MenuEntry::Kind::kSignIn
+                             ? owner_.startsWithWindows()
                              : IsChecked(entry, owner_.settings).value_or(false);
     AppendMenuA(menu.Get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
                 static_cast<UINT_PTR>(entry.id), entry.caption);

@@ -26,6 +26,8 @@ struct TickerOwner {
   const ClockSettings& settings;
   // Whether the tickers have their edge, as chosen or as the look has it.
   std::function<bool()> shownEdge;
+  // Whether the clock starts at sign-in.
+  std::function<bool()> startsWithWindows;
   // A command chosen from the ticker's menu or mouse; a close is Exit.
   std::function<void(Command, const TickerWindow&)> command;
   // The shell ended and took the ticker's window with it.

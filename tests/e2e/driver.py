@@ -50,7 +50,7 @@ def roman(number):
 
 
 def winpath(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
+    return path if re.match(r"[A-Z]:\\", path) else "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def unescape(text):  # the taskbar's escapes are Python's
@@ -409,6 +409,14 @@ class Rig:
                               edge=bool(t["exstyle"] & WS_EX_STATICEDGE)))
         return found, taken
 
+    def reg(self, key, name=None, data=None, kind="REG_SZ"):
+        """A registry key's values as {name: data} (None: no such key); or sets one value first."""
+        if name:
+            subprocess.run([WINE, "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"], env=self.env, check=True,
+                           timeout=30, **QUIET)
+        out = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True, text=True, timeout=30)
+        return None if out.returncode else dict(re.findall(r"^    (.+?)    REG_\w+    (.*)$", out.stdout, re.M))
+
     def read_ini(self):
         return open(self.ini, "rb").read() if os.path.exists(self.ini) else None
 
@@ -421,7 +429,7 @@ class Rig:
 
 def main(scenarios):
     parser = argparse.ArgumentParser(description=__doc__)
-    for option in ("exe", "faultable", "shell", "dll", "inject", "menu", "work", "version", "home"):
+    for option in ("exe", "faultable", "shell", "dll", "inject", "menu", "work", "version", "home", "setup"):
         parser.add_argument("--" + option)
     parser.add_argument("scenario", choices=sorted(scenarios))
     args = parser.parse_args()

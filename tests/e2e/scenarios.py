@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The end-to-end scenarios, one ctest each: scenarios.py --exe EXE ... NAME."""
 
-import os, re, shutil, signal, subprocess, time
+import glob, os, re, shutil, signal, subprocess, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
 from driver import clock_text, idle_cost, roman, wait_until, wine_processes, winpath
@@ -160,15 +160,36 @@ def dialogs(rig):
 
 
 def exit(rig):
-    """No usable taskbar: an error, exit code 1, nothing touched. Exit, WM_CLOSE, the session's end and a failure give
-    the taskbar back: icons go once the ticker has left and hidden, then it repaints; the INI is left alone."""
-    for mode, error in (("probe", "80040001"), ("no-tray", "80040001"), ("no-clock", "80040002")):
+    """No usable taskbar: an error, exit code 1, nothing touched; at once from a shell that shows its taskbar, after the
+    wait (shortened in the tests' build) from one whose taskbar is still hidden. A taskbar that comes late is docked
+    within a second; a close or the session's end while waiting ends the program without a word. Exit, WM_CLOSE, the
+    session's end and a failure give the taskbar back: icons go once the ticker has left and hidden, then it repaints;
+    the INI is left alone."""
+    for mode, error, wait in (("probe", "80040001", 2), ("no-tray", "80040001", 0), ("no-clock", "80040002", 0)):
         rig.start_shell(mode)  # probe: only Wine's own hidden taskbar, which has no notification area
-        program = rig.start_program(f"program-{mode}")
+        shutil.copy(rig.args.faultable if wait else rig.args.exe, rig.exe)
+        began = time.monotonic()
+        program = rig.wine(f"program-{mode}", [rig.exe], dict(rig.env, CLEP_FAULT_SHELL_WAIT_MS=str(wait * 1000)))
         answer_box(rig, f"Run-time error {int(error, 16) - (1 << 32)} ({error})")
+        waited = time.monotonic() - began
         seen = [w for w in rig.windows(visible="1") if w["title"] in ("Wine System Tray", "Clepsydrium ticker")]
         seen += [k for _, k, _ in rig.events() if k in ("icon", "children", "stray")]  # the taskbar touched
-        check(rig.wait_exit(program) == 1 and not seen, f"{mode}: exit code {program.returncode}, seen {seen}")
+        check(rig.wait_exit(program) == 1 and not seen and wait <= waited < wait + 3,
+              f"{mode}: exit code {program.returncode}, seen {seen}, told after {waited:.1f} s")
+    for how in ("close", "endsession", "late"):
+        rig.start_shell("probe")
+        program = rig.start_program(f"waiting-{how}")
+        session = wait_until(lambda: rig.windows(cls="ClepsydriumSession"), 10, "the program waiting")[0]["hwnd"]
+        check(time.sleep(1) or program.poll() is None and not rig.windows(visible="1", cls="#32770"), f"{how}: gone")
+        if how == "late":
+            rig.start_shell()
+            rig.wait_ticker(icons=ICONS, timeout=1)
+            rig.pick("Exit")
+        elif how == "close":
+            rig.command("close", session)
+        else:
+            check("query=1" in rig.command("endsession", session), "WM_QUERYENDSESSION said no")
+        check(rig.wait_exit(program) == 0 and not rig.windows(visible="1", cls="#32770"), f"{how} while waiting")
     rig.write_ini(Lowercase=1, ToolTip=0)
     before, ends = rig.read_ini(), (("dialog", "failure"), ("done", "endsession"))
     rig.start_shell()
@@ -584,6 +605,62 @@ def idle(rig):
     check(ours[0] <= 12 * clock[0] and ours[1] <= 3 * max(clock[1], 5), f"idle {ours}, a clock's {clock}")
 
 
+def installed(rig):
+    """Installed silently per user: the files, a Start menu shortcut, the uninstall entry; an upgrade keeps the INI.
+    "Start with Windows" writes the Run value and removes it, checked while it names this exe (as Windows compares
+    paths) and the start-up list has not switched it off; a moved copy's value is pointed here; a write the registry
+    refuses is told and changes nothing. The silent uninstall stops the clock and leaves nothing of ours."""
+    base = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+    run, approved, uninstall = (base + k for k in ("Run", r"Explorer\StartupApproved\Run", r"Uninstall\Clepsydrium"))
+    shutil.copy(rig.args.faultable, rig.exe), open(os.path.join(rig.app, "deny-run"), "w").close()
+    program, _ = rig.start(None, injected=True)  # so that the menu can be read
+    rig.pick("Start with Windows")
+    answer_box(rig, "Clepsydrium cannot change whether it starts with Windows")
+    check("Clepsydrium" not in (rig.reg(run) or {}) and "Start with Windows" not in rig.checked(), "a refused write")
+    rig.pick("Exit"), rig.wait_exit(program)
+    for _ in ("install", "upgrade"):
+        check(rig.wait_exit(rig.wine("setup", [rig.args.setup, "/S"]), 60) == 0, "the installer's exit code")
+        entry = rig.reg(uninstall)
+        folder = prefix_path(rig, entry["InstallLocation"])
+        if not os.path.exists(ini := os.path.join(folder, "Clepsydrium.ini")):
+            open(ini, "wb").write(b"[Configuration]\r\nLowercase=1\r\n")
+    check(sorted(os.listdir(folder)) == ["Clepsydrium.exe", "Clepsydrium.ini", "LICENSE", "README.txt", "Uninstall.exe"]
+          and open(os.path.join(folder, "Clepsydrium.exe"), "rb").read() == open(rig.args.exe, "rb").read()
+          and open(ini, "rb").read() == b"[Configuration]\r\nLowercase=1\r\n", f"installed {os.listdir(folder)}")
+    check(entry["InstallLocation"].endswith(r"\AppData\Local\Programs\Clepsydrium") and entry["DisplayVersion"] ==
+          rig.args.version and entry["Publisher"] and int(entry["EstimatedSize"], 16) > 100 and entry[
+          "UninstallString"] == f'"{entry["InstallLocation"]}\\Uninstall.exe"' and not rig.reg(run), entry)
+    shortcut = glob.glob(os.path.join(rig.prefix, "drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start Menu/"
+                                                   "Programs/Clepsydrium.lnk"))
+    check(len(shortcut) == 1, "no Start menu shortcut")
+    rig.exe = exe = entry["InstallLocation"] + "\\Clepsydrium.exe"  # by its own path, not Z:'s
+    program, _ = rig.start(None, injected=True)
+    for value, kind, on, choose, want in (
+            (None, None, False, True, f'"{exe}"'),  # both ways
+            (None, None, True, True, None),
+            (exe.lower().replace("\\", "/"), None, True, False, None),  # as Windows compares paths
+            (r'"C:\Elsewhere\Clepsydrium.exe"', None, False, True, f'"{exe}"'),  # a moved copy's
+            (None, "030000000000000000000000", False, True, f'"{exe}"')):  # switched off in the start-up list
+        if value:
+            rig.reg(run, "Clepsydrium", value)
+        if kind:
+            rig.reg(approved, "Clepsydrium", kind, "REG_BINARY")
+        check(("Start with Windows" in rig.checked()) == on, f"{value} {kind}: not checked {on}")
+        if choose:
+            rig.pick("Start with Windows")
+            wait_until(lambda: (rig.reg(run) or {}).get("Clepsydrium") == want, 5, f"the Run value {want}")
+            check((rig.reg(approved) or {}).get("Clepsydrium", "02")[:2] == "02", "still switched off")
+    uninstaller = rig.wine("uninstall", [entry["InstallLocation"] + "\\Uninstall.exe", "/S"])
+    check(rig.wait_exit(program) == 0 and rig.wait_exit(uninstaller, 30) == 0, "the clock or the uninstaller")
+    wait_until(lambda: not os.path.exists(folder), 30, "the folder removed")
+    check(rig.reg(uninstall) is None and not os.path.exists(shortcut[0]) and "Clepsydrium" not in {
+          **(rig.reg(run) or {}), **(rig.reg(approved) or {})}, "something of ours left")
+
+
+def prefix_path(rig, path):
+    return os.path.join(rig.prefix, "drive_c", *path[3:].split("\\"))
+
+
 if __name__ == "__main__":
     main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell, unsaved,
-                                           calendar, vertical, theme, theme_win11, idle)})
+                                           calendar, vertical, theme, theme_win11, idle, installed)})

@@ -1,12 +1,14 @@
 // The settings rules, the taskbar arithmetic and the menu table.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <tuple>
 
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
 #include "settings/look.h"
+#include "settings/run_value.h"
 #include "taskbar/placement.h"
 
 namespace clep {
@@ -134,11 +136,13 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   for (const MenuEntry& entry : kMenu) {
     captions += std::string(entry.caption) + "|";
   }
-  EXPECT_EQ(captions, "Set Date/Time|Calendar|" CLEP_HOME_URL "|About Clepsydrium " CLEP_VERSION
-                      "|-|Roman date in Tooltip|Use Roman year (from 753 BC)|Show Roman feasts|"
-                      "Medieval script (4=IV, 9=IX, etc.)|Display 0 as dash|-|Lowercase|"
-                      "Borders|-|Text colour|Background colour|Taskbar colours|Set font|-|"
-                      "Hours, minutes, seconds|Hours and minutes|-|Exit|");
+  EXPECT_EQ(
+      captions,
+      "Set Date/Time|Calendar|" CLEP_HOME_URL "|About Clepsydrium " CLEP_VERSION
+      "|Start with Windows|-|Roman date in Tooltip|Use Roman year (from 753 BC)|Show Roman feasts|"
+      "Medieval script (4=IV, 9=IX, etc.)|Display 0 as dash|-|Lowercase|"
+      "Borders|-|Text colour|Background colour|Taskbar colours|Set font|-|"
+      "Hours, minutes, seconds|Hours and minutes|-|Exit|");
   // A toggle flips the switch its key names, its check mark with it, and back.
   const ClockSettings defaults;
   for (const MenuEntry& entry : kMenu) {
@@ -205,6 +209,35 @@ TEST(Look, WhatIsSeenGivesColoursAndEdge) {
   // An icon and a letter beside the ticker do not count; nothing read is nothing.
   EXPECT_EQ(BarColour({dark, 0x00FF00, dark, 0x212020, kWhite}), dark);
   EXPECT_EQ(BarColour({}), std::nullopt);
+}
+
+TEST(RunValue, NamesThisExeAsWindowsReadsIt) {
+  const std::wstring exe =
+      L"C:\\Users\\Ann\\AppData\\Local\\Programs\\Clepsydrium\\Clepsydrium.exe";
+  const std::tuple<const wchar_t*, const wchar_t*, bool> rows[] = {
+      {L"\"c:\\users\\ann\\appdata\\local\\programs\\clepsydrium\\CLEPSYDRIUM.EXE\"", L"", true},
+      {L"C:/Users//Ann/AppData/Local/Programs/./x/../Clepsydrium/Clepsydrium.exe", L"", true},
+      {L"\"C:\\Users\\Ann\\AppData\\Local\\Programs\\Clepsydrium\\Clepsydrium.exe.\" /min", L"",
+       true},
+      {L"\"\\\\?\\C:\\Users\\Ann\\AppData\\Local\\Programs\\Clepsydrium\\Clepsydrium.exe\" -x", L"",
+       true},
+      {L"\"D:\\Portable\\Clepsydrium\\Clepsydrium.exe\"", L"", false},  // a moved copy
+      {L"\"C:\\Users\\Ann\\AppData\\Local\\Programs\\Clepsydrium\"", L"", false},
+      {L"", L"", false},
+      // Case as Windows folds it beyond ASCII; an unquoted path ends at ".exe".
+      {L"\"C:\\\u0416\u03a9\u00e9\\a.exe\"", L"c:\\\u0436\u03c9\u00c9\\A.EXE", true},
+      {L"C:\\My Apps\\a.exe /x", L"C:\\My Apps\\a.exe", true},
+      {L"\\\\server\\share\\..\\..\\a.exe", L"\\\\SERVER\\share\\a.exe", true},
+      {L"\"\\\\?\\UNC\\server\\share\\a.exe\"", L"\\\\server\\share\\a.exe", true},
+      {L"C:\\a\\b.exe", L"C:\\a\\c.exe", false},
+  };
+  for (const auto& [value, path, same] : rows) {
+    EXPECT_EQ(SamePath(RunValuePath(value), *path != L'\0' ? path : exe), same)
+        << std::string(value, value + std::wcslen(value));
+  }
+  const unsigned char on[12] = {2}, onToo[12] = {6}, off[12] = {3, 0, 0, 0, 1}, offToo[1] = {1};
+  EXPECT_FALSE(SwitchedOff(on, 12) || SwitchedOff(onToo, 12) || SwitchedOff(off, 0));
+  EXPECT_TRUE(SwitchedOff(off, 12) && SwitchedOff(offToo, 1));
 }
 
 }  // namespace

@@ -1,0 +1,29 @@
+// "Start with Windows": the value under the user's Run key that starts this
+// exe at sign-in, and the start-up list's word on it. It belongs to the
+// user's sign-in, not to the settings beside the exe.
+#pragma once
+
+#include <windows.h>
+
+#include "windows/win32_profile.h"
+
+namespace clep::win {
+
+class RunEntry {
+ public:
+  RunEntry();
+  // Whether the clock starts at sign-in: the value names this exe, and the
+  // start-up list has not switched it off.
+  bool Starts() const;
+  // Removes the value if it Starts, else points it here and switches it on;
+  // a failure changes nothing and is told in a message box.
+  void Switch() const;
+
+ private:
+  LSTATUS Write() const;
+  LSTATUS Remove() const;
+
+  WideString exe_;
+};
+
+}  // namespace clep::win
