@@ -158,11 +158,14 @@ void Tickers::Redock(const TrayWindows& primary) {
 void Tickers::FollowSecondaryBars() {
   // Only beside a primary ticker: without one the shell is gone or not yet whole.
   SecondaryBars bars;
-  const bool find = findBars_ || !session_.HearsShell();
+  // Every fourth look searches anyway: a notice of a new window can be lost
+  // (seen under Wine while a dialog's loop ran, on a busy machine).
+  const bool find = findBars_ || !session_.HearsShell() || ++looksUnsearched_ >= 4;
   if (settings_.everyTaskbar && docked_.front()->taskbar) {
     if (find) {
       bars = FindSecondaryBars();
       findBars_ = false;
+      looksUnsearched_ = 0;
     } else {
       // A bar's coming is told, so only those known can have gone.
       EachDocked([&bars](Docked& docked) {

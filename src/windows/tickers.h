@@ -97,6 +97,7 @@ class Tickers {
   int lookReads_ = 0;     // the reads of the bars left
   bool input_ = true;     // off while a dialog is open
   bool findBars_ = true;  // a bar may have come since the last search
+  int looksUnsearched_ = 0;
   // The primary's first, then the other bars' in any free place; a fixed
   // table, so that a ticker never moves while one of its handlers runs.
   std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;
