@@ -359,11 +359,16 @@ class Rig:
             time.sleep(0.1)
         self.xdotool("key", "Return")
 
+    def mouse_away(self):
+        """The mouse off every ticker and no tooltip left, which would cover a ticker in a screenshot; the tips."""
+        tips = lambda: [w["title"] for w in self.windows(visible="1", cls="tooltips_class32") if w["title"]]  # noqa
+        self.xdotool("mousemove", 1000, 10)
+        wait_until(lambda: not tips(), 10, "the last tooltip gone")
+        return tips
+
     def tip(self, t=None, wait=True):
         """Hovers the ticker: the text of the tooltip then shown; or checks that none shows."""
-        tips = lambda: [w["title"] for w in self.windows(visible="1", cls="tooltips_class32") if w["title"]]
-        self.xdotool("mousemove", 1000, 10)  # away, so that no tip from before is left
-        wait_until(lambda: not tips(), 10, "the last tooltip gone")
+        tips = self.mouse_away()
         x, y, w, h = self.screen_rect(t)
         # The first move gives the tooltip its text, the second starts its delay, which any later move restarts.
         self.xdotool("mousemove", x + w // 2, y + h // 2, "sleep", 0.3, "mousemove", x + w // 2 + 1, y + h // 2)
