@@ -158,10 +158,11 @@ void Tickers::Redock(const TrayWindows& primary) {
 void Tickers::FollowSecondaryBars() {
   // Only beside a primary ticker: without one the shell is gone or not yet whole.
   SecondaryBars bars;
+  const bool serve = settings_.everyTaskbar && docked_.front()->taskbar;
   // Every fourth look searches anyway: a notice of a new window can be lost
   // (seen under Wine while a dialog's loop ran, on a busy machine).
   const bool find = findBars_ || !session_.HearsShell() || ++looksUnsearched_ >= 4;
-  if (settings_.everyTaskbar && docked_.front()->taskbar) {
+  if (serve) {
     if (find) {
       bars = FindSecondaryBars();
       findBars_ = false;
@@ -182,7 +183,9 @@ void Tickers::FollowSecondaryBars() {
       continue;
     }
     std::optional<Taskbar>& taskbar = (*docked)->taskbar;
-    if (taskbar && !bars.Take(taskbar->Bar())) {
+    // A search can miss a bar the shell moves in its order meanwhile (seen
+    // as a bar came back): one still there keeps its ticker.
+    if (taskbar && !bars.Take(taskbar->Bar()) && !(serve && IsWindow(taskbar->Bar()))) {
       taskbar.reset();  // the bar has gone
     }
     if (taskbar) {
