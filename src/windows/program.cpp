@@ -138,7 +138,12 @@ void Program::Choose(Command id, const TickerWindow& from) {
   } else {
     Change(changed, {entry->key});
   }
-  tickers_.Restyle(id == Command::kTaskbarColours);
+  tickers_.Restyle();
+  if (id == Command::kTaskbarColours) {
+    // Read over the next moments, as after a theme switch: the menu has only
+    // just gone, and the bars may not have painted where it lay.
+    tickers_.StartLookReads();
+  }
   calendar_.Restyle();
 }
 
@@ -162,7 +167,7 @@ void Program::RunAction(Command id, const TickerWindow& from) {
         ClockSettings changed = store_.Settings();
         (text ? changed.colourText : changed.colourBack) = static_cast<std::int32_t>(*colour);
         Change(changed, {text ? Key::kColourText : Key::kColourBack});
-        tickers_.Restyle(false);
+        tickers_.Restyle();
       }
       return;
     }
@@ -171,7 +176,7 @@ void Program::RunAction(Command id, const TickerWindow& from) {
       if (const std::optional<ClockSettings> changed =
               dialogs_.PickFont(store_.Settings(), tickers_.FaceName())) {
         Change(*changed, {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic});
-        tickers_.Restyle(false);
+        tickers_.Restyle();
       }
       return;
     case Command::kCalendar: {

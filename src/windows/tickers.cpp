@@ -46,17 +46,17 @@ void Tickers::Fit(Docked& docked) {
   }
 }
 
-void Tickers::Restyle(Docked& docked, bool readBar) {
+void Tickers::Restyle(Docked& docked) {
   if (!docked.ticker.Exists()) {
     return;  // lost: it is made anew in the style there is then
   }
-  FollowLook(docked, readBar);
+  FollowLook(docked, false);
   Fit(docked);
   docked.ticker.Redraw(settings_);
 }
 
-void Tickers::Restyle(bool readBars) {
-  EachDocked([this, readBars](Docked& docked) { Restyle(docked, readBars); });
+void Tickers::Restyle() {
+  EachDocked([this](Docked& docked) { Restyle(docked); });
 }
 
 bool Tickers::ShownEdge() const {

@@ -37,9 +37,8 @@ class Tickers {
   // built anew.
   void Redock(const TrayWindows& primary);
 
-  // The settings changed: every ticker restyled; `readBars` reads the bars'
-  // colours anew.
-  void Restyle(bool readBars);
+  // The settings changed: every ticker restyled.
+  void Restyle();
   // The system's look changed: taken now and read again for a while.
   void StartLookReads();
   // One of those reads; false once they are over.
@@ -80,7 +79,7 @@ class Tickers {
   void Dock(std::optional<Docked>& slot, const TrayWindows& windows);
   // The one path of a change: look, font, text, and with the text's width
   // the shape and size; the ticker's window draws its shape at the size.
-  void Restyle(Docked& docked, bool readBar);
+  void Restyle(Docked& docked);
   // The font, and the shape and size of the widest text in it.
   void Fit(Docked& docked);
   // The colours and edge for what is seen now; `read` reads the bar anew.
