@@ -56,10 +56,6 @@ def startup(rig):
                 clock = int(s["clock_rect"].split()[2]) * (s["clock_shown"] == "1")
                 return [int(s["tray_client"].split()[0]) - clock - x, 2] + TOP_LEFT[2:]
             rig.wait_ticker(place, icons=4 if x == "left" else ICONS, timeout=5)
-    rig.start_shell()
-    rig.command("broadcast", "TaskbarCreated")
-    old, ticker = ticker, rig.wait_ticker(icons=ICONS, timeout=1.5)  # the watch looks every 250 ms
-    check(ticker["hwnd"] != old["hwnd"] and ticker["pid"] == old["pid"], f"ticker {ticker}, before {old}")
     rig.pick("Text colour")
     dialog = rig.wait_window("the colour dialog", title="Color")["hwnd"]
     rig.start_shell()
@@ -228,7 +224,8 @@ def exit(rig):
 
 
 def win11(rig):
-    """Windows 11: the ticker is a child of the bar, with no icons; then, painted, its text shows."""
+    """Windows 11: the ticker is a child of the bar, with no icons, placed as the notification area changes; Exit
+    leaves neither an icon nor a ticker. (Its text in the bar's colours: theme_win11.)"""
     def placed(s):  # left of the notification area (or 88 px from the bar's end if empty), on Start's row
         bar = {s[f"bar.{i}.class"]: (i, list(map(int, s[f"bar.{i}.rect"].split()))) for i in range(int(s["bar.count"]))}
         (_, tray), (_, start), ticker = bar["TrayNotifyWnd"], bar["Start"], rig.ticker(s)
@@ -243,11 +240,6 @@ def win11(rig):
     rig.pick("Exit")
     check(rig.wait_exit(program) == 0 and rig.ticker() is None and not [
         k for _, k, _ in rig.events() if k in ("icon", "stray")], "an icon, a stray ticker, or the ticker left")
-    rig.start(None, injected=True, layout="win11")
-    rig.check_clock()
-    background, others, _ = rig.ink("win11")  # at midnight only "::", 4 pixels
-    check(background != (0x20, 0x40, 0x80) and sum(n for c, n in others.items() if sum(c) < 200) >= 4,
-          f"the ticker's text does not show: {others}")
 
 
 def every_taskbar(rig, layout):
@@ -277,8 +269,6 @@ def every_taskbar(rig, layout):
             "secondary 1 thickness 70"]:
         rig.command(*commands.split())
         all_placed()
-    for t in rig.tickers()[:2]:
-        check_tip(rig, t)
     rig.pick("Lowercase", rig.tickers()[2])
     wait_until(lambda: all(t["text"] == t["text"].lower() != t["text"].upper() for t in rig.tickers()), 2, "lower case")
     rig.pick("Use Roman year", rig.tickers()[1])
