@@ -163,6 +163,7 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   EXPECT_EQ(ValueText(settings, with.key), "0");
   settings = ApplyCommand(ApplyCommand(settings, Command::kWithSeconds), Command::kWithSeconds);
   EXPECT_EQ(settings, defaults);
+  EXPECT_EQ(ApplyCommand(settings, Command::kAbout), settings);
   // Borders flips the edge shown, the look's included; Taskbar colours forgets both colours.
   EXPECT_EQ(ApplyCommand(defaults, Command::kBorders).borders, false);
   settings.borders = false;
