@@ -22,6 +22,11 @@ constexpr int kFirstHead = 10;
 constexpr int kFirstDay = 100;  // six weeks of seven cells
 constexpr int kCells = 42;
 constexpr int kMargin = 4;
+constexpr UINT_PTR kDayTimer = 1;
+
+int DayOf(const LocalTime& time) {
+  return (time.year * 100 + time.month) * 100 + time.day;
+}
 
 // The week starts on the user's first weekday: the locale counts from Monday.
 int FirstWeekday() {
@@ -158,6 +163,7 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
     SendMessageA(toolTip_.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   }
   Move(0);
+  FollowDay();
   ShowWindow(window_.Get(), SW_SHOW);
   SetForegroundWindow(window_.Get());
   SetFocus(window_.Get());
@@ -183,6 +189,19 @@ void CalendarWindow::Restyle() {
   }
 }
 
+void CalendarWindow::SetColours(COLORREF text, COLORREF back) {
+  if (IsOpen() && (text != text_ || back != back_)) {
+    text_ = text;
+    back_ = back;
+    RedrawWindow(window_.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
+}
+
+void CalendarWindow::FollowDay() {
+  SetTimer(window_.Get(), kDayTimer, static_cast<UINT>(MillisecondsToNextChange(false) + 50),
+           nullptr);
+}
+
 bool CalendarWindow::StaysOpen(HWND next) const {
   // The ticker's own menu, and the click on the ticker that opens it, leave
   // it open, so that the item chosen again can close it.
@@ -198,6 +217,7 @@ bool CalendarWindow::StaysOpen(HWND next) const {
 void CalendarWindow::ShowMonth(int year, int month) {
   shown_ = BuildLatinMonth(year, month, FirstWeekday(), TipStyleOf(settings_));
   const LocalTime today = LocalNow();
+  today_ = DayOf(today);
   const HWND window = window_.Get();
   SetWindowTextA(window, shown_.title.c_str());
   SetDlgItemTextA(window, kTitle, shown_.title.c_str());
@@ -289,6 +309,17 @@ LRESULT CalendarWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPAR
       return DefWindowProcA(window, message, wParam, lParam);
     case WM_CLOSE:
       Close();
+      return 0;
+    case WM_TIMER:
+      if (DayOf(LocalNow()) != today_) {
+        // Today's month follows into the next; another stays, its frame set anew.
+        if (today_ / 100 == year_ * 100 + month_) {
+          Move(0);
+        } else {
+          ShowMonth(year_, month_);
+        }
+      }
+      FollowDay();
       return 0;
     case WM_NOTIFY: {
       auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);

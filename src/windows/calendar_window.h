@@ -2,7 +2,8 @@
 // marked, the Kalends, Nones and Ides in bold and underlined, a feast's day
 // dotted, each day's Latin date and feast when pointed at, the month's feasts
 // under it; the arrow buttons, PageUp and PageDown move a month, Home comes
-// back to today, Escape or a click elsewhere closes it.
+// back to today, Escape or a click elsewhere closes it. The frame follows the
+// day at midnight, and this month's calendar the month.
 #pragma once
 
 #include <windows.h>
@@ -32,6 +33,8 @@ class CalendarWindow {
   HWND Ticker() const { return ticker_; }
   // Shown again in the style the settings have now.
   void Restyle();
+  // Its ticker's colours, when that ticker's look changes.
+  void SetColours(COLORREF text, COLORREF back);
 
   RunState& State() const { return run_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -43,6 +46,8 @@ class CalendarWindow {
   void DrawDay(const DRAWITEMSTRUCT& item) const;
   void Move(int months);
   void OnKey(WPARAM key);
+  // A look at each minute's start while open: a set clock may change the day too.
+  void FollowDay();
   // Whether losing the foreground to this window leaves it open.
   bool StaysOpen(HWND next) const;
 
@@ -62,6 +67,7 @@ class CalendarWindow {
   int lineHeight_ = 0;
   int year_ = 0;
   int month_ = 0;
+  int today_ = 0;  // the day framed, as yyyymmdd
   COLORREF text_ = 0;
   COLORREF back_ = 0;
 };

@@ -88,7 +88,10 @@ void Program::Watch() {
 }
 
 void Program::FollowCalendar() {
-  if (!tickers_.Docks(calendar_.Ticker())) {
+  if (const std::optional<TickerWindow::Colours> shown =
+          tickers_.ShownColours(calendar_.Ticker())) {
+    calendar_.SetColours(shown->text, shown->back);
+  } else {
     calendar_.Close();
   }
 }
@@ -145,6 +148,7 @@ void Program::Choose(Command id, const TickerWindow& from) {
     tickers_.StartLookReads();
   }
   calendar_.Restyle();
+  FollowCalendar();
 }
 
 void Program::RunAction(Command id, const TickerWindow& from) {

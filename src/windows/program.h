@@ -48,8 +48,15 @@ class Program final : private SessionOwner {
       tickers_.MayHaveNewBars();
     }
   }
-  void OnLookChanged() override { tickers_.StartLookReads(); }
-  bool OnReadBarsTick() override { return tickers_.ReadLookAgain(); }
+  void OnLookChanged() override {
+    tickers_.StartLookReads();
+    FollowCalendar();
+  }
+  bool OnReadBarsTick() override {
+    const bool more = tickers_.ReadLookAgain();
+    FollowCalendar();
+    return more;
+  }
   void OnWatchTick() override { Watch(); }
   void OnClockSet() override { tickers_.OnClockSet(); }
 
@@ -63,7 +70,8 @@ class Program final : private SessionOwner {
   // first failed write.
   void Change(const ClockSettings& changed, std::initializer_list<Key> keys);
   void RunAction(Command id, const TickerWindow& from);
-  // The calendar closes with the ticker it was opened from, or its bar.
+  // The calendar closes with the ticker it was opened from, or its bar, and
+  // takes on that ticker's colours.
   void FollowCalendar();
 
   WideString folder_;

@@ -107,10 +107,6 @@ void TickerWindow::ShowAsBefore() {
   }
 }
 
-void TickerWindow::PresetClock() {
-  clock_.Preset(LocalNow());
-}
-
 void TickerWindow::Hide() {
   shown_ = false;
   ShowWindow(frame_.Get(), SW_HIDE);

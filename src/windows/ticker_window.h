@@ -55,8 +55,6 @@ class TickerWindow {
   void Hide();
   // Shows a rebuilt window when the one it replaces was shown.
   void ShowAsBefore();
-  // The first text comes with the next change of the second, not at once.
-  void PresetClock();
 
   // One drawing tick: prints the clock text when the second has changed,
   // and sets the timer for the next change.

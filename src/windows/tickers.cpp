@@ -27,11 +27,10 @@ void Tickers::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
   docked.taskbar.reset();
   docked.taskbar.emplace(windows);
   if (!docked.ticker.Exists()) {
-    // New, or built anew after the shell took it: the first text with the
-    // next second.
+    // New, or built anew after the shell took it: the time at once, not
+    // blank until the next second.
     docked.ticker.Create(ShownEdge(), docked.taskbar->TickerParent(), input_);
-    docked.ticker.PresetClock();
-    docked.ticker.Tick(settings_);
+    docked.ticker.Redraw(settings_);
   }
   docked.taskbar->Embed(docked.ticker.Handle());
   Fit(docked);
@@ -124,10 +123,13 @@ void Tickers::EnableInput(bool on) {
   EachDocked([on](Docked& docked) { docked.ticker.EnableInput(on); });
 }
 
-bool Tickers::Docks(HWND ticker) const {
-  return std::any_of(docked_.begin(), docked_.end(), [ticker](const std::optional<Docked>& each) {
-    return each && each->taskbar && each->ticker.Handle() == ticker;
-  });
+std::optional<TickerWindow::Colours> Tickers::ShownColours(HWND ticker) const {
+  for (const std::optional<Docked>& each : docked_) {
+    if (each && each->taskbar && each->ticker.Handle() == ticker) {
+      return each->ticker.ShownColours();
+    }
+  }
+  return std::nullopt;
 }
 
 void Tickers::OnClockSet() {

@@ -54,7 +54,8 @@ class Tickers {
   // The face the tickers show.
   const std::string& FaceName() const { return docked_.front()->ticker.FaceName(); }
   // Whether the ticker is in a bar now.
-  bool Docks(HWND ticker) const;
+  // The colours a docked ticker shows; none for a ticker not docked.
+  std::optional<TickerWindow::Colours> ShownColours(HWND ticker) const;
 
  private:
   // A ticker and the taskbar it is set in; the taskbar ends first, giving

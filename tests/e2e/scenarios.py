@@ -4,7 +4,7 @@
 import glob, os, re, shutil, signal, subprocess, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
-from driver import clock_text, idle_cost, roman, wait_until, wine_processes, winpath
+from driver import clock_text, crop_pixels, glyph_runs, idle_cost, roman, wait_until, wine_processes, winpath
 
 
 def answer_box(rig, text):
@@ -283,7 +283,8 @@ def every_taskbar(rig, layout):
         rig.command("secondary", 3, "remove")
         wait_until(lambda: rig.tickers()[3] is None, 1.5, "bar 3's ticker gone")
         rig.command("secondary", 3, "add")
-        wait_until(lambda: rig.tickers()[3], 1.5, "bar 3's ticker")
+        ticker = wait_until(lambda: (t := rig.tickers()[3]) and t["visible"] and t, 1.5, "bar 3's ticker")
+        check(ticker["text"], "a new ticker shown blank, not with the time")
     rig.press(dialog, IDCANCEL)
     all_placed(style=0)
     check(rig.ini_values().get("ColourText", "0") == "0", f"Cancel changed the colour: {rig.ini_values()}")
@@ -505,8 +506,8 @@ def vertical(rig):
 def calendar(rig):
     """The month from the primary's and a secondary's ticker, beside its bar on the inner side and on screen: this
     month's title, today framed; a month on and back by button and by keys, Home; the next February's feasts dotted,
-    named under the month and after the Latin date pointed at; closed by Escape, the item chosen again, its bar's going
-    and Exit."""
+    named under the month and after the Latin date pointed at; in its ticker's look after a theme switch; closed by
+    Escape, the item chosen again, its bar's going and Exit."""
     months = "Ianuarius Februarius Martius Aprilis Maius Iunius Iulius Augustus September October November December"
     def title(shift):
         t = time.localtime()
@@ -557,6 +558,9 @@ def calendar(rig):
     rig.xdotool("mousemove", x + w // 2, y + h // 3, "sleep", 0.3, "mousemove", x + w // 2 + 1, y + h // 3)
     tip = "a.d. XV Kalendas Martias, Lupercalia"
     wait_until(lambda: tip in [t["title"] for t in rig.windows(visible="1", cls="tooltips_class32")], 5, tip)
+    rig.command("theme", "dark")  # the ticker takes the dark bar's colour, and the calendar the ticker's
+    wait_until(lambda: glyph_runs(crop_pixels(rig.screenshot("dark"), list(map(int, rig.windows(hwnd=cal)[0][
+        "rect"].split()))))[0] == (0x1C, 0x1C, 0x1C), 5, "the calendar in its ticker's dark look")
     rig.command("key", cal, 27)
     wait_until(lambda: not rig.windows(cls="ClepsydriumCalendar", hwnd=cal), 5, "Escape to close the calendar")
     rig.pick("Calendar", rig.tickers()[1])
