@@ -420,6 +420,15 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
       Tick(owner_.settings);
       return 0;
+    case WM_MOVE:
+      // Whole too: a move within the bar keeps the face's old pixels, and
+      // the bar may not yet have painted all of them (a strip of the text
+      // was seen missing after a bar grew); without seconds nothing else
+      // would draw them again for a minute.
+      if (face_ != nullptr) {
+        RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
+      }
+      return 0;
     case WM_SIZE: {
       // The shape goes with the size: a numeral a line where the ticker
       // was made tall enough for two.
