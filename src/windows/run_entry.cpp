@@ -46,7 +46,7 @@ WideView TextOf(const Value& value) {
 
 // A path as the file system spells it: a short 8.3 name in its long form.
 WideString LongPath(WideView path) {
-  const WideString given(path);
+  WideString given(path);
   WideString found(MAX_PATH, L'\0');
   const DWORD length =
       GetLongPathNameW(given.c_str(), found.data(), static_cast<DWORD>(found.size()));
@@ -96,7 +96,7 @@ bool RunEntry::Starts() const {
   }
   WideString value(TextOf(*run));
   if (run->type == REG_EXPAND_SZ) {
-    WideString expanded(2 * MAX_PATH, L'\0');
+    WideString expanded(std::size_t{2} * MAX_PATH, L'\0');
     const DWORD length = ExpandEnvironmentStringsW(value.c_str(), expanded.data(),
                                                    static_cast<DWORD>(expanded.size()));
     if (length > 0 && length <= expanded.size()) {

@@ -173,13 +173,15 @@ TEST_F(SettingsFile, WhatOneWriteLeaves) {
 }
 
 TEST_F(SettingsFile, AFailedWriteIsReported) {
+  using namespace std::string_literals;
   FileProfile profile(Path("no-such-folder/x.ini").c_str(), "Configuration");
   EXPECT_FALSE(profile.Write("Lowercase", "1"));
   EXPECT_FALSE(fs::exists(Path("no-such-folder")));
   // UTF-16 with a byte over: no write keeps that byte where it was.
-  const fs::path odd = Put("odd.ini", "\xFF\xFE[\0C\0]\0\r");
+  const std::string oddBytes = "\xFF\xFE[\0C\0]\0\r"s;
+  const fs::path odd = Put("odd.ini", oddBytes);
   EXPECT_FALSE(FileProfile(odd.c_str(), "Configuration").Write("Lowercase", "1"));
-  EXPECT_EQ(Get(odd), "\xFF\xFE[\0C\0]\0\r");
+  EXPECT_EQ(Get(odd), oddBytes);
 }
 
 // A file that needs one more page than the disk has left: the old bytes stay.
