@@ -49,8 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     return 0;
   }
+  settings.colourText.reset();  // "Taskbar colours": a key removed, every line of it
   if (!clep::WriteSetting(profile, settings, clep::Key::kFontSize) ||
-      !clep::WriteSetting(profile, settings, clep::Key::kFontName)) {
+      !clep::WriteSetting(profile, settings, clep::Key::kFontName) ||
+      !clep::WriteSetting(profile, settings, clep::Key::kColourText)) {
     std::abort();
   }
   // What was written reads back, and nothing else changed.

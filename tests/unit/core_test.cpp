@@ -225,7 +225,8 @@ TEST(RunValue, NamesThisExeAsWindowsReadsIt) {
       {L"\"C:\\Users\\Ann\\AppData\\Local\\Programs\\Clepsydrium\"", L"", false},
       {L"", L"", false},
       // Case as Windows folds it beyond ASCII; an unquoted path ends at ".exe".
-      {L"\"C:\\\u0416\u03a9\u00e9\\a.exe\"", L"c:\\\u0436\u03c9\u00c9\\A.EXE", true},
+      {L"\"C:\\\u0416\u03a9\u00e9\u0137\u0148\u0177\u017e\\a.exe\"",
+       L"c:\\\u0436\u03c9\u00c9\u0136\u0147\u0176\u017d\\A.EXE", true},
       {L"C:\\My Apps\\a.exe /x", L"C:\\My Apps\\a.exe", true},
       {L"\\\\server\\share\\..\\..\\a.exe", L"\\\\SERVER\\share\\a.exe", true},
       {L"\"\\\\?\\UNC\\server\\share\\a.exe\"", L"\\\\server\\share\\a.exe", true},
