@@ -507,7 +507,7 @@ def calendar(rig):
     """The month from the primary's and a secondary's ticker, beside its bar on the inner side and on screen: this
     month's title, today framed; a month on and back by button and by keys, Home; the next February's feasts dotted,
     named under the month and after the Latin date pointed at; in its ticker's look after a theme switch; closed by
-    Escape, the item chosen again, its bar's going and Exit."""
+    Escape, the item chosen again, its bar's going and Exit; left open over midnight, it moves on with the day."""
     months = "Ianuarius Februarius Martius Aprilis Maius Iunius Iulius Augustus September October November December"
     def title(shift):
         t = time.localtime()
@@ -575,6 +575,13 @@ def calendar(rig):
     opened(*bar(rig.snap(), ""), (title(0), today))
     rig.pick("Exit")
     check(rig.wait_exit(program) == 0, "exit code")
+    rig.pin_time(23, 59)  # left open over midnight: today's frame, and this month's calendar, move on
+    program = rig.start_program("midnight")
+    rig.wait_ticker(None)
+    rig.pick("Calendar")
+    opened(*bar(rig.snap(), ""), (title(0), [roman(time.localtime().tm_mday)]))
+    wait_until(lambda: time.localtime().tm_hour == 0, 65, "midnight", interval=0.5)
+    opened(*bar(rig.snap(), ""), (title(0), [roman(time.localtime().tm_mday)]))
 
 
 def monitors(rig):
