@@ -4,7 +4,7 @@ shown. Any other command line either shows is named in OTHERS with what runs it,
 
 usage: print_commands.py CLEPSYDRIUM-PRINT README MAN-PAGE"""
 
-import json, os, re, select, subprocess, sys, tempfile, time
+import contextlib, json, os, re, select, signal, subprocess, sys, tempfile, time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
 from driver import clock_text  # noqa: E402
@@ -53,8 +53,17 @@ def bar_commands(readme):
     return found
 
 
-def shell(command, env, **kwargs):
-    return subprocess.run(["sh", "-c", command], env=env, capture_output=True, text=True, timeout=20, **kwargs)
+def shell(command, env, timeout=20):
+    """The command run as a user's shell runs it; one that hangs is ended with all it started (a kill of the shell
+    alone would leave them running)."""
+    with subprocess.Popen(["sh", "-c", command], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                          start_new_session=True) as process:
+        try:
+            out, err = process.communicate(timeout=timeout)
+        finally:
+            if process.poll() is None:
+                os.killpg(process.pid, signal.SIGKILL)
+    return subprocess.CompletedProcess(process.args, process.returncode, out, err)
 
 
 def times_around(started, ended):
@@ -83,7 +92,7 @@ def check_bar(command, env):
     """A bar runs the command in a shell and reads its lines: a following one gives one at once and the next within
     about a second; a one-shot one (tmux) gives one line and ends."""
     started = time.time()
-    process = subprocess.Popen(["sh", "-c", command], env=env, stdout=subprocess.PIPE, text=True)
+    process = subprocess.Popen(["sh", "-c", command], env=env, stdout=subprocess.PIPE, text=True, start_new_session=True)
     lines = []
     try:
         for _ in range(2 if "--follow" in command else 1):
@@ -93,7 +102,8 @@ def check_bar(command, env):
         if "--follow" not in command and (process.wait(timeout=5) != 0 or process.stdout.read()):
             lines.append("(more, or a failure)")
     finally:
-        process.terminate()
+        with contextlib.suppress(ProcessLookupError):  # a one-shot command has ended, and all it started
+            os.killpg(process.pid, signal.SIGKILL)
         process.wait(timeout=5)
     if len(lines) != (2 if "--follow" in command else 1):
         return fail(f"{command}: lines {lines!r}")
