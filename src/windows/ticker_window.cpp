@@ -85,7 +85,7 @@ void TickerWindow::Create(bool edge, HWND parent, bool input) {
   // A child by birth but a popup by style, as a window moved in by SetParent
   // is: only a window that is no WS_CHILD can take the foreground, which the
   // menu needs to take keys.
-  SetWindowLongA(frame_.Get(), GWL_STYLE, kFrameStyle);
+  SetWindowLongA(frame_.Get(), GWL_STYLE, static_cast<LONG>(kFrameStyle));
   face_ = CreateWindowExA(0, kFaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14, frame_.Get(),
                           nullptr, instance, this);
   SetWindowTextA(face_, clock_.LineCStr());

@@ -596,7 +596,7 @@ std::string Summary(const std::string& state, const std::string& key) {
       out += (field == "count" ? " count=" : " window=") + value;
     } else if (dots == 2 && (field == "rect" || field == "style" || field == "exstyle" ||
                              field == "visible" || (field == "class" && key != "child"))) {
-      out += " " + field + "=" + value;
+      out.append(" ").append(field).append("=").append(value);
     }
   }
   return out;
@@ -625,7 +625,7 @@ void WatchChildren() {
     const std::string inBar = Summary(now, "s" + number);
     if (inBar != secondaries[i].childrenKey) {
       secondaries[i].childrenKey = inBar;
-      Log("secondary number=" + number + inBar);
+      Log(std::string("secondary number=").append(number).append(inBar));
     }
   }
   WriteState();
