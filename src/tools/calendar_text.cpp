@@ -24,9 +24,6 @@ std::string CalendarText(const LatinMonth& shown, int today, bool terminal, bool
   }
   std::string legend;
   for (const auto& week : shown.weeks) {
-    while (text.back() == ' ') {  // after the last day of the month
-      text.pop_back();
-    }
     text += '\n';
     for (std::size_t i = 0; i < 7; ++i) {
       const MonthDay& cell = week[i];
@@ -43,7 +40,7 @@ std::string CalendarText(const LatinMonth& shown, int today, bool terminal, bool
   if (lowercase) {
     LowerCase(legend.data(), legend.size());
   }
-  while (text.back() == ' ') {
+  while (text.back() == ' ') {  // after the last day of the month
     text.pop_back();
   }
   return text + '\n' + legend + '\n' + (shown.feriae.empty() ? "" : shown.feriae + '\n');

@@ -43,6 +43,7 @@ TEST(TickerGeometry, SizePlacesAndRows) {
   // The classic size for a short text (the scenarios under Wine show the wider ones).
   EXPECT_EQ(TickerSize(26, 4, 0), (Size{84, 21}));
   EXPECT_EQ(BlankIconCount({15, 14}), 1);  // a part of a cell counts
+  EXPECT_EQ(BlankIconCount({28, 14}), 1);  // exactly two cells, not three
   EXPECT_EQ(BlankIconCount({0, 14}), 0);
   EXPECT_EQ(BesideClockX(200, 40, 84, false), 77);
   EXPECT_EQ(BesideClockX(200, 40, 84, true), 160);
@@ -165,6 +166,7 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   EXPECT_EQ(settings, defaults);
   EXPECT_EQ(ApplyCommand(settings, Command::kAbout), settings);
   // Borders flips the edge shown, the look's included; Taskbar colours forgets both colours.
+  EXPECT_EQ(IsChecked(*FindMenuEntry(Command::kBorders), defaults), true);
   EXPECT_EQ(ApplyCommand(defaults, Command::kBorders).borders, false);
   settings.borders = false;
   EXPECT_EQ(ApplyCommand(settings, Command::kBorders).borders, true);
@@ -231,6 +233,7 @@ TEST(RunValue, NamesThisExeAsWindowsReadsIt) {
       {L"\\\\server\\share\\..\\..\\a.exe", L"\\\\SERVER\\share\\a.exe", true},
       {L"\"\\\\?\\UNC\\server\\share\\a.exe\"", L"\\\\server\\share\\a.exe", true},
       {L"C:\\a\\b.exe", L"C:\\a\\c.exe", false},
+      {L"C:\\a\\bc.exe", L"C:\\ab\\c.exe", false},
   };
   for (const auto& [value, path, same] : rows) {
     EXPECT_EQ(SamePath(RunValuePath(value), *path != L'\0' ? path : exe), same)
