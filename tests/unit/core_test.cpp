@@ -69,12 +69,12 @@ TEST(TickerGeometry, SizePlacesAndRows) {
   for (const auto& [size, clock, island, dpi, place] : secondaries) {
     EXPECT_EQ(SecondaryTickerPlace(size, clock, island, {84, 14}, dpi), place) << size.width;
   }
-  // The edge from the bar's place on a second monitor right of the first.
-  for (const auto& [place, edge] : {std::pair{Rect{1024, 738, 2048, 768}, kEdgeBottom},
-                                    {{1024, 0, 2048, 30}, kEdgeTop},
-                                    {{1024, 0, 1086, 768}, kEdgeLeft},
-                                    {{1986, 0, 2048, 768}, kEdgeRight}}) {
-    EXPECT_EQ(EdgeOnMonitor(place, {1024, 0, 2048, 768}), edge);
+  // The edge from the bar's place on a second monitor right of the first and lower down.
+  for (const auto& [place, edge] : {std::pair{Rect{1024, 1506, 2048, 1536}, kEdgeBottom},
+                                    {{1024, 768, 2048, 798}, kEdgeTop},
+                                    {{1024, 768, 1086, 1536}, kEdgeLeft},
+                                    {{1986, 768, 2048, 1536}, kEdgeRight}}) {
+    EXPECT_EQ(EdgeOnMonitor(place, {1024, 768, 2048, 1536}), edge);
   }
 }
 
