@@ -123,10 +123,18 @@ if [ -n "$calendar" ]; then
   sleep 0.5
   xdotool key --delay 15 Down Down Return
   months='Ianuarius|Februarius|Martius|Aprilis|Maius|Iunius|Iulius|Augustus|September|October|November|December'
-  window=$(timeout 10 xdotool search --sync --onlyvisible --name "^($months) ") || {
+  # A search fails outright when a window it reads goes meanwhile (the menu, a
+  # tooltip): it is made again, not taken for the calendar's absence.
+  window=""
+  for _ in $(seq 40); do
+    window=$(xdotool search --onlyvisible --name "^($months) " 2>/dev/null | head -n 1) || true
+    [ -n "$window" ] && break
+    sleep 0.25
+  done
+  if [ -z "$window" ]; then
     echo "the calendar did not open; see $out" >&2
     exit 1
-  }
+  fi
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT * 11 / 20))
   sleep 1.5  # the tooltip's delay
