@@ -47,8 +47,8 @@ VIAddVersionKey LegalCopyright "the ${APP} authors"
 !insertmacro MUI_LANGUAGE English
 
 ; Asks a running clock to end as its menu's Exit does (WM_CLOSE to its hidden
-; session window), and waits up to 5 s: its exe can be replaced or removed
-; only once it has ended.
+; session window), waits up to 5 s for the window to go, then up to 10 s more
+; to remove its exe: that can be replaced or removed only once it has ended.
 !macro StopClock un
 Function ${un}StopClock
   StrCpy $1 0
@@ -60,6 +60,19 @@ Function ${un}StopClock
     ${EndIf}
     ${If} $1 == 0
       SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
+    ${EndIf}
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${Loop}
+  ; The exe is free only once the process has ended, a moment after its window
+  ; (longer where it writes much as it ends): it goes as soon as it can.
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    Delete "$INSTDIR\${APP}.exe"
+    ${IfNot} ${Errors}
+    ${OrIf} $1 >= 100
+      ${ExitDo}
     ${EndIf}
     Sleep 100
     IntOp $1 $1 + 1
