@@ -19,8 +19,8 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-[ "$linux_only" = 1 ] && floor=${floor:-93.5}
-floor=${floor:-93.7}
+[ "$linux_only" = 1 ] && floor=${floor:-95.1}
+floor=${floor:-94.4}
 presets=(coverage)
 [ "$linux_only" = 1 ] || presets+=(win64-coverage)
 for preset in "${presets[@]}"; do
