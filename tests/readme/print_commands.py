@@ -53,16 +53,22 @@ def bar_commands(readme):
     return found
 
 
-def shell(command, env, timeout=20):
-    """The command run as a user's shell runs it; one that hangs is ended with all it started (a kill of the shell
-    alone would leave them running)."""
-    with subprocess.Popen(["sh", "-c", command], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
-                          start_new_session=True) as process:
-        try:
-            out, err = process.communicate(timeout=timeout)
-        finally:
-            if process.poll() is None:
-                os.killpg(process.pid, signal.SIGKILL)
+def end(process):
+    """Ends a command started in a session of its own, and all it started: a kill of the shell alone would leave
+    them running."""
+    with contextlib.suppress(ProcessLookupError):  # they have all ended
+        os.killpg(process.pid, signal.SIGKILL)
+    process.wait(timeout=5)
+
+
+def shell(command, env):
+    """The command run as a user's shell runs it."""
+    process = subprocess.Popen(["sh", "-c", command], env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                               text=True, start_new_session=True)
+    try:
+        out, err = process.communicate(timeout=20)
+    finally:
+        end(process)
     return subprocess.CompletedProcess(process.args, process.returncode, out, err)
 
 
@@ -102,9 +108,7 @@ def check_bar(command, env):
         if "--follow" not in command and (process.wait(timeout=5) != 0 or process.stdout.read()):
             lines.append("(more, or a failure)")
     finally:
-        with contextlib.suppress(ProcessLookupError):  # a one-shot command has ended, and all it started
-            os.killpg(process.pid, signal.SIGKILL)
-        process.wait(timeout=5)
+        end(process)
     if len(lines) != (2 if "--follow" in command else 1):
         return fail(f"{command}: lines {lines!r}")
     for line in lines:
