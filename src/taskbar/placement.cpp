@@ -20,22 +20,35 @@ int EdgeOnMonitor(const Rect& bar, const Rect& monitor) {
   return bar.top - monitor.top <= monitor.bottom - bar.bottom ? kEdgeTop : kEdgeBottom;
 }
 
-Size TickerSize(int captionHeight, int cells, int textWidth) {
-  const int height = captionHeight - 5;
+int Scaled(int at96, int dpi) {
+  const long long product = static_cast<long long>(at96) * dpi;
+  return static_cast<int>((product + (product >= 0 ? kBaseDpi / 2 : -kBaseDpi / 2)) / kBaseDpi);
+}
+
+Point TopLeftPlace(bool stacked, const Scale& scale) {
+  return {stacked ? scale.Px(kStackMargin) : scale.Px(kTopLeftX), scale.Px(kTopLeftY)};
+}
+
+int TextTop(int faceHeight, int textHeight) {
+  return std::max(0, (faceHeight - textHeight) / 2);
+}
+
+Size TickerSize(const Scale& scale, int cells, int textWidth) {
+  const int height = scale.caption - scale.Px(5);
   const int edges = 2;
   return {std::max(cells * height, textWidth + edges), height};
 }
 
-Size ShapeTicker(Size oneLine, int cells, bool vertical, int thickness) {
+Size ShapeTicker(Size oneLine, int cells, bool vertical, int thickness, const Scale& scale) {
   if (!vertical || oneLine.width <= thickness) {
     return oneLine;
   }
   const int edges = 2;
-  return {std::max(1, thickness - 2 * kStackMargin), cells / 2 * oneLine.height + edges};
+  return {std::max(1, thickness - 2 * scale.Px(kStackMargin)), cells / 2 * oneLine.height + edges};
 }
 
-int TickerLines(Size ticker, int captionHeight) {
-  const int cell = TickerSize(captionHeight, 0, 0).height;
+int TickerLines(Size ticker, const Scale& scale) {
+  const int cell = TickerSize(scale, 0, 0).height;
   return cell > 0 ? std::max(1, ticker.height / cell) : 1;
 }
 
@@ -43,12 +56,12 @@ int ShrunkFontHeight(int height, int width, int room) {
   return std::max(1, std::min(height - 1, height * room / std::max(1, width)));
 }
 
-int StackedBlankIconCount(int trayWidth, Size ticker, int captionHeight) {
-  const int slot = captionHeight - 3;
+int StackedBlankIconCount(int trayWidth, Size ticker, const Scale& scale) {
+  const int slot = scale.caption - scale.Px(3);
   if (slot <= 0) {
     return 0;
   }
-  const int rows = (kTopLeftY + ticker.height + slot - 1) / slot;
+  const int rows = (scale.Px(kTopLeftY) + ticker.height + slot - 1) / slot;
   return std::max(1, trayWidth / slot) * rows;
 }
 
@@ -65,9 +78,9 @@ int BesideClockX(int trayRight, int clockWidth, int tickerWidth, bool autoHide) 
   return autoHide ? trayRight - clockWidth : trayRight - clockWidth - tickerWidth + 1;
 }
 
-int CountTrayRows(int trayHeight, const Rect& clockInTray, int captionHeight) {
+int CountTrayRows(int trayHeight, const Rect& clockInTray, const Scale& scale) {
   const int clockHeight = clockInTray.top == 0 ? clockInTray.bottom : 0;
-  const int rowHeight = captionHeight - 3;
+  const int rowHeight = scale.caption - scale.Px(3);
   // No real system has a caption this low; count no rows rather than divide
   // by zero.
   if (rowHeight <= 0) {
@@ -92,7 +105,7 @@ Point ModernTickerPlace(const Rect& tray, const Rect& start, Size taskbar, Size 
     return {along.y, along.x};
   }
   const bool trayEmpty = tray.right <= tray.left || tray.bottom <= tray.top;
-  const int right = trayEmpty ? taskbar.width - 88 * dpi / 96 : tray.left;
+  const int right = trayEmpty ? taskbar.width - Scaled(88, dpi) : tray.left;
   const bool hasStart = start.bottom > start.top;
   const int top = hasStart ? start.top : 0;
   const int height = hasStart ? start.bottom - start.top : taskbar.height;
@@ -106,10 +119,10 @@ Point SecondaryTickerPlace(Size bar, const Rect& clock, bool island, Size ticker
   const bool hasClock = clock.right > clock.left && clock.bottom > clock.top;
   if (bar.height > bar.width) {
     const int end = hasClock ? clock.top : bar.height;
-    return {(bar.width - ticker.width) / 2, end - kSecondaryGap - ticker.height};
+    return {(bar.width - ticker.width) / 2, end - Scaled(kSecondaryGap, dpi) - ticker.height};
   }
   const int end = hasClock ? clock.left : bar.width;
-  return {end - kSecondaryGap - ticker.width, (bar.height - ticker.height) / 2};
+  return {end - Scaled(kSecondaryGap, dpi) - ticker.width, (bar.height - ticker.height) / 2};
 }
 
 bool WatchReadsTray(int edge, int lastEdge) {

@@ -25,6 +25,12 @@ struct Rect {
   bool operator!=(const Rect& o) const { return !(*this == o); }
 };
 
+struct Point {
+  int x = 0;
+  int y = 0;
+  bool operator==(const Point& o) const { return x == o.x && y == o.y; }
+};
+
 // Appbar edges.
 enum Edge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 };
 
@@ -32,17 +38,34 @@ enum Edge : int { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 }
 // edges along the bar's length, the nearer.
 int EdgeOnMonitor(const Rect& bar, const Rect& monitor);
 
+// Sizes below are at 96 DPI, the scale Windows calls 100 %; a bar on a
+// monitor at another scale has them scaled by its DPI.
+inline constexpr int kBaseDpi = 96;
+// A size at 96 DPI at `dpi`, rounded to the nearest pixel as MulDiv does.
+int Scaled(int at96, int dpi);
+
+// What every size on one bar is made of: the system's caption height at the
+// bar's DPI, and that DPI.
+struct Scale {
+  int caption = 19;
+  int dpi = kBaseDpi;
+  int Px(int at96) const { return Scaled(at96, dpi); }
+  bool operator==(const Scale& o) const { return caption == o.caption && dpi == o.dpi; }
+  bool operator!=(const Scale& o) const { return !(*this == o); }
+};
+
 // The top-left place, and the row beside the clock.
 inline constexpr int kTopLeftX = 0;
 inline constexpr int kTopLeftY = 5;
 inline constexpr int kBesideClockY = 2;
+Point TopLeftPlace(bool stacked, const Scale& scale);
 // Deleting ids 1 to 6 clears every blank icon the classic sizes can leave.
 inline constexpr int kLastBlankIconId = 6;
 
 // A cell is as high as a caption less 5; the ticker is cells wide, or as
 // wide as the widest text it shows (textWidth, in pixels) and its sunken
 // edge when that is wider. Every taskbar's ticker is sized by this rule.
-Size TickerSize(int captionHeight, int cells, int textWidth);
+Size TickerSize(const Scale& scale, int cells, int textWidth);
 
 // On a bar taller than wide whose thickness (the client width of the
 // ticker's parent) cannot hold the one-line ticker, the ticker shows the time
@@ -50,9 +73,9 @@ Size TickerSize(int captionHeight, int cells, int textWidth);
 // less a margin on each side, a cell high a line, and its edge. Otherwise
 // the one line.
 inline constexpr int kStackMargin = 2;
-Size ShapeTicker(Size oneLine, int cells, bool vertical, int thickness);
+Size ShapeTicker(Size oneLine, int cells, bool vertical, int thickness, const Scale& scale);
 // The lines a ticker of this size shows: 1 unless it was stacked.
-int TickerLines(Size ticker, int captionHeight);
+int TickerLines(Size ticker, const Scale& scale);
 // A font's cell height made smaller in proportion, at least by one pixel,
 // so that a text `width` wide fits `room`.
 int ShrunkFontHeight(int height, int width, int room);
@@ -65,7 +88,7 @@ int BlankIconCount(Size ticker);
 // rows of them down past its lower edge. Slots are taken as square and one
 // row high (see CountTrayRows), as small as a shell makes them, so that
 // larger slots only leave more room.
-int StackedBlankIconCount(int trayWidth, Size ticker, int captionHeight);
+int StackedBlankIconCount(int trayWidth, Size ticker, const Scale& scale);
 
 // The ticker's X beside a clock at the tray's right end: one pixel over the
 // clock's left edge, or on that edge when the taskbar hides itself.
@@ -74,7 +97,7 @@ int BesideClockX(int trayRight, int clockWidth, int tickerWidth, bool autoHide);
 
 // Rows of icons under a clock that stands at the tray's top (clockInTray all
 // zeros for a hidden clock); a clock lower down counts as nothing.
-int CountTrayRows(int trayHeight, const Rect& clockInTray, int captionHeight);
+int CountTrayRows(int trayHeight, const Rect& clockInTray, const Scale& scale);
 
 // The ticker's place on a taskbar without a tray clock window (Windows 11's):
 // just left of the notification area (tray, in the taskbar's client
@@ -83,11 +106,6 @@ int CountTrayRows(int trayHeight, const Rect& clockInTray, int captionHeight);
 // at 96 DPI; without a Start button, the taskbar's height counts. On a bar
 // taller than wide the same holds along its length: above the notification
 // area, centred on the Start button's width.
-struct Point {
-  int x = 0;
-  int y = 0;
-  bool operator==(const Point& o) const { return x == o.x && y == o.y; }
-};
 Point ModernTickerPlace(const Rect& tray, const Rect& start, Size taskbar, Size ticker, int dpi);
 
 // The ticker's place in another monitor's taskbar, which has no notification
@@ -98,6 +116,9 @@ Point ModernTickerPlace(const Rect& tray, const Rect& start, Size taskbar, Size 
 // of the clock area it draws, as on the primary taskbar with an empty tray.
 inline constexpr int kSecondaryGap = 2;
 Point SecondaryTickerPlace(Size bar, const Rect& clock, bool island, Size ticker, int dpi);
+// Where a text `textHeight` high stands in a face `faceHeight` high: at the
+// top when it is as high or higher, else centred, as it fills the face at 100 %.
+int TextTop(int faceHeight, int textHeight);
 
 // What the watch saw at one look. The tray's size and rows are read only on
 // an unchanged horizontal edge (WatchReadsTray); otherwise they stay 0.

@@ -7,6 +7,7 @@
 #include "settings/clock_settings.h"
 #include "taskbar/popup.h"
 #include "windows/local_clock.h"
+#include "windows/metrics.h"
 #include "windows/window_class.h"
 
 namespace clep::win {
@@ -56,8 +57,12 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   ticker_ = ticker;
   text_ = text;
   back_ = back;
+  // At the DPI of the ticker's bar, on whose monitor it opens.
+  const Scale scale = ScaleOf(ticker);
+  const int margin = scale.Px(kMargin);
   LOGFONTA logFont{};
   GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
+  logFont.lfHeight = MulDiv(logFont.lfHeight, scale.dpi, SystemDpi());
   lstrcpynA(logFont.lfFaceName, face.c_str(), LF_FACESIZE);
   font_.Reset(CreateFontIndirectA(&logFont));
   // Underlined too: a bitmap face's bold is barely bolder.
@@ -93,10 +98,10 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   }
   // A feast's dot is a square under the numeral, in the text's colour: it
   // reads in a bitmap face and in high contrast, where a colour would not.
-  dot_ = std::max(3, static_cast<int>(metrics.tmHeight) / 5);
+  dot_ = std::max(scale.Px(3), static_cast<int>(metrics.tmHeight) / 5);
   lineHeight_ = metrics.tmHeight;
-  const int width = widest.cx + 8;
-  const int height = metrics.tmHeight + dot_ + 6;
+  const int width = widest.cx + scale.Px(8);
+  const int height = metrics.tmHeight + dot_ + scale.Px(6);
   // Room under the grid for the longest line of feasts, in any style.
   RECT legend{0, 0, 7 * width, 0};
   {
@@ -112,8 +117,8 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   }
   ReleaseDC(nullptr, screen);
   const auto place = [&](int id, int column, int row, int columns) {
-    SetWindowPos(GetDlgItem(window_.Get(), id), nullptr, kMargin + column * width,
-                 kMargin + row * height, columns * width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(GetDlgItem(window_.Get(), id), nullptr, margin + column * width,
+                 margin + row * height, columns * width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     SendDlgItemMessageA(window_.Get(), id, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), 0);
   };
   place(kBack, 0, 0, 1);
@@ -125,10 +130,10 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   for (int i = 0; i < kCells; ++i) {
     place(kFirstDay + i, i % 7, 2 + i / 7, 1);
   }
-  SetWindowPos(GetDlgItem(window_.Get(), kLegend), nullptr, kMargin, kMargin * 2 + 8 * height,
+  SetWindowPos(GetDlgItem(window_.Get(), kLegend), nullptr, margin, margin * 2 + 8 * height,
                legend.right, legend.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
   SendDlgItemMessageA(window_.Get(), kLegend, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), 0);
-  RECT frame{0, 0, 7 * width + 2 * kMargin, 8 * height + legend.bottom + 3 * kMargin};
+  RECT frame{0, 0, 7 * width + 2 * margin, 8 * height + legend.bottom + 3 * margin};
   AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
   const Size size{frame.right - frame.left, frame.bottom - frame.top};
 
@@ -142,7 +147,7 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   GetMonitorInfoA(MonitorFromRect(&barRect, MONITOR_DEFAULTTONEAREST), &monitor);
   const auto rect = [](const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; };
   const Rect at =
-      PopupBeside(rect(tickerRect), rect(barRect), rect(monitor.rcMonitor), size, kMargin);
+      PopupBeside(rect(tickerRect), rect(barRect), rect(monitor.rcMonitor), size, margin);
   SetWindowPos(window_.Get(), HWND_TOPMOST, at.left, at.top, size.width, size.height,
                SWP_NOACTIVATE);
 

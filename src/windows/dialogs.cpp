@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "windows/metrics.h"
+
 namespace clep::win {
 
 Dialogs::Open::Open(Dialogs& dialogs) : dialogs_(dialogs) {
@@ -50,7 +52,8 @@ std::optional<ClockSettings> Dialogs::PickFont(const ClockSettings& settings,
                                                const std::string& face) {
   LOGFONTA logFont{};
   // What the ticker can show: the standard size or at most the largest.
-  logFont.lfHeight = -MulDiv(ShownFontSize(settings.fontSize).value_or(8), ScreenDpi(), 72);
+  // In the system's DPI, as the dialog turns heights into points.
+  logFont.lfHeight = -MulDiv(ShownFontSize(settings.fontSize).value_or(8), SystemDpi(), 72);
   logFont.lfWeight = settings.fontBold ? FW_BOLD : FW_NORMAL;
   logFont.lfItalic = settings.fontItalic ? 1 : 0;
   logFont.lfCharSet = DEFAULT_CHARSET;

@@ -48,14 +48,6 @@ using OwnedMenu = Owned<HMENU, DestroyMenu>;
 using OwnedLibrary = Owned<HMODULE, FreeLibrary>;
 using OwnedKernelHandle = Owned<HANDLE, CloseHandle>;
 
-// The screen's DPI (the exe is system-DPI-aware), for font sizes and places.
-inline int ScreenDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
 // A GDI object selected into a DC until the end of the scope.
 class Selected {
  public:

@@ -50,7 +50,11 @@ class Program final : private SessionOwner {
   }
   void OnLookChanged() override {
     tickers_.StartLookReads();
-    FollowCalendar();
+    Watch();  // a new scale of the main monitor comes as a setting change too
+  }
+  void OnDisplayChanged() override {
+    tickers_.MayHaveNewBars();
+    Watch();
   }
   bool OnReadBarsTick() override {
     const bool more = tickers_.ReadLookAgain();

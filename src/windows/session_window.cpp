@@ -137,6 +137,9 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_DWMCOLORIZATIONCOLORCHANGED:
       owner_.OnLookChanged();
       return DefWindowProcA(window, message, wParam, lParam);
+    case WM_DISPLAYCHANGE:  // a monitor plugged in or out, or set to another scale
+      owner_.OnDisplayChanged();
+      return 0;
     case WM_TIMECHANGE:      // a set clock or a new time zone
     case WM_POWERBROADCAST:  // a resume: the tick timers slept too
       owner_.OnClockSet();

@@ -20,6 +20,8 @@ class SessionOwner {
   virtual void OnShellChanged(bool made) = 0;
   // A theme, high contrast, the system's colours or the wallpaper changed.
   virtual void OnLookChanged() = 0;
+  // The monitors changed: their number, places or scales.
+  virtual void OnDisplayChanged() = 0;
   // One of the reads of the bars after ReadBarsAWhile; false once they are over.
   virtual bool OnReadBarsTick() = 0;
   virtual void OnWatchTick() = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "windows/handles.h"
+#include "windows/metrics.h"
 
 // The shipped 32-bit program sends the records in the sizes the shell has
 // always accepted; 64-bit builds take theirs from the same headers.
@@ -39,10 +40,6 @@ Size ClientSize(HWND window) {
   RECT client{};
   GetClientRect(window, &client);
   return {static_cast<int>(client.right), static_cast<int>(client.bottom)};
-}
-
-int CaptionHeight() {
-  return GetSystemMetrics(SM_CYCAPTION);
 }
 
 // How long the program waits for the shell before it goes on without it, in ms.
@@ -99,12 +96,59 @@ bool IsWindows11() {
          version.dwBuildNumber >= 22000;
 }
 
+DWORD ProcessOf(HWND window) {
+  DWORD process = 0;
+  if (window != nullptr) {
+    GetWindowThreadProcessId(window, &process);
+  }
+  return process;
+}
+
+// More windows of one class than any desktop has: the search ends even if
+// windows come and go meanwhile.
+constexpr int kMostOfAClass = 32;
+
 }  // namespace
+
+HWND FindShellTaskbar() {
+  const DWORD shell = ProcessOf(GetShellWindow());
+  HWND first = nullptr;
+  HWND bar = nullptr;
+  for (int seen = 0; seen < kMostOfAClass &&
+                     (bar = FindWindowExA(nullptr, bar, "Shell_TrayWnd", nullptr)) != nullptr;
+       ++seen) {
+    if (shell != 0 && ProcessOf(bar) != shell) {
+      continue;
+    }
+    if (FindWindowExA(bar, nullptr, "TrayNotifyWnd", nullptr) != nullptr) {
+      return bar;
+    }
+    if (first == nullptr) {
+      first = bar;
+    }
+  }
+  return first;
+}
+
+SecondaryBars FindSecondaryBars(HWND taskbar) {
+  SecondaryBars found;
+  const DWORD shell = ProcessOf(taskbar);
+  HWND bar = nullptr;
+  for (int seen = 0;
+       seen < kMostOfAClass && found.count < kMostSecondaryBars &&
+       (bar = FindWindowExA(nullptr, bar, "Shell_SecondaryTrayWnd", nullptr)) != nullptr;
+       ++seen) {
+    if (ProcessOf(bar) == shell) {
+      found.bars[static_cast<std::size_t>(found.count++)] = bar;
+    }
+  }
+  return found;
+}
 
 TrayWindows FindTrayWindows() {
   // Each step that finds nothing has its own number, in this order.
   TrayWindows windows;
-  windows.taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+  windows.taskbar = FindShellTaskbar();
   if (windows.taskbar == nullptr) {
     throw TrayWindowError(kNoTaskbar);
   }
@@ -131,7 +175,7 @@ std::optional<TrayWindows> FindTrayWindowsIfThere() {
   }
 }
 
-Taskbar::Taskbar(const TrayWindows& windows) : windows_(windows) {
+Taskbar::Taskbar(const TrayWindows& windows) : windows_(windows), scale_(ScaleOf(windows.taskbar)) {
   if (windows_.blankIcons()) {
     last_.edge = Edge();
     last_.tray = ClientSize(windows_.tray);
@@ -146,7 +190,7 @@ Taskbar::~Taskbar() {
   // taskbar before its room goes, so the shell never lays it over its icons.
   ShowWindow(ticker_, SW_HIDE);
   SetParent(ticker_, nullptr);
-  if (windows_.blankIcons()) {
+  if (windows_.blankIcons() && IconsReachShell()) {
     RemoveBlankIcons();
   }
   Repaint(windows_.taskbar);
@@ -165,8 +209,8 @@ int Taskbar::Edge() const {
 
 Size Taskbar::Shape() const {
   const Size bar = ClientSize(windows_.taskbar);
-  return ShapeTicker(TickerSize(CaptionHeight(), cells_, textWidth_), cells_,
-                     bar.height > bar.width, ClientSize(TickerParent()).width);
+  return ShapeTicker(TickerSize(scale_, cells_, textWidth_), cells_, bar.height > bar.width,
+                     ClientSize(TickerParent()).width, scale_);
 }
 
 void Taskbar::Embed(HWND ticker) {
@@ -178,6 +222,10 @@ void Taskbar::Embed(HWND ticker) {
   }
   atTopLeft_ = false;
   PlaceTickerTopLeft();
+}
+
+bool Taskbar::IconsReachShell() const {
+  return FindWindowA("Shell_TrayWnd", nullptr) == windows_.taskbar;
 }
 
 void Taskbar::RemoveBlankIcons() const {
@@ -203,14 +251,16 @@ void Taskbar::Refit() {
   const Size size = Shape();
   // On a classic taskbar the blank icons make the room. The shell keeps
   // painting meanwhile: a frozen taskbar would stay frozen if we were killed.
-  if (windows_.blankIcons()) {
+  // While a look-alike stands in front, the icons stay as they are: new ones
+  // would go to it, and so would the removal of ours.
+  if (windows_.blankIcons() && IconsReachShell()) {
     // None are ours before the first fit: the ticker's window is new to this
     // shell, or an earlier Taskbar took its icons away.
     if (icons_ > 0) {
       RemoveBlankIcons();
     }
-    icons_ = TickerLines(size, CaptionHeight()) > 1
-                 ? StackedBlankIconCount(ClientSize(windows_.tray).width, size, CaptionHeight())
+    icons_ = TickerLines(size, scale_) > 1
+                 ? StackedBlankIconCount(ClientSize(windows_.tray).width, size, scale_)
                  : BlankIconCount(size);
     for (int id = 1; id <= icons_; ++id) {
       NOTIFYICONDATAA data = IconRecord(ticker_, id);
@@ -239,8 +289,8 @@ void Taskbar::PlaceTickerTopLeft() {
     return;
   }
   atTopLeft_ = true;
-  const bool stacked = TickerLines(size_, CaptionHeight()) > 1;
-  MoveTicker(ticker_, stacked ? kStackMargin : kTopLeftX, kTopLeftY);
+  const Point place = TopLeftPlace(TickerLines(size_, scale_) > 1, scale_);
+  MoveTicker(ticker_, place.x, place.y);
 }
 
 void Taskbar::PlaceTickerBesideClock() {
@@ -261,7 +311,7 @@ void Taskbar::PlaceTickerBesideClock() {
     autoHide_ = (SHAppBarMessage(ABM_GETSTATE, &data) & ABS_AUTOHIDE) != 0;
   }
   const int x = BesideClockX(ClientSize(windows_.tray).width, clockWidth, size_.width, autoHide_);
-  MoveTicker(ticker_, x, kBesideClockY);
+  MoveTicker(ticker_, x, scale_.Px(kBesideClockY));
 }
 
 Rect Taskbar::ModernTray() const {
@@ -282,7 +332,7 @@ void Taskbar::PlaceModern() {
   lastTray_ = ModernTray();
   lastStart_ = ModernStart();
   const Point place = ModernTickerPlace(lastTray_, lastStart_, ClientSize(windows_.taskbar),
-                                        OuterSize(ticker_), ScreenDpi());
+                                        OuterSize(ticker_), scale_.dpi);
   MoveOnTop(ticker_, place);
 }
 
@@ -304,7 +354,7 @@ void Taskbar::PlaceSecondary(const SecondaryLook& look) {
   }
   lastLook_ = look;
   MoveOnTop(ticker_, SecondaryTickerPlace(look.bar, look.clock, look.island, OuterSize(ticker_),
-                                          ScreenDpi()));
+                                          scale_.dpi));
 }
 
 Taskbar::Glance Taskbar::GlanceAt() const {
@@ -317,6 +367,7 @@ Taskbar::Glance Taskbar::GlanceAt() const {
   const HWND first = windows_.secondary ? windows_.taskbar : windows_.tray;
   glance.places = {ScreenRect(first), ScreenRect(windows_.start), ScreenRect(clock)};
   glance.clockStyle = clock != nullptr ? GetWindowLongA(clock, GWL_STYLE) & WS_VISIBLE : 0;
+  glance.dpi = WindowDpi(windows_.taskbar);
   return glance;
 }
 
@@ -330,6 +381,12 @@ void Taskbar::Watch() {
   }
   glance_ = glance;
   settled_ = true;
+  if (glance.dpi != scale_.dpi) {
+    // The owner fits the ticker anew at the new DPI, its font first.
+    scale_ = ScaleAt(glance.dpi);
+    settled_ = false;
+    return;
+  }
   if (!windows_.blankIcons() && Shape() != size_) {
     return Refit();
   }
@@ -353,7 +410,7 @@ void Taskbar::Watch() {
     now.tray = ClientSize(windows_.tray);
     const Rect clock =
         IsWindowVisible(windows_.clock) ? RectIn(windows_.clock, windows_.tray) : Rect{};
-    now.rows = CountTrayRows(now.tray.height, clock, CaptionHeight());
+    now.rows = CountTrayRows(now.tray.height, clock, scale_);
   }
   const WatchAction action = DecideWatch(last_, now);
   settled_ = action == WatchAction::kNothing && now.edge == last_.edge;

@@ -47,6 +47,11 @@ class TrayWindowError : public std::exception {
   std::uint32_t number_;
 };
 
+// The shell's own taskbar among the windows of its class, which status bars
+// and tray tools make too: of those in the process of the shell's window
+// (GetShellWindow), the first with a notification area, else the first; with
+// no shell window, the first with a notification area. None: nullptr.
+HWND FindShellTaskbar();
 // Throws TrayWindowError at the first window missing.
 TrayWindows FindTrayWindows();
 // The same for a shell that has just started: none until all are there.
@@ -68,15 +73,8 @@ struct SecondaryBars {
     return false;
   }
 };
-inline SecondaryBars FindSecondaryBars() {
-  SecondaryBars found;
-  HWND bar = nullptr;
-  while (found.count < kMostSecondaryBars &&
-         (bar = FindWindowExA(nullptr, bar, "Shell_SecondaryTrayWnd", nullptr)) != nullptr) {
-    found.bars[found.count++] = bar;
-  }
-  return found;
-}
+// Only those of the process of `taskbar`, the shell's.
+SecondaryBars FindSecondaryBars(HWND taskbar);
 inline TrayWindows SecondaryWindows(HWND bar) {
   return {bar, nullptr, nullptr, nullptr, true};
 }
@@ -100,6 +98,8 @@ class Taskbar {
   // The shell died and took the ticker with it: nothing is left to give back.
   void Forget() { ticker_ = nullptr; }
   HWND Bar() const { return windows_.taskbar; }
+  // The DPI of the bar at its last look; the ticker is fitted at it.
+  int Dpi() const { return scale_.dpi; }
   bool Secondary() const { return windows_.secondary; }
 
   // New blank icons and size for `cells` and `textWidth`, keeping the
@@ -140,13 +140,19 @@ class Taskbar {
     std::array<Rect, 3> places{};
     long clockStyle = 0;
     HWND island = nullptr;
+    int dpi = 0;
     bool operator==(const Glance& o) const {
-      return places == o.places && clockStyle == o.clockStyle && island == o.island;
+      return places == o.places && clockStyle == o.clockStyle && island == o.island && dpi == o.dpi;
     }
   };
   Glance GlanceAt() const;
 
+  // Whether Shell_NotifyIcon reaches this taskbar: it goes to the first of
+  // its class, which may be a look-alike in front of it.
+  bool IconsReachShell() const;
+
   TrayWindows windows_;
+  Scale scale_;
   HWND ticker_ = nullptr;
   int cells_ = 0;
   int textWidth_ = 0;

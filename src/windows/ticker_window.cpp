@@ -7,6 +7,7 @@
 #include "clock/date_tip.h"
 #include "taskbar/placement.h"
 #include "windows/local_clock.h"
+#include "windows/metrics.h"
 #include "windows/window_class.h"
 
 namespace clep::win {
@@ -62,7 +63,8 @@ COLORREF ToColorRef(std::int32_t colour) {
                                     : value & 0x00FFFFFFu;
 }
 
-TickerWindow::TickerWindow(const TickerOwner& owner, RunState& run) : owner_(owner), run_(run) {
+TickerWindow::TickerWindow(const TickerOwner& owner, RunState& run)
+    : owner_(owner), run_(run), scale_(ScaleAt(SystemDpi())) {
   RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0,
                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
   RegisterWindowClass(kFaceClass, WindowProcOf<TickerWindow>, CS_DBLCLKS, nullptr);
@@ -182,9 +184,19 @@ void TickerWindow::SetFont(const std::string& name, std::optional<std::int32_t> 
   RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
 }
 
+void TickerWindow::SetDpi(int dpi) {
+  if (dpi == scale_.dpi) {
+    return;
+  }
+  scale_ = ScaleAt(dpi);
+  font_.Reset();
+  linesFont_.Reset();
+  linesRoom_ = -1;
+}
+
 void TickerWindow::MakeFont() {
   LOGFONTA logFont{};
-  logFont.lfHeight = -MulDiv(fontHundredths_, ScreenDpi(), 7200);
+  logFont.lfHeight = -MulDiv(fontHundredths_, scale_.dpi, 7200);
   logFont.lfWeight = bold_ ? FW_BOLD : FW_NORMAL;
   logFont.lfItalic = italic_ ? 1 : 0;
   logFont.lfCharSet = DEFAULT_CHARSET;
@@ -192,7 +204,7 @@ void TickerWindow::MakeFont() {
   font_.Reset(CreateFontIndirectA(&logFont));
   // A font taller than the ticker would lose its lower part: the ticker's
   // height is then asked for as the font's cell height.
-  const int height = TickerSize(GetSystemMetrics(SM_CYCAPTION), 0, 0).height;
+  const int height = TickerSize(scale_, 0, 0).height;
   if (FontMetrics().tmHeight > height) {
     logFont.lfHeight = height;
     font_.Reset(CreateFontIndirectA(&logFont));
@@ -271,7 +283,7 @@ HFONT TickerWindow::LinesFont(int room) {
 void TickerWindow::DrawLines(HDC dc, const RECT& client) {
   // A numeral a line, each centred in a cell of the one-line ticker's height.
   const std::string_view text = clock_.Text();
-  const int cell = TickerSize(GetSystemMetrics(SM_CYCAPTION), 0, 0).height;
+  const int cell = TickerSize(scale_, 0, 0).height;
   const auto lines = static_cast<int>(std::count(text.begin(), text.end(), ':')) + 1;
   RECT line{0, (client.bottom - lines * cell) / 2, client.right, 0};
   for (std::size_t start = 0; start <= text.size(); line.top += cell) {
@@ -305,8 +317,12 @@ void TickerWindow::OnPaint(HWND face) {
     if (stacked_) {
       DrawLines(memory.Get(), client);
     } else {
+      // Centred across the face where a larger scale left room around the text.
+      TEXTMETRICA metrics{};
+      GetTextMetricsA(memory.Get(), &metrics);
       const std::string_view line = clock_.Line();
-      TextOutA(memory.Get(), inkLeft_, 0, line.data(), static_cast<int>(line.size()));
+      TextOutA(memory.Get(), inkLeft_, TextTop(client.bottom, metrics.tmHeight), line.data(),
+               static_cast<int>(line.size()));
     }
     BitBlt(screen, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
   }
@@ -434,8 +450,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       // was made tall enough for two.
       RECT frame{};
       GetWindowRect(window, &frame);
-      stacked_ = TickerLines({frame.right - frame.left, frame.bottom - frame.top},
-                             GetSystemMetrics(SM_CYCAPTION)) > 1;
+      stacked_ = TickerLines({frame.right - frame.left, frame.bottom - frame.top}, scale_) > 1;
       if (face_ != nullptr) {  // none would resize and repaint the desktop
         RECT client{};
         GetClientRect(window, &client);
@@ -448,6 +463,9 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       return 0;
     }
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
+      return 0;
+    case WM_DPICHANGED_AFTERPARENT:
+      owner_.rescaled(*this);
       return 0;
     case WM_COMMAND: {
       const BusyWhile busy(busy_);

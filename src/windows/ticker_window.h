@@ -13,6 +13,7 @@
 #include "clock/roman.h"
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
+#include "taskbar/placement.h"
 #include "windows/handles.h"
 #include "windows/run_state.h"
 
@@ -32,6 +33,8 @@ struct TickerOwner {
   std::function<void(Command, const TickerWindow&)> command;
   // The shell ended and took the ticker's window with it.
   std::function<void(const TickerWindow&)> lost;
+  // The bar's DPI changed, as Windows tells the children of a bar.
+  std::function<void(const TickerWindow&)> rescaled;
 };
 
 // A colour of the settings as Windows draws it: a system colour is looked
@@ -77,6 +80,9 @@ class TickerWindow {
   int TextWidth(const ClockStyle& style);
   // An empty name keeps the face; no size keeps the size.
   void SetFont(const std::string& name, std::optional<std::int32_t> points, bool bold, bool italic);
+  // The DPI of the bar the ticker is in, at which its font and lines are made.
+  void SetDpi(int dpi);
+  int Dpi() const { return scale_.dpi; }
 
   // Off while a dialog is open; a window made meanwhile starts off.
   void EnableInput(bool on);
@@ -122,6 +128,7 @@ class TickerWindow {
   bool shown_ = false;
   int busy_ = 0;
   int inkLeft_ = 0;  // how far the text's ink may reach left of its place
+  Scale scale_;
 };
 
 }  // namespace clep::win

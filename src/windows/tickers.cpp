@@ -39,6 +39,9 @@ void Tickers::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
 
 void Tickers::Fit(Docked& docked) {
   const ClockSettings& s = settings_;
+  if (docked.taskbar) {
+    docked.ticker.SetDpi(docked.taskbar->Dpi());
+  }
   docked.ticker.SetFont(s.fontName, ShownFontSize(s.fontSize), s.fontBold, s.fontItalic);
   if (docked.taskbar) {
     docked.taskbar->FitTicker(TickerCells(s), docked.ticker.TextWidth(ClockStyleOf(s)));
@@ -136,9 +139,24 @@ void Tickers::OnClockSet() {
   EachDocked([this](Docked& docked) { docked.ticker.Redraw(settings_); });
 }
 
+void Tickers::WatchBar(Docked& docked) {
+  docked.taskbar->Watch();
+  if (docked.ticker.Exists() && docked.ticker.Dpi() != docked.taskbar->Dpi()) {
+    Restyle(docked);
+  }
+}
+
+void Tickers::OnRescaled(const TickerWindow& ticker) {
+  EachDocked([this, &ticker](Docked& docked) {
+    if (&docked.ticker == &ticker && docked.taskbar) {
+      WatchBar(docked);
+    }
+  });
+}
+
 void Tickers::Watch() {
   if (docked_.front()->taskbar) {
-    docked_.front()->taskbar->Watch();
+    WatchBar(*docked_.front());
   }
   FollowSecondaryBars();
   EachDocked([this](Docked& docked) { FollowLook(docked, false); });
@@ -166,7 +184,7 @@ void Tickers::FollowSecondaryBars() {
   const bool find = findBars_ || !session_.HearsShell() || ++looksUnsearched_ >= 4;
   if (serve) {
     if (find) {
-      bars = FindSecondaryBars();
+      bars = FindSecondaryBars(docked_.front()->taskbar->Bar());
       findBars_ = false;
       looksUnsearched_ = 0;
     } else {
@@ -191,7 +209,7 @@ void Tickers::FollowSecondaryBars() {
       taskbar.reset();  // the bar has gone
     }
     if (taskbar) {
-      taskbar->Watch();
+      WatchBar(**docked);
     } else if (!(*docked)->ticker.Busy()) {  // else at a later look
       docked->reset();
     }

@@ -48,6 +48,8 @@ class Tickers {
   void MayHaveNewBars() { findBars_ = true; }
   void OnClockSet();
   void OnLost(const TickerWindow& ticker);
+  // Windows told a ticker that its bar's DPI changed.
+  void OnRescaled(const TickerWindow& ticker);
   void EnableInput(bool on);
 
   bool ShownEdge() const;
@@ -81,8 +83,10 @@ class Tickers {
   // The one path of a change: look, font, text, and with the text's width
   // the shape and size; the ticker's window draws its shape at the size.
   void Restyle(Docked& docked);
-  // The font, and the shape and size of the widest text in it.
+  // The font, and the shape and size of the widest text in it, at the bar's DPI.
   void Fit(Docked& docked);
+  // One look of the watch at the ticker's bar; a new DPI fits it anew.
+  void WatchBar(Docked& docked);
   // The colours and edge for what is seen now; `read` reads the bar anew.
   void FollowLook(Docked& docked, bool read);
   // Every other monitor's bar gets a ticker, a vanished one loses its own,

@@ -39,17 +39,62 @@ TEST(Settings, NumbersAndFontSizes) {
   EXPECT_EQ(WholePoints(115), 12);
 }
 
+// Wine's caption at 96 DPI.
+constexpr Scale kAt100{19, 96};
+
+TEST(TickerGeometry, EverySizeAtItsBarsScale) {
+  // Wine's captions at each DPI; the cell less 5 px at 96 DPI, scaled and
+  // rounded; the top-left place, one line and stacked; a row of icons.
+  struct Row {
+    Scale scale;
+    Size sixCells;
+    Point topLeft;
+    Point stackedTopLeft;
+    int rowHeight;
+  };
+  const Row rows[] = {
+      {{19, 96}, {84, 14}, {0, 5}, {2, 5}, 16},     {{24, 120}, {108, 18}, {0, 6}, {3, 6}, 20},
+      {{28, 144}, {120, 20}, {0, 8}, {3, 8}, 23},   {{33, 168}, {144, 24}, {0, 9}, {4, 9}, 28},
+      {{37, 192}, {162, 27}, {0, 10}, {4, 10}, 31},
+  };
+  for (const Row& row : rows) {
+    const int dpi = row.scale.dpi;
+    EXPECT_EQ(TickerSize(row.scale, 6, 0), row.sixCells) << dpi;
+    EXPECT_EQ(TopLeftPlace(false, row.scale), row.topLeft) << dpi;
+    EXPECT_EQ(TopLeftPlace(true, row.scale), row.stackedTopLeft) << dpi;
+    EXPECT_EQ(CountTrayRows(2 * row.rowHeight, {}, row.scale), 2) << dpi;
+    EXPECT_EQ(CountTrayRows(2 * row.rowHeight - 1, {}, row.scale), 1) << dpi;
+  }
+  // The main bar at 100 % and a second monitor's at 150 %: the same line,
+  // 103 px wide at 96 DPI and 155 px at 144, spans as many cells on each,
+  // each cell its own bar's; the gap before the clock scales too.
+  const Size atMain = TickerSize(kAt100, 6, 103);
+  const Size atSecond = TickerSize({28, 144}, 6, 155);
+  EXPECT_EQ(atMain, (Size{105, 14}));
+  EXPECT_EQ(atSecond, (Size{157, 20}));
+  EXPECT_EQ(BlankIconCount(atMain), 7);
+  EXPECT_EQ(BlankIconCount(atSecond), 7);
+  EXPECT_EQ(SecondaryTickerPlace({1280, 60}, {1160, 0, 1280, 60}, false, atSecond, 144),
+            (Point{1000, 20}));
+  EXPECT_EQ(ShapeTicker(atSecond, 6, true, 87, {28, 144}), (Size{81, 62}));
+  EXPECT_EQ(Scaled(-5, 120), -6);
+  // The text across the face: at the top where it fills it, else centred.
+  EXPECT_EQ(TextTop(12, 13), 0);
+  EXPECT_EQ(TextTop(25, 23), 1);
+  EXPECT_EQ(TextTop(30, 20), 5);
+}
+
 TEST(TickerGeometry, SizePlacesAndRows) {
   // The classic size for a short text (the scenarios under Wine show the wider ones).
-  EXPECT_EQ(TickerSize(26, 4, 0), (Size{84, 21}));
+  EXPECT_EQ(TickerSize({26, 96}, 4, 0), (Size{84, 21}));
   EXPECT_EQ(BlankIconCount({15, 14}), 1);  // a part of a cell counts
   EXPECT_EQ(BlankIconCount({28, 14}), 1);  // exactly two cells, not three
   EXPECT_EQ(BlankIconCount({0, 14}), 0);
   EXPECT_EQ(BesideClockX(200, 40, 84, false), 77);
   EXPECT_EQ(BesideClockX(200, 40, 84, true), 160);
-  EXPECT_EQ(CountTrayRows(22, {0, 2, 40, 20}, 19), 1);  // a clock lower down counts as nothing
-  EXPECT_EQ(CountTrayRows(64, {0, 0, 40, 12}, 19), 3);  // a clock at the top is not a row of 16
-  EXPECT_EQ(CountTrayRows(40, {}, 3), 0);               // no row height: no division by zero
+  EXPECT_EQ(CountTrayRows(22, {0, 2, 40, 20}, kAt100), 1);  // a clock lower down counts as nothing
+  EXPECT_EQ(CountTrayRows(64, {0, 0, 40, 12}, kAt100), 3);  // a clock at the top is not a row of 16
+  EXPECT_EQ(CountTrayRows(40, {}, {3, 96}), 0);             // no row height: no division by zero
   // Windows 11's taskbar: left of the tray, centred on Start; an empty tray
   // leaves the right-most 88 pixels at 96 DPI, scaled.
   const Size bar{1024, 48};
@@ -88,13 +133,13 @@ TEST(TickerGeometry, StackedOnANarrowVerticalBar) {
       {{105, 14}, 6, true, 3, {1, 44}},
   };
   for (const auto& [oneLine, cells, vertical, thickness, shape] : shapes) {
-    EXPECT_EQ(ShapeTicker(oneLine, cells, vertical, thickness), shape) << thickness;
-    EXPECT_EQ(TickerLines(shape, 19), shape.height == 14 ? 1 : cells / 2) << thickness;
+    EXPECT_EQ(ShapeTicker(oneLine, cells, vertical, thickness, kAt100), shape) << thickness;
+    EXPECT_EQ(TickerLines(shape, kAt100), shape.height == 14 ? 1 : cells / 2) << thickness;
   }
   // Rows of the smallest slots (16 at caption 19) down past the ticker at Y 5.
-  EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, 19), 12);
-  EXPECT_EQ(StackedBlankIconCount(10, {6, 30}, 19), 3);
-  EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, 3), 0);
+  EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, kAt100), 12);
+  EXPECT_EQ(StackedBlankIconCount(10, {6, 30}, kAt100), 3);
+  EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, {3, 96}), 0);
   // In proportion, and always smaller, so that a shrinking font ends.
   EXPECT_EQ(ShrunkFontHeight(14, 70, 50), 10);
   EXPECT_EQ(ShrunkFontHeight(14, 51, 50), 13);
