@@ -33,7 +33,7 @@ DWORD MostWait() {
 // A shell still starting: its taskbar not made yet, or made but neither
 // whole nor shown. One that shows a taskbar without our windows is there.
 bool ShellComing() {
-  const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+  const HWND taskbar = FindShellTaskbar();
   return taskbar == nullptr || (!IsWindowVisible(taskbar) && !FindTrayWindowsIfThere());
 }
 
