@@ -7,21 +7,27 @@
 # (right-click it). Without, it runs on its own Xvfb, saves a screenshot,
 # prints its path and stops. --win11 lays the taskbar out as Windows 11 does;
 # --monitors N adds a taskbar for each of N - 1 more monitors, a band of the
-# screen each; --theme dark|light|accent paints the bars as Windows 10 and 11
-# do in that theme (the theme's values in the prefix's registry); --win32 shows
-# the shipped 32-bit exe instead of its 64-bit twin; --calendar opens the
-# calendar from the ticker's menu and points at a day.
+# screen each; --scales A,B,... draws each monitor's bar at that scale (whole
+# percents from 100 to 300, the primary's first, 100 for those left out) and
+# shows the program's end-to-end build, the one that reads each bar's scale
+# from the taskbar, as Wine gives every monitor one DPI; --theme
+# dark|light|accent paints the bars as Windows 10 and 11 do in that theme (the
+# theme's values in the prefix's registry); --win32 shows the shipped 32-bit
+# exe instead of its 64-bit twin; --calendar opens the calendar from the
+# ticker's menu and points at a day.
 set -euo pipefail
 layout=classic
 monitors=1
 preset=win64
 theme=""
 calendar=""
-usage() { echo "usage: scripts/run.sh [--win11] [--monitors N] [--theme dark|light|accent] [--win32] [--calendar]" >&2; exit 2; }
+scales=""
+usage() { echo "usage: scripts/run.sh [--win11] [--monitors N] [--scales A,B,...] [--theme dark|light|accent] [--win32] [--calendar]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
   case $1 in
     --win11) layout=win11 ;;
     --monitors) [[ ${2:-} =~ ^[1-9]$ ]] || usage; monitors=$2; shift ;;
+    --scales) [[ ${2:-} =~ ^[1-3][0-9][0-9](,[1-3][0-9][0-9])*$ ]] || usage; scales=$2; shift ;;
     --theme) [[ ${2:-} =~ ^(dark|light|accent)$ ]] || usage; theme=$2; shift ;;
     --win32) preset=win32 ;;
     --calendar) calendar=1 ;;
@@ -29,19 +35,27 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
+percents=()
+[ -n "$scales" ] && IFS=, read -ra percents <<<"$scales"
+[ ${#percents[@]} -le "$monitors" ] || usage
+for percent in "${percents[@]}"; do
+  [ "$percent" -le 300 ] || usage
+done
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 cmake --preset $preset >/dev/null
-cmake --build --preset $preset --target Clepsydrium demo_taskbar_dll demo_inject >/dev/null
+exe=Clepsydrium
+[ -n "$scales" ] && exe=Clepsydrium-faultable
+cmake --build --preset $preset --target $exe demo_taskbar_dll demo_inject >/dev/null
 build=$root/build/$preset
 out=$root/build/demo
 mkdir -p "$out/app" "$out/shell"
-cp "$build/src/windows/Clepsydrium.exe" "$out/app/"
+cp "$build/src/windows/$exe.exe" "$out/app/Clepsydrium.exe"
 rm -f "$out/shell/"*
 
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-"$root/scripts/wine" --check "$build/src/windows/Clepsydrium.exe" >&2 || exit 2
+"$root/scripts/wine" --check "$build/src/windows/$exe.exe" >&2 || exit 2
 "$root/scripts/wine-prefix" "$WINEPREFIX"
 
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
@@ -64,10 +78,15 @@ source "$root/scripts/poll.sh"
 headless=""
 if [ -z "${DISPLAY:-}" ]; then
   headless=1
-  # A strip of desktop above the taskbar is all there is to see. Xvfb picks a
-  # free display and writes its number once it listens.
+  # A strip of desktop above the taskbar is all there is to see, and a band
+  # for each other monitor's, grown with its scale. Xvfb picks a free display
+  # and writes its number once it listens.
+  screen_height=${calendar:+160}
+  for ((n = 0; n < monitors; n++)); do
+    screen_height=$((screen_height + (n == 0 ? 120 : 80) * ${percents[n]:-100} / 100))
+  done
   rm -f "$out/display"
-  Xvfb -displayfd 3 -screen 0 640x$((120 + 80 * (monitors - 1) + ${calendar:+160} + 0))x24 -nolisten tcp -noreset 3>"$out/display" \
+  Xvfb -displayfd 3 -screen 0 "640x${screen_height}x24" -nolisten tcp -noreset 3>"$out/display" \
     >"$out/xvfb.log" 2>&1 &
   xvfb=$!
   display_ready() { grep -q '^[0-9]*$' "$out/display" 2>/dev/null && [ -n "$(cat "$out/display")" ]; }
@@ -78,7 +97,7 @@ fi
 
 # Without a theme the prefix's values go: the classic bars.
 export CLEP_SHELL_DIR CLEP_SHELL_DEMO=1 CLEP_SHELL_LAYOUT=$layout CLEP_SHELL_MONITORS=$monitors \
-  CLEP_SHELL_THEME=${theme:-classic}
+  CLEP_SHELL_THEME=${theme:-classic} CLEP_SHELL_SCALES=$scales
 CLEP_SHELL_DIR=$(winpath "$out/shell")
 taskbar=$build/tools/demo-taskbar
 "$root/scripts/wine" "$taskbar/demo_inject.exe" "$(winpath "$taskbar/demo_taskbar.dll")" \

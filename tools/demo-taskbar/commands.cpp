@@ -117,6 +117,8 @@ const char* ModeName() {
       return "no-clock";
     case Mode::kProbeOnly:
       return "probe";
+    case Mode::kLookalike:
+      return "lookalike";
   }
   return "?";
 }
@@ -201,6 +203,8 @@ void WriteState() {
     s += "taskbar_rect=" + RectText(rect) + "\n";
     GetClientRect(taskbar, &rect);
     s += "taskbar_client=" + Num(rect.right) + " " + Num(rect.bottom) + "\n";
+    s += "taskbar_dpi=" + Num(dpi) + "\n";
+    s += "clock_text_height=" + Num(ClockTextHeight(dpi)) + "\n";
   }
   if (tray != nullptr) {
     RECT rect{};
@@ -228,6 +232,8 @@ void WriteState() {
       GetWindowRect(bar.window, &rect);
       s += key + ".rect=" + RectText(rect) + "\n";
       s += key + ".edge=" + Num(bar.edge) + "\n";
+      s += key + ".dpi=" + Num(bar.dpi) + "\n";
+      s += key + ".clock_text_height=" + Num(ClockTextHeight(bar.dpi)) + "\n";
     }
     if (bar.clock != nullptr && bar.clockShown) {
       s += key + ".clock=" + RectText(RectInParent(bar.clock, bar.window)) + "\n";
@@ -332,6 +338,35 @@ const unsigned char* ProcessBlock() {
 }
 #pragma GCC diagnostic pop
 
+BOOL CALLBACK TellDpiChanged(HWND window, LPARAM message) {
+  SendMessageTimeoutW(window, static_cast<UINT>(message), 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+  return TRUE;
+}
+
+// A monitor's scale changed: the bar follows, and then, as Windows tells a
+// per-monitor-v2 window's children, every window in it, ours or not.
+std::string Rescale(int number, int percent) {
+  const auto count = static_cast<int>(secondaries.size());
+  const HWND bar = number == 0                     ? taskbar
+                   : number > 0 && number <= count ? secondaries[number - 1].window
+                                                   : nullptr;
+  if (bar == nullptr) {
+    return "no such bar";
+  }
+  if (percent <= 0) {
+    return "no such scale";
+  }
+  const int barDpi = percent * 96 / 100;
+  (number == 0 ? dpi : secondaries[number - 1].dpi) = barDpi;
+  SetBarDpi(bar, barDpi);
+  Layout();
+  RepaintBars();
+  Log("scale bar=" + Num(number) + " percent=" + Num(percent) + " dpi=" + Num(barDpi));
+  EnumChildWindows(bar, TellDpiChanged, WM_DPICHANGED_BEFOREPARENT);
+  EnumChildWindows(bar, TellDpiChanged, WM_DPICHANGED_AFTERPARENT);
+  return "";
+}
+
 // Runs one command; its reply goes to reply-<seq>.txt. Returns an error text,
 // empty on success.
 std::string Execute(const std::vector<std::string>& f, std::string& reply) {
@@ -366,6 +401,18 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     } else {
       return "unknown secondary command";
     }
+  } else if (verb == "scale" && need(2) && hasShell) {
+    // scale N PERCENT: bar N (0 the primary) now on a monitor at that scale
+    return Rescale(IntArg(f[2]), IntArg(f[3]));
+  } else if (verb == "displaychange") {
+    // As Windows tells every window when a monitor comes or goes.
+    const HDC screen = GetDC(nullptr);
+    const int bits = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    SendMessageTimeoutW(HWND_BROADCAST, WM_DISPLAYCHANGE, static_cast<WPARAM>(bits),
+                        MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)),
+                        SMTO_ABORTIFHUNG, 1000, nullptr);
+    return "";
   } else if (verb == "extra" && need(1) && hasShell) {
     extraWidth = IntArg(f[2]);
   } else if (verb == "clock" && need(1) && hasShell) {

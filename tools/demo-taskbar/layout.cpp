@@ -21,12 +21,16 @@ RECT OnEdge(const RECT& area, int barEdge, int barThickness) {
 
 // The other monitors share the screen above the primary bar, a band each.
 RECT SecondaryRect(std::size_t index) {
+  const SecondaryBar& bar = secondaries[index];
+  if (options.mode == Mode::kLookalike) {  // a strip under the one before
+    const int top = Scaled(kLookalikeHeight, dpi) * static_cast<int>(index + 1);
+    return {0, top, Scaled(kLookalikeWidth, bar.dpi), top + Scaled(kLookalikeHeight, bar.dpi)};
+  }
   const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int band = (GetSystemMetrics(SM_CYSCREEN) - thickness) /
+  const int band = (GetSystemMetrics(SM_CYSCREEN) - Scaled(thickness, dpi)) /
                    static_cast<int>(std::max<std::size_t>(secondaries.size(), 1));
   const int top = band * static_cast<int>(index);
-  const SecondaryBar& bar = secondaries[index];
-  return OnEdge({0, top, width, top + band}, bar.edge, bar.thickness);
+  return OnEdge({0, top, width, top + band}, bar.edge, Scaled(bar.thickness, bar.dpi));
 }
 
 // The bar on its band's edge, its clock button at its end, or its island over it all.
@@ -41,8 +45,11 @@ void LayoutSecondary(std::size_t index) {
   SetWindowPos(bar.window, HWND_TOPMOST, rect.left, rect.top, width, height, SWP_NOACTIVATE);
   RECT clock{};
   if (bar.clock != nullptr) {
-    clock = width >= height ? RECT{width - kClockWidth - 2, 2, width - 2, height - 2}
-                            : RECT{2, height - kClockHeight - 2, width - 2, height - 2};
+    const int margin = Scaled(2, bar.dpi);
+    clock = width >= height ? RECT{width - Scaled(kClockWidth, bar.dpi) - margin, margin,
+                                   width - margin, height - margin}
+                            : RECT{margin, height - Scaled(kClockHeight, bar.dpi) - margin,
+                                   width - margin, height - margin};
     SetWindowPos(bar.clock, nullptr, clock.left, clock.top, clock.right - clock.left,
                  clock.bottom - clock.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(bar.clock, bar.clockShown ? SW_SHOWNA : SW_HIDE);
@@ -61,8 +68,32 @@ void LayoutSecondary(std::size_t index) {
 }  // namespace
 
 RECT TaskbarRect() {
+  if (options.mode == Mode::kLookalike) {
+    return {0, 0, Scaled(kLookalikeWidth, dpi), Scaled(kLookalikeHeight, dpi)};
+  }
   return OnEdge({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, edge,
-                thickness);
+                Scaled(thickness, dpi));
+}
+
+int StartDpi(std::size_t number) {
+  return number < options.scales.size() && options.scales[number] > 0
+             ? options.scales[number] * 96 / 100
+             : systemDpi;
+}
+
+int BarDpi(HWND window) {
+  const HWND root = GetAncestor(window, GA_ROOT);
+  if (root != nullptr && root == taskbar) {
+    return dpi;
+  }
+  const std::size_t number = SecondaryNumber(root);
+  return number != 0 ? secondaries[number - 1].dpi : systemDpi;
+}
+
+void SetBarDpi(HWND bar, int barDpi) {
+  if (options.mode != Mode::kLookalike) {  // only the shell's bars
+    SetPropW(bar, L"ClepsydriumDpi", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(barDpi)));
+  }
 }
 
 std::size_t SecondaryNumber(HWND window) {
@@ -79,6 +110,7 @@ void CreateSecondary(std::size_t number) {
     secondaries.emplace_back();
     // Each a little thicker than the one before: every ticker is centred on its own bar.
     secondaries.back().thickness = thickness + 10 * static_cast<int>(secondaries.size());
+    secondaries.back().dpi = StartDpi(secondaries.size());
   }
   SecondaryBar& bar = secondaries[number - 1];
   if (bar.window != nullptr) {
@@ -87,6 +119,7 @@ void CreateSecondary(std::size_t number) {
   bar.window =
       CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_SecondaryTrayWnd", L"",
                       WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
+  SetBarDpi(bar.window, bar.dpi);
   if (options.win11) {
     bar.island = CreateWindowExW(0, kIslandClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
                                  0, 1, 1, bar.window, nullptr, instance, nullptr);
@@ -124,36 +157,43 @@ void Layout() {
   const int barHeight = bar.bottom - bar.top;
   const int iconCount = static_cast<int>(icons.size());
   const bool horizontal = edge == ABE_TOP || edge == ABE_BOTTOM;
-  const int clockWidth = clockShown && trayClock != nullptr ? kClockWidth : 0;
+  const int slot = Scaled(kSlot, dpi);
+  const int pad = Scaled(kTrayPad, dpi);
+  const int margin = Scaled(2, dpi);
+  const int extra = Scaled(extraWidth, dpi);
+  const int clockW = Scaled(kClockWidth, dpi);
+  const int clockH = Scaled(kClockHeight, dpi);
+  const int clockWidth = clockShown && trayClock != nullptr ? clockW : 0;
   RECT trayRect{};
   RECT clockRect{};
   if (horizontal) {
-    const int trayHeight = barHeight - 4;
-    const int trayWidth = kTrayPad + extraWidth + iconCount * kSlot + clockWidth;
-    trayRect = {barWidth - trayWidth - 2, 2, barWidth - 2, 2 + trayHeight};
-    const int top = (trayHeight - kClockHeight) / 2;
-    clockRect = {trayWidth - kClockWidth, top, trayWidth, top + kClockHeight};
+    const int trayHeight = barHeight - 2 * margin;
+    const int trayWidth = pad + extra + iconCount * slot + clockWidth;
+    trayRect = {barWidth - trayWidth - margin, margin, barWidth - margin, margin + trayHeight};
+    const int top = (trayHeight - clockH) / 2;
+    clockRect = {trayWidth - clockW, top, trayWidth, top + clockH};
   } else {
-    const int trayWidth = barWidth - 4;
-    const int perRow = trayWidth > kTrayPad + kSlot ? (trayWidth - kTrayPad) / kSlot : 1;
+    const int trayWidth = barWidth - 2 * margin;
+    const int perRow = trayWidth > pad + slot ? (trayWidth - pad) / slot : 1;
     const int rows = (iconCount + perRow - 1) / perRow;
-    const int clockHeight = clockShown && trayClock != nullptr ? kClockHeight : 0;
-    const int trayHeight = kTrayPad + extraWidth + rows * kSlot + clockHeight + 2;
-    trayRect = {2, barHeight - trayHeight - 2, 2 + trayWidth, barHeight - 2};
-    clockRect = {0, trayHeight - kClockHeight - 2, trayWidth, trayHeight - 2};
+    const int clockHeight = clockShown && trayClock != nullptr ? clockH : 0;
+    const int trayHeight = pad + extra + rows * slot + clockHeight + margin;
+    trayRect = {margin, barHeight - trayHeight - margin, margin + trayWidth, barHeight - margin};
+    clockRect = {0, trayHeight - clockH - margin, trayWidth, trayHeight - margin};
   }
   if (options.win11) {
+    const int trayLength = Scaled(kWin11TrayWidth, dpi) + extra;
     if (horizontal) {
-      trayRect = {barWidth - kWin11TrayWidth - extraWidth, 0, barWidth, barHeight};
+      trayRect = {barWidth - trayLength, 0, barWidth, barHeight};
       trayRect.left = std::min(trayRect.left, trayRect.right);
     } else {  // at the bar's lower end
-      trayRect = {0, barHeight - kWin11TrayWidth - extraWidth, barWidth, barHeight};
+      trayRect = {0, barHeight - trayLength, barWidth, barHeight};
       trayRect.top = std::min(trayRect.top, trayRect.bottom);
     }
-    const int left = (barWidth - kWin11ButtonSize) / 2;
-    const int top = (barHeight - kWin11ButtonSize) / 2;
-    SetWindowPos(startButton, nullptr, left, top, kWin11ButtonSize, kWin11ButtonSize,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const int button = Scaled(kWin11ButtonSize, dpi);
+    const int left = (barWidth - button) / 2;
+    const int top = (barHeight - button) / 2;
+    SetWindowPos(startButton, nullptr, left, top, button, button, SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(island, nullptr, 0, 0, barWidth, barHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   const std::string key = RectText(bar) + "|" + RectText(trayRect) + "|" + RectText(clockRect);

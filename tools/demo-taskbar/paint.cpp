@@ -28,8 +28,14 @@ DWORD ValueOf(const wchar_t* key, const wchar_t* name, DWORD fallback, bool* fou
 }
 
 COLORREF Fill() {
+  if (options.mode == Mode::kLookalike) {
+    return kLookalikeColour;
+  }
   return themed ? barColour : GetSysColor(COLOR_BTNFACE);
 }
+
+// Fonts made for other DPIs than the system's, kept for the process's life.
+std::vector<std::pair<int, HFONT>> scaledFonts;
 
 }  // namespace
 
@@ -82,9 +88,35 @@ COLORREF Label() {
 void DrawLabel(HDC dc, const wchar_t* text, RECT rect, UINT format, COLORREF colour = Label()) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
   DrawTextW(dc, text, -1, &rect, format | DT_VCENTER | DT_SINGLELINE);
+}
+
+// The system's GUI font (Liberation Sans, scalable, under Wine) at the bar's DPI.
+HFONT LabelFont(int barDpi) {
+  const auto stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (barDpi == systemDpi) {
+    return stock;
+  }
+  for (const auto& [fontDpi, font] : scaledFonts) {
+    if (fontDpi == barDpi) {
+      return font;
+    }
+  }
+  LOGFONTW logFont{};
+  GetObjectW(stock, sizeof logFont, &logFont);
+  logFont.lfHeight = MulDiv(logFont.lfHeight, barDpi, systemDpi);
+  scaledFonts.emplace_back(barDpi, CreateFontIndirectW(&logFont));
+  return scaledFonts.back().second;
+}
+
+int ClockTextHeight(int barDpi) {
+  const HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, LabelFont(barDpi));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return metrics.tmHeight;
 }
 
 // The taskbar clock's text, hours and minutes.
@@ -98,7 +130,7 @@ void DrawClock(HDC dc, RECT rect, UINT format, COLORREF colour = Label()) {
 
 namespace {
 
-// One paint of a window: its client area filled, then what draw adds.
+// One paint of a window: its client area filled, then what draw adds in its bar's font.
 template <typename Draw>
 void Painted(HWND window, COLORREF fill, Draw draw) {
   PAINTSTRUCT paint;
@@ -107,7 +139,9 @@ void Painted(HWND window, COLORREF fill, Draw draw) {
   GetClientRect(window, &rect);
   SetDCBrushColor(dc, fill);
   FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+  const HGDIOBJ old = SelectObject(dc, LabelFont(BarDpi(window)));
   draw(dc, rect);
+  SelectObject(dc, old);
   EndPaint(window, &paint);
 }
 
@@ -128,7 +162,8 @@ void PaintTaskbar(HWND window) {
   Painted(window, Fill(), [](HDC dc, RECT rect) {
     Edge(dc, rect, EDGE_RAISED);
     if (options.demo && (edge == ABE_TOP || edge == ABE_BOTTOM)) {
-      RECT start = {3, 3, 3 + kStartWidth, rect.bottom - 3};
+      const int margin = Scaled(3, dpi);
+      RECT start = {margin, margin, margin + Scaled(kStartWidth, dpi), rect.bottom - margin};
       Edge(dc, start, EDGE_RAISED);
       DrawLabel(dc, L"Start", start, DT_CENTER);
     }
@@ -142,15 +177,20 @@ void PaintIsland(HWND window) {
   Painted(window, themed ? barColour : kIslandColour, [window](HDC dc, RECT rect) {
     // Another monitor's island has its buttons in the middle too, if no Start.
     const bool primary = GetAncestor(window, GA_PARENT) == taskbar;
-    const int middle = (rect.right - kWin11ButtonSize) / 2;
-    const int top = (rect.bottom - kWin11ButtonSize) / 2;
+    const int barDpi = BarDpi(window);
+    const int button = Scaled(kWin11ButtonSize, barDpi);
+    const int middle = (rect.right - button) / 2;
+    const int top = (rect.bottom - button) / 2;
     RECT start = primary ? RectInParent(startButton, taskbar)
-                         : RECT{middle, top, middle + kWin11ButtonSize, top + kWin11ButtonSize};
-    InflateRect(&start, -10, -10);
+                         : RECT{middle, top, middle + button, top + button};
+    InflateRect(&start, -Scaled(10, barDpi), -Scaled(10, barDpi));
     SetDCBrushColor(dc, themed ? labelColour : GetSysColor(COLOR_HIGHLIGHTTEXT));
     FillRect(dc, &start, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     const COLORREF label = themed ? labelColour : RGB(255, 255, 255);
-    DrawClock(dc, {rect.right - kWin11TrayWidth, 0, rect.right - 8, rect.bottom}, DT_RIGHT, label);
+    DrawClock(dc,
+              {rect.right - Scaled(kWin11TrayWidth, barDpi), 0, rect.right - Scaled(8, barDpi),
+               rect.bottom},
+              DT_RIGHT, label);
   });
 }
 

@@ -20,9 +20,9 @@
 
 namespace demo_taskbar {
 
-// Our own taskbar's measures. One row of icons fits a tray of 16..31 pixels,
-// and the clock does not start at the tray's top, so the program counts rows
-// from the tray's height alone.
+// Our own taskbar's measures at 100 %, scaled to each bar's DPI. One row of
+// icons fits a tray of 16..31 pixels, and the clock does not start at the
+// tray's top, so the program counts rows from the tray's height alone.
 constexpr int kSlot = 20;
 constexpr int kTrayPad = 2;
 constexpr int kClockWidth = 44;
@@ -33,6 +33,10 @@ constexpr int kWin11TrayWidth = 88;
 constexpr int kWin11ButtonSize = 40;
 constexpr COLORREF kIslandColour = RGB(0x20, 0x40, 0x80);
 constexpr wchar_t kIslandClass[] = L"Windows.UI.Composition.DesktopWindowContentBridge";
+// The look-alike: a status strip at the screen's top, one for each monitor.
+constexpr int kLookalikeWidth = 300;
+constexpr int kLookalikeHeight = 24;
+constexpr COLORREF kLookalikeColour = RGB(0x30, 0x70, 0x50);
 constexpr UINT_PTR kPollTimer = 1;
 constexpr UINT_PTR kClockTimer = 2;
 
@@ -61,14 +65,18 @@ struct SecondaryBar {
   HWND island = nullptr;
   int edge = ABE_BOTTOM;
   int thickness = 40;
+  int dpi = 96;
   bool clockShown = true;
   std::string layoutKey;
   std::string childrenKey;
 };
 inline std::vector<SecondaryBar> secondaries;  // bar N is secondaries[N - 1]
 inline HWND host = nullptr;                    // owns the timers
+inline HWND shellWindow = nullptr;             // "Progman", what GetShellWindow returns
 inline int edge = ABE_BOTTOM;
-inline int thickness = 30;
+inline int thickness = 30;  // at 100 %
+inline int dpi = 96;        // the primary bar's
+inline int systemDpi = 96;
 inline int extraWidth = 0;
 inline bool autoHide = false;
 inline bool clockShown = true;
@@ -123,6 +131,10 @@ struct ProcessAge {
 };
 ProcessAge AgeOf(DWORD pid);
 
+inline int Scaled(int size, int barDpi) {
+  return MulDiv(size, barDpi, 96);
+}
+
 // shell.cpp: the windows, also made anew (a restarted shell) in the layout asked for.
 bool Build();
 void TearDown();
@@ -135,6 +147,12 @@ void CreateSecondary(std::size_t number);  // from 1, growing the list as needed
 void RemoveSecondary(std::size_t number);
 // The bar's number, from 1; 0 for none of them.
 std::size_t SecondaryNumber(HWND window);
+// Bar N's DPI at start: its CLEP_SHELL_SCALES percent, or the system's.
+int StartDpi(std::size_t number);
+// The DPI of the bar the window is in (the system's for none).
+int BarDpi(HWND window);
+// Wine gives every monitor one DPI: the program reads each bar's from this property.
+void SetBarDpi(HWND bar, int barDpi);
 
 // icons.cpp
 LRESULT OnNotifyIcon(const COPYDATASTRUCT& data);
@@ -154,5 +172,8 @@ void PaintTray(HWND window);
 void PaintClock(HWND window);
 void PaintSecondary(HWND window);
 void PaintClockButton(HWND window);
+// The bar's clock's font at that DPI, and its height in pixels (tmHeight).
+HFONT LabelFont(int barDpi);
+int ClockTextHeight(int barDpi);
 
 }  // namespace demo_taskbar

@@ -3,6 +3,9 @@
 
 #include "parts.h"
 
+// user32 has it; mingw's headers do not declare it.
+extern "C" BOOL WINAPI SetShellWindow(HWND window);
+
 namespace demo_taskbar {
 namespace {
 
@@ -34,6 +37,12 @@ LRESULT CALLBACK TaskbarProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   }
   switch (message) {
     case WM_COPYDATA:
+      if (options.mode == Mode::kLookalike) {  // not a shell: whatever comes is refused
+        const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        Log("lookalike copydata dwData=" + Num(static_cast<long long>(data.dwData)) +
+            " cb=" + Num(data.cbData) + " window=" + Hex(reinterpret_cast<HWND>(wParam)));
+        return FALSE;
+      }
       return OnNotifyIcon(*reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_SETREDRAW:
       (wParam != 0 ? redrawOn : redrawOff)++;
@@ -121,6 +130,31 @@ std::string Environment(const char* name, const char* fallback) {
   return value != nullptr && *value != '\0' ? value : fallback;
 }
 
+// With CLEP_SHELL_LOOKALIKE=1 a look-alike started before us may stand in
+// front, but only a visible one with a notification area, and ours next.
+bool LookalikeFirst(HWND found) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(found, &pid);
+  return Environment("CLEP_SHELL_LOOKALIKE", "0") == "1" && found != nullptr &&
+         pid != GetCurrentProcessId() && IsWindowVisible(found) &&
+         FindWindowExW(found, nullptr, L"TrayNotifyWnd", nullptr) != nullptr &&
+         FindWindowExA(nullptr, found, "Shell_TrayWnd", nullptr) == taskbar;
+}
+
+std::vector<int> Percents(const std::string& list) {
+  std::vector<int> out;
+  const char* at = list.c_str();
+  while (*at != '\0') {
+    char* end = nullptr;
+    out.push_back(static_cast<int>(std::strtol(at, &end, 10)));
+    if (end == at) {
+      break;
+    }
+    at = *end == ',' ? end + 1 : end;
+  }
+  return out;
+}
+
 }  // namespace
 
 Options OptionsFromEnvironment() {
@@ -133,15 +167,19 @@ Options OptionsFromEnvironment() {
     result.mode = Mode::kNoClock;
   } else if (mode == "probe") {
     result.mode = Mode::kProbeOnly;
+  } else if (mode == "lookalike") {
+    result.mode = Mode::kLookalike;
   }
   result.edge = IntArg(Environment("CLEP_SHELL_EDGE", "3"));
   result.autoHide = Environment("CLEP_SHELL_AUTOHIDE", "0") == "1";
   result.demo = Environment("CLEP_SHELL_DEMO", "0") == "1";
-  result.win11 = Environment("CLEP_SHELL_LAYOUT", "classic") == "win11";
+  result.win11 =
+      Environment("CLEP_SHELL_LAYOUT", "classic") == "win11" && result.mode != Mode::kLookalike;
   result.thickness = IntArg(Environment("CLEP_SHELL_THICKNESS", result.win11 ? "48" : "30"));
   result.monitors = IntArg(Environment("CLEP_SHELL_MONITORS", "1"));
   result.theme = Environment("CLEP_SHELL_THEME", "");
   result.killAtIcon = IntArg(Environment("CLEP_SHELL_KILL_AT_ICON", "0"));
+  result.scales = Percents(Environment("CLEP_SHELL_SCALES", ""));
   return result;
 }
 
@@ -175,20 +213,35 @@ bool Build() {
                                1, 1, taskbar, nullptr, instance, nullptr);
       SetWindowPos(island, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    // Wine's shell32 sends appbar queries to the first window of this class.
-    appbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"WineAppBar", L"", WS_POPUP, 0, 0,
-                             0, 0, nullptr, nullptr, instance, nullptr);
+    SetBarDpi(taskbar, dpi);
+    const bool lookalike = options.mode == Mode::kLookalike;
+    if (!lookalike) {
+      // Wine's shell32 sends appbar queries to the first window of this class.
+      appbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"WineAppBar", L"", WS_POPUP, 0, 0,
+                               0, 0, nullptr, nullptr, instance, nullptr);
+      // Wine's GetShellWindow is NULL until a shell says which window is its own.
+      shellWindow = CreateWindowExW(0, L"Progman", L"Program Manager", WS_POPUP, 0, 0, 0, 0,
+                                    nullptr, nullptr, instance, nullptr);
+      Log("shellwindow ok=" + Num(SetShellWindow(shellWindow) ? 1 : 0) +
+          " window=" + Hex(shellWindow));
+    }
     for (int number = 1; number < options.monitors; ++number) {
       CreateSecondary(static_cast<std::size_t>(number));
     }
     Layout();
     ShowWindow(taskbar, SW_SHOWNOACTIVATE);
     UpdateWindow(taskbar);
+    if (lookalike) {
+      Log("lookalike taskbar=" + Hex(taskbar));
+      return true;
+    }
     // Wine's explorer keeps a hidden taskbar of its own: the program must
     // find ours, or every check below would be about the wrong window.
     const HWND found = FindWindowA("Shell_TrayWnd", nullptr);
     const HWND foundAppBar = FindWindowW(L"WineAppBar", nullptr);
-    if (found != taskbar || foundAppBar != appbar) {
+    if (foundAppBar == appbar && found != taskbar && LookalikeFirst(found)) {
+      Log("findwindow lookalike-first taskbar=" + Hex(found) + " ours=" + Hex(taskbar));
+    } else if (found != taskbar || foundAppBar != appbar) {
       Log("FATAL findwindow taskbar=" + Hex(found) + " ours=" + Hex(taskbar) +
           " appbar=" + Hex(foundAppBar) + " ours=" + Hex(appbar));
       ok = false;
@@ -205,6 +258,10 @@ bool Start(const Options& startOptions) {
   thickness = options.thickness;
   autoHide = options.autoHide;
   instance = OwnModule();
+  const HDC screen = GetDC(nullptr);
+  systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  dpi = StartDpi(0);
   eventsFile = CreateFileA(PathOf("events.log").c_str(), FILE_APPEND_DATA,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -233,6 +290,7 @@ bool Start(const Options& startOptions) {
   Register(kIslandClass, PaintingProc<PaintIsland>);
   Register(L"Shell_SecondaryTrayWnd", SecondaryProc);
   Register(L"ClockButton", PaintingProc<PaintClockButton>);
+  Register(L"Progman", DefWindowProcW);
 
   bool ok = Build();
   if (host == nullptr) {
@@ -263,7 +321,10 @@ void TearDown() {
   if (host != nullptr && host != taskbar) {
     DestroyWindow(host);
   }
-  taskbar = tray = trayClock = startButton = island = appbar = host = nullptr;
+  if (shellWindow != nullptr) {
+    DestroyWindow(shellWindow);
+  }
+  taskbar = tray = trayClock = startButton = island = appbar = host = shellWindow = nullptr;
   icons.clear();
 }
 

@@ -10,14 +10,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace demo_taskbar {
 
 enum class Mode {
-  kFull,      // taskbar, notification area and clock
-  kNoTray,    // a taskbar without a notification area
-  kNoClock,   // a notification area without a clock
-  kProbeOnly  // no taskbar at all: only the commands (dialogs, windows)
+  kFull,       // taskbar, notification area and clock
+  kNoTray,     // a taskbar without a notification area
+  kNoClock,    // a notification area without a clock
+  kProbeOnly,  // no taskbar at all: only the commands (dialogs, windows)
+  kLookalike   // another program's strip with the taskbar's class names, not the shell
 };
 
 struct Options {
@@ -31,12 +33,13 @@ struct Options {
   int monitors = 1;    // the primary bar's, and one "Shell_SecondaryTrayWnd" for each other
   std::string theme;   // dark, light or accent: set in the registry at start; else as it is
   int killAtIcon = 0;  // the icon added, counted from 1, at which its owner's process is killed
+  std::vector<int> scales;  // percent per bar, the primary's first; the system's for the rest
 };
 
-// Reads CLEP_SHELL_DIR, CLEP_SHELL_MODE (full, no-tray, no-clock, probe),
-// CLEP_SHELL_EDGE, CLEP_SHELL_THICKNESS, CLEP_SHELL_AUTOHIDE, CLEP_SHELL_DEMO,
-// CLEP_SHELL_LAYOUT (classic, win11), CLEP_SHELL_MONITORS, CLEP_SHELL_KILL_AT_ICON,
-// CLEP_SHELL_THEME.
+// Reads CLEP_SHELL_DIR, CLEP_SHELL_MODE (full, no-tray, no-clock, probe,
+// lookalike), CLEP_SHELL_EDGE, CLEP_SHELL_THICKNESS, CLEP_SHELL_AUTOHIDE,
+// CLEP_SHELL_DEMO, CLEP_SHELL_LAYOUT (classic, win11), CLEP_SHELL_MONITORS,
+// CLEP_SHELL_KILL_AT_ICON, CLEP_SHELL_THEME, CLEP_SHELL_SCALES (100,150,...).
 Options OptionsFromEnvironment();
 
 // Creates the windows on the calling thread. False when the program would not
