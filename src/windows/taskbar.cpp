@@ -190,6 +190,9 @@ Taskbar::~Taskbar() {
   // taskbar before its room goes, so the shell never lays it over its icons.
   ShowWindow(ticker_, SW_HIDE);
   SetParent(ticker_, nullptr);
+  if (windows_.blankIcons() && !IconsReachShell()) {
+    RaiseOverLookalike(true);
+  }
   if (windows_.blankIcons() && IconsReachShell()) {
     RemoveBlankIcons();
   }
@@ -228,6 +231,15 @@ bool Taskbar::IconsReachShell() const {
   return FindWindowA("Shell_TrayWnd", nullptr) == windows_.taskbar;
 }
 
+void Taskbar::RaiseOverLookalike(bool wait) const {
+  UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+  if (!wait || SendMessageTimeoutA(windows_.taskbar, WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                   kShellPatience, nullptr) == 0) {
+    flags |= SWP_ASYNCWINDOWPOS;
+  }
+  SetWindowPos(windows_.taskbar, HWND_TOPMOST, 0, 0, 0, 0, flags);
+}
+
 void Taskbar::RemoveBlankIcons() const {
   // Every id the classic sizes use, and any more a wide text took.
   for (int id = 1; id <= std::max(icons_, kLastBlankIconId); ++id) {
@@ -251,9 +263,13 @@ void Taskbar::Refit() {
   const Size size = Shape();
   // On a classic taskbar the blank icons make the room. The shell keeps
   // painting meanwhile: a frozen taskbar would stay frozen if we were killed.
-  // While a look-alike stands in front, the icons stay as they are: new ones
-  // would go to it, and so would the removal of ours.
-  if (windows_.blankIcons() && IconsReachShell()) {
+  // While a look-alike stands in front the icons stay as they are, as new
+  // ones would go to it, and so would the removal of ours; the taskbar is
+  // raised over it, and a later look makes the room.
+  iconsBehind_ = windows_.blankIcons() && !IconsReachShell();
+  if (iconsBehind_) {
+    RaiseOverLookalike(false);
+  } else if (windows_.blankIcons()) {
     // None are ours before the first fit: the ticker's window is new to this
     // shell, or an earlier Taskbar took its icons away.
     if (icons_ > 0) {
@@ -263,6 +279,11 @@ void Taskbar::Refit() {
                  ? StackedBlankIconCount(ClientSize(windows_.tray).width, size, scale_)
                  : BlankIconCount(size);
     for (int id = 1; id <= icons_; ++id) {
+      if (!IconsReachShell()) {  // a look-alike came meanwhile
+        iconsBehind_ = true;
+        RaiseOverLookalike(false);
+        break;
+      }
       NOTIFYICONDATAA data = IconRecord(ticker_, id);
       // The icons' notifications come as mouse moves, which the ticker ignores.
       data.uFlags = NIF_MESSAGE;
@@ -374,6 +395,10 @@ Taskbar::Glance Taskbar::GlanceAt() const {
 void Taskbar::Watch() {
   if (ticker_ == nullptr) {
     return;
+  }
+  // Once a look-alike has gone, the room left as it was is made anew.
+  if (iconsBehind_ && IconsReachShell()) {
+    return Refit();
   }
   const Glance glance = GlanceAt();
   if (settled_ && glance == glance_) {

@@ -150,6 +150,9 @@ class Taskbar {
   // Whether Shell_NotifyIcon reaches this taskbar: it goes to the first of
   // its class, which may be a look-alike in front of it.
   bool IconsReachShell() const;
+  // Raises the taskbar, topmost as it is, over such a look-alike; `wait`s
+  // for it only on a shell that answers at once.
+  void RaiseOverLookalike(bool wait) const;
 
   TrayWindows windows_;
   Scale scale_;
@@ -158,6 +161,7 @@ class Taskbar {
   int textWidth_ = 0;
   Size size_;
   int icons_ = 0;
+  bool iconsBehind_ = false;  // a fit left them as they were, for a look-alike
   bool atTopLeft_ = false;
   bool autoHide_ = false;
   TaskbarSeen last_;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The end-to-end scenarios, one ctest each: scenarios.py --exe EXE ... NAME."""
 
-import glob, os, re, shutil, signal, subprocess, time
+import collections, glob, os, re, shutil, signal, subprocess, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
 from driver import clock_text, crop_pixels, glyph_runs, idle_cost, roman, wait_until, wine_processes, winpath
@@ -658,6 +658,100 @@ def installed(rig):
     check(rig.reg(uninstall) is None and not os.path.exists(shortcut[0]) and "Clepsydrium" not in {
           **(rig.reg(run) or {}), **(rig.reg(approved) or {})}, "something of ours left")
 
+CAPTIONS = {96: 19, 120: 24, 144: 28, 192: 37}  # Wine's caption height at each DPI
+
+
+def scaled(rig, name, dpis, icons=True):
+    """Each ticker sized for its own bar's DPI (a cell: the caption there less 5 px at 100 %, scaled) and its text
+    whole, centred across it, as tall beside its bar's clock text as at 100 % (9 of 12 px), never cut; on the classic
+    primary bar, as many blank icons as its cells need."""
+    def ok():
+        s = rig.snap()
+        ts, shot = rig.tickers(s), rig.screenshot(name)
+        for n, (t, dpi) in enumerate(zip(ts, dpis)):
+            w, h = t["rect"][2:]
+            clock = int(s["clock_text_height" if n == 0 else f"secondary.{n}.clock_text_height"])
+            pixels = rig.pixels(shot, t)
+            ink = [p for p, c in pixels.items() if c != pixels[(0, 0)]]
+            xs, ys = [x for x, _ in ink], [y for _, y in ink]
+            top, bottom, right = min(ys), h - 3 - max(ys), w - 3 - max(xs)
+            if not (h == CAPTIONS[dpi] - (5 * dpi + 48) // 96 and w >= 6 * h and min(top, bottom) >= 1 and
+                    abs(top - bottom) <= 1 + h // 8 and right >= 1 and 0.7 <= (max(ys) - min(ys) + 1) / clock / 0.75 <= 1.2):
+                raise ValueError(f"bar {n} at {dpi} DPI: {t['rect']}, ink {min(xs)}..{max(xs)} x {min(ys)}..{max(ys)}, "
+                                 f"its clock's text {clock} px")
+            if n == 0 and icons and int(s["icons"]) != -(-w // h) - 1:
+                raise ValueError(f"{s['icons']} blank icons for {w} x {h}")
+        return ts
+    rig.mouse_away()
+    return wait_until(ok, 3, f"each ticker at its bar's scale, {name}")
+
+
+def scales(rig):
+    """The main bar at 100 % beside another monitor's at 150 % (the tests' build, which takes each bar's DPI from the
+    taskbar, as Wine has one for all), then each changed while running, the reverse; the whole desktop at 120, 144 and
+    192 DPI. Each ticker sized and drawn for its own bar (see scaled); Exit gives every bar back."""
+    shutil.copy(rig.args.faultable, rig.exe)
+    program = rig.start_shell(injected=True, monitors=2, scales="100,150")
+    wait_until(lambda: all(rig.tickers()), 5, "both tickers")
+    scaled(rig, "100-150", [96, 144])
+    for bar, percent in ((1, 100), (0, 150)):
+        rig.command("scale", bar, percent)
+    scaled(rig, "150-100", [144, 96])
+    rig.pick("Exit")
+    check(rig.wait_exit(program) == 0, "exit code")
+    icons = collections.Counter()  # each icon's adds less its deletes, from the taskbar's log
+    for _, kind, v in rig.events():
+        icons[v.get("id")] += {"add": 1, "delete": -1}.get(v["verb"], 0) * (kind == "icon" and v.get("result") == "1")
+    check(not +icons, f"icons left: {+icons}")
+    shutil.copy(rig.args.exe, rig.exe)
+    for dpi in (120, 144, 192):
+        subprocess.run(["wineserver", "-k"], env=rig.env, timeout=30, check=False)
+        rig.reg(r"HKCU\Control Panel\Desktop", "LogPixels", str(dpi), "REG_DWORD")
+        program = rig.start_shell(injected=True, layout="win11" if dpi == 144 else "classic")
+        rig.wait_ticker(None)
+        scaled(rig, f"desktop-{dpi}", [dpi], icons=dpi != 144)
+        rig.pick("Exit")
+        check(rig.wait_exit(program) == 0, f"exit at {dpi} DPI")
+
+
+def lookalike(rig):
+    """A tool's look-alike "Shell_TrayWnd" (its own notification area and clock, and another monitor's bar), made
+    before the start and after it, classic and Windows 11: the clock docks at once in the shell's own taskbar and gives
+    the look-alikes no window and no icon, also when it refits; once they have gone, Exit gives the taskbar back."""
+    def another(name):  # of another process, with its own folder and log
+        folder = os.path.join(rig.dir, name)
+        os.makedirs(folder)
+        env = dict(rig.env, CLEP_SHELL_DIR=winpath(folder), CLEP_SHELL_MODE="lookalike", CLEP_SHELL_MONITORS="2")
+        rig.wine(name, [rig.args.shell], env)
+        log = os.path.join(folder, "events.log")
+        pid = wait_until(lambda: re.search(r"start mode=lookalike pid=(\d+).*\n.*\tready", open(log).read(), re.S), 10,
+                         f"{name} ready").group(1)
+        return folder, log, pid
+
+    for layout in ("classic", "win11"):
+        rig.start_shell(layout=layout, monitors=2, env=dict(CLEP_SHELL_LOOKALIKE="1"))
+        alikes = [another(f"before-{layout}")]
+        began, program = time.monotonic(), rig.start_program(f"program-{layout}")
+        wait_until(lambda: all(rig.tickers()), 3, "a ticker in each of the shell's bars")
+        rig.wait_ticker(None, icons=ICONS if layout == "classic" else 0, timeout=3)
+        check(time.monotonic() - began < 4, "the start waited for the look-alike")
+        alikes.append(another(f"after-{layout}"))
+        rig.pick("Hours and minutes")
+        wait_until(lambda: all(t["text"].count(":") == 1 for t in rig.tickers()), 3, "refitted without seconds")
+        time.sleep(1)  # four looks of the watch, and a search for bars
+        for folder, log, pid in alikes:
+            bars = [w["hwnd"] for w in rig.windows(pid=pid)]
+            mine = [c for bar in bars for c in rig.windows(bar) if c["cls"] == "ClepsydriumTicker"]
+            check(len(bars) >= 2 and not mine and "copydata" not in open(log).read(), f"{folder}: {mine}, an icon?")
+            open(os.path.join(folder, "commands.txt"), "a").write("1\tquit\n")
+        wait_until(lambda: not [w for _, _, pid in alikes for w in rig.windows(pid=pid)], 5, "the look-alikes gone")
+        if layout == "classic":  # the room made anew once icons reach the shell
+            wait_until(lambda: (s := rig.snap())["icons"] == str(-(-rig.ticker(s)["rect"][2] // 14) - 1), 3, "icons")
+        rig.pick("Hours, minutes")
+        rig.pick("Exit")
+        check(rig.wait_exit(program) == 0 and rig.tickers() == [None, None] and rig.snap()["icons"] == "0",
+              f"{layout}: a ticker or an icon left")
+
 
 def prefix_path(rig, path):
     return os.path.join(rig.prefix, "drive_c", *path[3:].split("\\"))
@@ -665,4 +759,4 @@ def prefix_path(rig, path):
 
 if __name__ == "__main__":
     main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell, unsaved,
-                                           calendar, vertical, theme, theme_win11, idle, installed)})
+                                           calendar, vertical, theme, theme_win11, idle, installed, scales, lookalike)})
