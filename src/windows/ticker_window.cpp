@@ -44,6 +44,14 @@ int InkWidth(HDC dc, std::string_view text, int* inkLeft) {
   return size.cx + left + std::max(0, -last.abcC);
 }
 
+// The system's scalable sans serif in place of a face, crisp as a bitmap one.
+void ToScalableSans(LOGFONTA& logFont) {
+  logFont.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+  logFont.lfQuality = NONANTIALIASED_QUALITY;
+  logFont.lfPitchAndFamily = FF_SWISS;
+  logFont.lfFaceName[0] = '\0';
+}
+
 class BusyWhile {
  public:
   explicit BusyWhile(int& count) : count_(++count) {}
@@ -202,6 +210,13 @@ void TickerWindow::MakeFont() {
   logFont.lfCharSet = DEFAULT_CHARSET;
   lstrcpynA(logFont.lfFaceName, fontName_.c_str(), LF_FACESIZE);
   font_.Reset(CreateFontIndirectA(&logFont));
+  // A bitmap face's sizes are drawn for 100 %: at another scale their steps
+  // would leave the text too small or too large beside the bar's own.
+  if (scale_.dpi != kBaseDpi &&
+      (FontMetrics().tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) == 0) {
+    ToScalableSans(logFont);
+    font_.Reset(CreateFontIndirectA(&logFont));
+  }
   // A font taller than the ticker would lose its lower part: the ticker's
   // height is then asked for as the font's cell height.
   const int height = TickerSize(scale_, 0, 0).height;
@@ -265,12 +280,8 @@ HFONT TickerWindow::LinesFont(int room) {
       break;
     }
     if (step > 0 && shownHeight >= height) {
-      // A face with no smaller size (a bitmap one) gives way to the
-      // system's scalable sans serif, crisp as the bitmap was.
-      logFont.lfOutPrecision = OUT_TT_ONLY_PRECIS;
-      logFont.lfQuality = NONANTIALIASED_QUALITY;
-      logFont.lfPitchAndFamily = FF_SWISS;
-      logFont.lfFaceName[0] = '\0';
+      // A face with no smaller size (a bitmap one) gives way.
+      ToScalableSans(logFont);
     }
     height = shownHeight;
     logFont.lfHeight = ShrunkFontHeight(height, width, room);
