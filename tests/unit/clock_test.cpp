@@ -130,19 +130,6 @@ TEST(LatinDates, SampleDaysInBothStyles) {
   }
 }
 
-TEST(LatinDates, EveryDayOnceAndSixtyThreeDependOnTheStyle) {
-  int days = 0, differ = 0;
-  for (int month = 1; month <= 12; ++month) {
-    for (int day = 1; day <= DaysInLeapYearMonth(month); ++day) {
-      ++days;
-      ASSERT_FALSE(LatinDates::For(true).Find(day, month).empty()) << day << "." << month;
-      differ += LatinDates::For(true).Find(day, month) != LatinDates::For(false).Find(day, month);
-    }
-  }
-  EXPECT_EQ(days, 366);
-  EXPECT_EQ(differ, 63);
-}
-
 std::string LongDate(const LocalTime&) {
   return "Long Date";
 }
@@ -154,7 +141,6 @@ TEST(DateTipText, LatinDateAndYear) {
     const char* tip;
   };
   const Row rows[] = {
-      {{2024, 1, 2}, {true, false, false, false}, "a.d. IV Nonas Ianuarias MMXXIV"},
       {{2077, 1, 2}, {true, false, true, false}, "a.d. iv nonas ianuarias mmlxxvii"},
       {{2024, 12, 13}, {true, false, false, false}, "Idibus Decembribus MMXXIV"},
       {{2024, 12, 14}, {false, false, false, false}, "a.d. XVIIII Kalendas Ianuarias MMXXV"},
@@ -169,11 +155,9 @@ TEST(DateTipText, LatinDateAndYear) {
       {{2026, 12, 17},
        {true, false, false, false, true},
        "a.d. XVI Kalendas Ianuarias MMXXVII, Saturnalia"},
-      {{2026, 12, 17}, {true, false, false, false, false}, "a.d. XVI Kalendas Ianuarias MMXXVII"},
       {{2026, 12, 19},
        {false, true, true, true, true},
        "a.d. xiiii kalendas ianuarias mmdcclxxx a.u.c., saturnalia, opalia"},
-      {{2100, 4, 21}, {false, true, false, false, true}, "a.d. XI Kalendas Maias MMC, Parilia"},
       {{1799, 4, 21}, {true, false, false, false, true}, "a.d. XI Kalendas Maias, Parilia"},
       {{2024, 12, 24}, {true, false, false, false, true}, "a.d. IX Kalendas Ianuarias MMXXV"},
       // No Latin text: the locale's long date, never lowered.
