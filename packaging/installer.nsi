@@ -41,17 +41,20 @@ VIAddVersionKey LegalCopyright "the ${APP} authors"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishShow
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE English
 
 ; Asks a running clock to end as its menu's Exit does (WM_CLOSE to its hidden
-; session window), waits up to 5 s for the window to go, then up to 10 s more
-; to remove its exe: that can be replaced or removed only once it has ended.
-!macro StopClock un
-Function ${un}StopClock
+; session window) and waits up to 5 s for the window to go; $ClockWasRunning
+; says whether there was one.
+Var ClockWasRunning
+!macro CloseClock un
+Function ${un}CloseClock
   StrCpy $1 0
+  StrCpy $ClockWasRunning 0
   ${Do}
     FindWindow $0 "ClepsydriumSession"
     ${If} $0 == 0
@@ -59,13 +62,22 @@ Function ${un}StopClock
       ${ExitDo}
     ${EndIf}
     ${If} $1 == 0
+      StrCpy $ClockWasRunning 1
       SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
     ${EndIf}
     Sleep 100
     IntOp $1 $1 + 1
   ${Loop}
-  ; The exe is free only once the process has ended, a moment after its window
-  ; (longer where it writes much as it ends): it goes as soon as it can.
+FunctionEnd
+!macroend
+!insertmacro CloseClock ""
+!insertmacro CloseClock "un."
+
+; The exe is free only once the process has ended, a moment after its window
+; (longer where it writes much as it ends): it is removed as soon as it can
+; be, within 10 s.
+!macro FreeExe un
+Function ${un}FreeExe
   StrCpy $1 0
   ${Do}
     ClearErrors
@@ -79,12 +91,31 @@ Function ${un}StopClock
   ${Loop}
 FunctionEnd
 !macroend
-!insertmacro StopClock ""
-!insertmacro StopClock "un."
+!insertmacro FreeExe ""
+!insertmacro FreeExe "un."
+
+; An upgrade over a running clock starts the new one; the finish page then
+; offers no second start.
+Function FinishShow
+  ${If} $ClockWasRunning == 1
+    SendMessage $mui.FinishPage.Run ${BM_SETCHECK} ${BST_UNCHECKED} 0
+    ShowWindow $mui.FinishPage.Run ${SW_HIDE}
+  ${EndIf}
+FunctionEnd
+
+; What the uninstaller could not remove, a line each, told at its end.
+Var Left
+!macro Remove path
+  Delete "${path}"
+  ${If} ${FileExists} "${path}"
+    StrCpy $Left "$Left$\r$\n${path}"
+  ${EndIf}
+!macroend
 
 Section "${APP}" SecApp
   SectionIn RO
-  Call StopClock
+  Call CloseClock
+  Call FreeExe
   SetOutPath "$INSTDIR"
   ; Clepsydrium.ini is never among these: an upgrade keeps the user's.
   File "${STAGE}/${APP}.exe"
@@ -104,6 +135,9 @@ Section "${APP}" SecApp
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  ${If} $ClockWasRunning == 1
+    Exec '"$INSTDIR\${APP}.exe"'
+  ${EndIf}
 SectionEnd
 
 ; The same value as the clock's own "Start with Windows" writes.
@@ -113,20 +147,33 @@ Section /o "Start with Windows" SecRun
 SectionEnd
 
 Section "Uninstall"
-  Call un.StopClock
-  Delete "$INSTDIR\${APP}.exe"
-  Delete "$INSTDIR\README.txt"
-  Delete "$INSTDIR\LICENSE"
-  Delete "$INSTDIR\Uninstall.exe"
-  Delete "$SMPROGRAMS\${APP}.lnk"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
-  ; Only a value that starts this copy: another one's belongs to that copy.
+  Call un.CloseClock
+  ; The clock itself says whether the Run value starts it, read as it reads
+  ; it for its menu's check mark; without the exe, only its plain spellings.
   ReadRegStr $0 HKCU "${RUN_KEY}" "${APP}"
-  ${If} $0 == '"$INSTDIR\${APP}.exe"'
+  ${If} ${FileExists} "$INSTDIR\${APP}.exe"
+    ExecWait '"$INSTDIR\${APP}.exe" /unregister'
+  ${ElseIf} $0 == '"$INSTDIR\${APP}.exe"'
   ${OrIf} $0 == "$INSTDIR\${APP}.exe"
     DeleteRegValue HKCU "${RUN_KEY}" "${APP}"
     DeleteRegValue HKCU "${APPROVED_KEY}" "${APP}"
   ${EndIf}
+  ClearErrors
+  ReadRegStr $1 HKCU "${RUN_KEY}" "${APP}"
+  ${If} $0 != ""
+  ${AndIf} $0 == $1
+  ${AndIfNot} ${FileExists} "$INSTDIR\${APP}.exe"
+    StrCpy $Left "$Left$\r$\nthe $\"Start with Windows$\" value $0, left unchecked without ${APP}.exe"
+  ${EndIf}
+  Call un.FreeExe
+  ${If} ${FileExists} "$INSTDIR\${APP}.exe"
+    StrCpy $Left "$Left$\r$\n$INSTDIR\${APP}.exe"
+  ${EndIf}
+  !insertmacro Remove "$INSTDIR\README.txt"
+  !insertmacro Remove "$INSTDIR\LICENSE"
+  !insertmacro Remove "$INSTDIR\Uninstall.exe"
+  !insertmacro Remove "$SMPROGRAMS\${APP}.lnk"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
   ${If} ${FileExists} "$INSTDIR\${APP}.ini"
     MessageBox MB_YESNO|MB_ICONQUESTION "Keep your ${APP} settings (${APP}.ini) for a later install?" \
       /SD IDNO IDYES keep
@@ -135,6 +182,9 @@ Section "Uninstall"
     keep:
   ${EndIf}
   RMDir "$INSTDIR"
+  ${If} $Left != ""
+    MessageBox MB_OK|MB_ICONEXCLAMATION "${APP} is uninstalled, but these could not be removed:$Left" /SD IDOK
+  ${EndIf}
 SectionEnd
 
 LangString DESC_SecApp ${LANG_ENGLISH} "The clock, its README and its license."

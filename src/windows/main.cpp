@@ -7,6 +7,7 @@
 
 #include "windows/handles.h"
 #include "windows/program.h"
+#include "windows/run_entry.h"
 #include "windows/run_state.h"
 #include "windows/shell_wait.h"
 #include "windows/window_class.h"
@@ -31,9 +32,21 @@ WideString ExeFolder() {
   return path.substr(0, slash == WideString::npos ? 0 : slash);
 }
 
+// "/unregister": the uninstaller's question, answered without a window.
+bool AskedToUnregister(const char* line) {
+  while (*line == ' ') {
+    ++line;
+  }
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, line, -1, "/unregister", -1) ==
+         CSTR_EQUAL;
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  if (AskedToUnregister(commandLine)) {
+    return clep::win::RunEntry().Unregister() == ERROR_SUCCESS ? 0 : 1;
+  }
   // Held until the process ends; the system then frees the name.
   const clep::win::OwnedKernelHandle instance(
       CreateMutexA(nullptr, FALSE, "Local\\Clepsydrium-single-instance"));

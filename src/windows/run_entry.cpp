@@ -90,6 +90,15 @@ RunEntry::RunEntry() : exe_(MAX_PATH, L'\0') {
 }
 
 bool RunEntry::Starts() const {
+  if (!NamesThisExe()) {
+    return false;
+  }
+  const std::optional<Value> approved = ReadValue(kApprovedKey);
+  return !approved || approved->type != REG_BINARY ||
+         !SwitchedOff(approved->data.data(), approved->size);
+}
+
+bool RunEntry::NamesThisExe() const {
   const std::optional<Value> run = ReadValue(kRunKey);
   if (!run || (run->type != REG_SZ && run->type != REG_EXPAND_SZ)) {
     return false;
@@ -107,12 +116,7 @@ bool RunEntry::Starts() const {
   const std::wstring_view named = RunValuePath({value.data(), value.size()});
   const WideString path = LongPath({named.data(), named.size()});
   const WideString exe = LongPath(exe_);
-  if (!SamePath({path.data(), path.size()}, {exe.data(), exe.size()})) {
-    return false;
-  }
-  const std::optional<Value> approved = ReadValue(kApprovedKey);
-  return !approved || approved->type != REG_BINARY ||
-         !SwitchedOff(approved->data.data(), approved->size);
+  return SamePath({path.data(), path.size()}, {exe.data(), exe.size()});
 }
 
 LSTATUS RunEntry::Write() const {

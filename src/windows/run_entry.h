@@ -18,8 +18,13 @@ class RunEntry {
   // Removes the value if it Starts, else points it here and switches it on;
   // a failure changes nothing and is told in a message box.
   void Switch() const;
+  // For the uninstaller, which asks the exe so that the two cannot disagree:
+  // removes the value, switched off or not, if it names this exe.
+  LSTATUS Unregister() const { return NamesThisExe() ? Remove() : ERROR_SUCCESS; }
 
  private:
+  // Whether the value names this exe, as Windows reads paths.
+  bool NamesThisExe() const;
   LSTATUS Write() const;
   LSTATUS Remove() const;
 

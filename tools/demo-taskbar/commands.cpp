@@ -477,6 +477,35 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
              "\nparent=" + Hex(GetAncestor(window, GA_PARENT)) +
              "\nvisible=" + Num(IsWindowVisible(window) ? 1 : 0) + "\npid=" + Num(pid) + "\n";
     return "";
+  } else if (verb == "runvalue" && need(1)) {
+    // runvalue NAME [DATA | -]: the Run value read (or set, or removed) in
+    // UTF-16, which Wine's reg command cannot print beyond its code page.
+    constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::wstring name = FromUtf8(f[2]);
+    if (f.size() > 3 && f[3] == "-") {
+      RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, name.c_str());
+    } else if (f.size() > 3) {
+      const std::wstring data = FromUtf8(f[3]);
+      if (RegSetKeyValueW(HKEY_CURRENT_USER, kRun, name.c_str(), REG_SZ, data.c_str(),
+                          static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) !=
+          ERROR_SUCCESS) {
+        return "cannot set the value";
+      }
+    }
+    wchar_t data[2048] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, kRun, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) ==
+        ERROR_SUCCESS) {
+      reply += "value=" + Escape(data) + "\n";
+    }
+    return "";
+  } else if (verb == "shortpath" && need(1)) {
+    wchar_t path[MAX_PATH] = {};
+    if (GetShortPathNameW(FromUtf8(f[2]).c_str(), path, MAX_PATH) == 0) {
+      return "no short path";
+    }
+    reply += "path=" + Escape(path) + "\n";
+    return "";
   } else if (verb == "settext" && need(2)) {
     const std::wstring text = FromUtf8(f[3]);
     DWORD_PTR result = 0;
