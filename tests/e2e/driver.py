@@ -419,7 +419,8 @@ class Rig:
         if name:
             subprocess.run([WINE, "reg", "add", key, "/v", name, "/t", kind, "/d", data, "/f"], env=self.env, check=True,
                            timeout=30, **QUIET)
-        out = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True, text=True, timeout=30)
+        out = subprocess.run([WINE, "reg", "query", key], env=self.env, capture_output=True, text=True, errors="replace",
+                             timeout=30)  # beyond its code page, Wine prints ?
         return None if out.returncode else dict(re.findall(r"^    (.+?)    REG_\w+    (.*)$", out.stdout, re.M))
 
     def read_ini(self):

@@ -4,7 +4,7 @@
 import glob, os, re, shutil, signal, subprocess, time
 
 from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
-from driver import clock_text, crop_pixels, glyph_runs, idle_cost, roman, wait_until, wine_processes, winpath
+from driver import clock_text, crop_pixels, glyph_runs, idle_cost, roman, unescape, wait_until, wine_processes, winpath
 
 
 def answer_box(rig, text):
@@ -316,26 +316,18 @@ def near(a, b):
     return max(abs(x - y) for x, y in zip(a, b)) <= 8
 
 
-def contrast(a, b):
-    """The WCAG contrast ratio of two colours."""
-    def luminance(c):
-        c = [v / 255 for v in c]
-        c = [v / 12.92 if v <= 0.04045 else ((v + 0.055) / 1.055) ** 2.4 for v in c]
-        return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]
-    high, low = sorted((luminance(a), luminance(b)), reverse=True)
-    return (high + 0.05) / (low + 0.05)
-
-
 def taskbar_look(rig, layout):
     """Every ticker, the secondary bar's too, in its taskbar's look: dark at start; light and the accent colour within
-    1 s of a switch; a colour chosen stands over a switch, and the dialog opens on the colour shown; Taskbar colours
+    1 s of a switch, its text black or white, whichever is farther from its background; a colour chosen stands over a
+    switch, and the dialog opens on the colour shown; Taskbar colours
     brings the taskbar's look back; GDI objects flat over 50 switches; without theme values, the system's button
     colours within 1 s of their change (high contrast's, as Wine cannot switch high contrast itself)."""
     def follows(what, bar, back=None, edge=False, within=None):
         def ok():
             found, taken = rig.looks(what)
             return all((bar is None or near(f["bar"], bar)) and (f["back"] == back if back else near(f["back"], f["bar"]))
-                       and contrast(f["back"], f["text"]) >= 4.5 and f["edge"] == edge for f in found) and (found, taken)
+                       and f["text"] == ((255, 255, 255) if sum(f["back"]) < 383 else (0, 0, 0))
+                       and f["edge"] == edge for f in found) and (found, taken)
         start = time.monotonic()
         found, taken = wait_until(ok, 5, f"the tickers in the taskbar's look: {what}", interval=0)
         check(len(found) == 2 and (within is None or taken - start <= within), f"{what}: {taken - start:.2f} s {found}")
@@ -379,12 +371,6 @@ def taskbar_look(rig, layout):
     follows("high contrast's colours", None, back=(0, 0, 0), edge=True, within=1)  # Windows 11's bar keeps its blue
 
 
-def theme(rig):
-    taskbar_look(rig, "classic")
-
-
-def theme_win11(rig):
-    taskbar_look(rig, "win11")
 def unsaved(rig):
     """A stray Clepsydrium.ini.new folder blocks no write; a read-only file: one message (the file, why) for two failed
     writes; the keys not saved go with the next write that succeeds, and at exit. A hand-formatted file and one saved
@@ -584,14 +570,6 @@ def calendar(rig):
     opened(*bar(rig.snap(), ""), (title(0), [roman(time.localtime().tm_mday)]))
 
 
-def monitors(rig):
-    every_taskbar(rig, "classic")
-
-
-def monitors_win11(rig):
-    every_taskbar(rig, "win11")
-
-
 def idle(rig):
     """Idle with seconds: each second drawn within 20 ms of its start; near the wake-ups and CPU of a one-window clock
     with a 1 s timer (each with the wineserver's), one after the other in the same rig. The bounds leave room for a
@@ -607,11 +585,27 @@ def idle(rig):
     check(ours[0] <= 12 * clock[0] and ours[1] <= 3 * max(clock[1], 5), f"idle {ours}, a clock's {clock}")
 
 
+def wizard(rig, process, title):
+    """Presses the default button of each page of an installer or uninstaller (Next, I Agree, Install, Finish) and of
+    its message boxes, once it is enabled, until it ends; the message boxes' texts."""
+    told = []
+    while process.poll() is None:
+        for w in rig.windows(visible="1", cls="#32770"):
+            buttons = [c for c in rig.windows(w["hwnd"], id="1", visible="1") if not int(c["style"], 16) & WS_DISABLED]
+            if w["title"].startswith(title) and buttons:
+                told += [t for t in rig.texts(w["hwnd"])[0] if "could not" in t]
+                rig.command("command", w["hwnd"], 1)
+        time.sleep(0.5)
+    return told
+
+
 def installed(rig):
-    """Installed silently per user: the files, a Start menu shortcut, the uninstall entry; an upgrade keeps the INI.
-    "Start with Windows" writes the Run value and removes it, checked while it names this exe (as Windows compares
-    paths) and the start-up list has not switched it off; a moved copy's value is pointed here; a write the registry
-    refuses is told and changes nothing. The silent uninstall stops the clock and leaves nothing of ours."""
+    """Installed silently per user: the files, a Start menu shortcut, the uninstall entry; an upgrade over the running
+    clock, silent and not, keeps the INI byte for byte and starts the clock again. "Start with Windows" writes the Run
+    value and removes it; each way a value may name the exe (in a folder with blanks and letters outside 1252) is
+    checked in the menu and removed by the uninstaller's question to the exe, another copy's kept; a refused write is
+    told. The silent uninstall stops the clock and leaves nothing of ours; one after the folder was deleted by hand
+    removes the rest and says what it could not."""
     base = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\"
     run, approved, uninstall = (base + k for k in ("Run", r"Explorer\StartupApproved\Run", r"Uninstall\Clepsydrium"))
     shutil.copy(rig.args.faultable, rig.exe), open(os.path.join(rig.app, "deny-run"), "w").close()
@@ -620,43 +614,78 @@ def installed(rig):
     answer_box(rig, "Clepsydrium cannot change whether it starts with Windows")
     check("Clepsydrium" not in (rig.reg(run) or {}) and "Start with Windows" not in rig.checked(), "a refused write")
     rig.pick("Exit"), rig.wait_exit(program)
-    for _ in ("install", "upgrade"):
-        check(rig.wait_exit(rig.wine("setup", [rig.args.setup, "/S"]), 60) == 0, "the installer's exit code")
-        entry = rig.reg(uninstall)
-        folder = prefix_path(rig, entry["InstallLocation"])
-        if not os.path.exists(ini := os.path.join(folder, "Clepsydrium.ini")):
-            open(ini, "wb").write(b"[Configuration]\r\nLowercase=1\r\n")
+    rig.start_shell()
+    check(rig.wait_exit(rig.wine("setup", [rig.args.setup, "/S"]), 60) == 0, "the installer's exit code")
+    entry = rig.reg(uninstall)
+    rig.exe = exe = entry["InstallLocation"] + "\\Clepsydrium.exe"  # by its own path, not Z:'s
+    folder, settings = prefix_path(rig, entry["InstallLocation"]), b"; mine\n[Configuration]\r\nLowercase=1\r\n"
+    open(ini := os.path.join(folder, "Clepsydrium.ini"), "wb").write(settings)
+    rig.start_program("installed")
+    pid = rig.wait_ticker(None)["pid"]
+    for args in (["/S"], []):  # an upgrade over the running clock, silent and through its pages
+        setup = rig.wine("upgrade", [rig.args.setup] + args)
+        check(args or not wizard(rig, setup, "Clepsydrium 1"), "a message from the installer")
+        check(rig.wait_exit(setup, 60) == 0, "the installer's exit code")
+        pid = wait_until(lambda: (t := rig.ticker()) and t["visible"] and t["pid"] != pid and t, 10, "docked")["pid"]
+        check(open(ini, "rb").read() == settings and len(rig.windows(cls="ClepsydriumSession")) == 1 and not rig.windows(
+            visible="1", cls="#32770"), "the settings changed, or not one clock")
     check(sorted(os.listdir(folder)) == ["Clepsydrium.exe", "Clepsydrium.ini", "LICENSE", "README.txt", "Uninstall.exe"]
-          and open(os.path.join(folder, "Clepsydrium.exe"), "rb").read() == open(rig.args.exe, "rb").read()
-          and open(ini, "rb").read() == b"[Configuration]\r\nLowercase=1\r\n", f"installed {os.listdir(folder)}")
+          and open(os.path.join(folder, "Clepsydrium.exe"), "rb").read() == open(rig.args.exe, "rb").read(),
+          f"installed {os.listdir(folder)}")
     check(entry["InstallLocation"].endswith(r"\AppData\Local\Programs\Clepsydrium") and entry["DisplayVersion"] ==
           rig.args.version and entry["Publisher"] and int(entry["EstimatedSize"], 16) > 100 and entry[
           "UninstallString"] == f'"{entry["InstallLocation"]}\\Uninstall.exe"' and not rig.reg(run), entry)
     shortcut = glob.glob(os.path.join(rig.prefix, "drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start Menu/"
                                                    "Programs/Clepsydrium.lnk"))
     check(len(shortcut) == 1, "no Start menu shortcut")
-    rig.exe = exe = entry["InstallLocation"] + "\\Clepsydrium.exe"  # by its own path, not Z:'s
+    rig.pick("Exit")
+    wait_until(lambda: not rig.windows(cls="ClepsydriumSession"), 10, "the upgraded clock's exit")
+    places = entry["InstallLocation"].rsplit("\\", 1)[0] + "\\Clep \u0416 \u03a9"
+    # /D= takes the rest of the line unquoted, which only a command line written whole can give it.
+    rig.wine("setup", ["cmd", "/c", f"{winpath(rig.args.setup)} /S /D={places}"])
+    wait_until(lambda: os.path.exists(prefix_path(rig, places + "\\Uninstall.exe")) and rig.reg(uninstall), 60, places)
+    rig.exe = exe = places + "\\Clepsydrium.exe"
     program, _ = rig.start(None, injected=True)
-    for value, kind, on, choose, want in (
-            (None, None, False, True, f'"{exe}"'),  # both ways
-            (None, None, True, True, None),
-            (exe.lower().replace("\\", "/"), None, True, False, None),  # as Windows compares paths
-            (r'"C:\Elsewhere\Clepsydrium.exe"', None, False, True, f'"{exe}"'),  # a moved copy's
-            (None, "030000000000000000000000", False, True, f'"{exe}"')):  # switched off in the start-up list
+
+    def run_value(*data):  # the Run value (set first to data, or removed with "-"), read whole; None for none
+        reply = rig.command("runvalue", "Clepsydrium", *data)
+        return unescape(reply.split("=", 1)[1][:-1]) if reply else None
+    short = unescape(rig.command("shortpath", exe).split("=", 1)[1][:-1])
+    for value, kind, on, want in (
+            (None, None, False, f'"{exe}"'),  # both ways
+            (None, None, True, None),
+            (r'"C:\Elsewhere\Clepsydrium.exe"', None, False, f'"{exe}"'),  # a moved copy's
+            (None, "030000000000000000000000", False, f'"{exe}"')):  # switched off in the start-up list
         if value:
-            rig.reg(run, "Clepsydrium", value)
+            run_value(value)
         if kind:
             rig.reg(approved, "Clepsydrium", kind, "REG_BINARY")
         check(("Start with Windows" in rig.checked()) == on, f"{value} {kind}: not checked {on}")
-        if choose:
-            rig.pick("Start with Windows")
-            wait_until(lambda: (rig.reg(run) or {}).get("Clepsydrium") == want, 5, f"the Run value {want}")
-            check((rig.reg(approved) or {}).get("Clepsydrium", "02")[:2] == "02", "still switched off")
-    uninstaller = rig.wine("uninstall", [entry["InstallLocation"] + "\\Uninstall.exe", "/S"])
+        rig.pick("Start with Windows")
+        wait_until(lambda: run_value() == want, 5, f"the Run value {want}")
+        check((rig.reg(approved) or {}).get("Clepsydrium", "02")[:2] == "02", "still switched off")
+    dotted = exe.replace("\\Clepsydrium.exe", "\\.\\x\\..\\Clepsydrium.exe")
+    for value, ours in ((f'"{exe}"', True), (exe + " /min", True), (exe.lower().replace("\\", "/"), True),
+                        (dotted.upper(), True), (f'"{short}"', True), (r'"C:\Elsewhere\Clepsydrium.exe"', False)):
+        run_value(value)  # as Windows reads a path, and as the uninstaller asks
+        check(("Start with Windows" in rig.checked()) == ours, f"{value}: not checked {ours}")
+        check(rig.wait_exit(rig.wine("unregister", [exe, "/unregister"])) == 0, "/unregister's exit code")
+        check(run_value() == (None if ours else value), f"{value} after /unregister")
+    run_value(f'"{short}" /min')
+    uninstaller = rig.wine("uninstall", [places + "\\Uninstall.exe", "/S"])
     check(rig.wait_exit(program) == 0 and rig.wait_exit(uninstaller, 30) == 0, "the clock or the uninstaller")
-    wait_until(lambda: not os.path.exists(folder), 30, "the folder removed")
+    wait_until(lambda: not os.path.exists(prefix_path(rig, places)), 30, "the folder removed")
     check(rig.reg(uninstall) is None and not os.path.exists(shortcut[0]) and "Clepsydrium" not in {
           **(rig.reg(run) or {}), **(rig.reg(approved) or {})}, "something of ours left")
+    check(rig.wait_exit(rig.wine("setup", [rig.args.setup, "/S"]), 60) == 0, "the install")
+    shutil.copy(os.path.join(folder, "Uninstall.exe"), uninstall_copy := os.path.join(rig.dir, "Uninstall.exe"))
+    shutil.rmtree(folder)
+    rig.start_shell("probe")  # only to read the uninstaller's pages
+    run_value(first := entry["InstallLocation"].replace("\\", "/") + "/Clepsydrium.exe")  # only the exe reads as its own
+    told = wizard(rig, rig.wine("uninstall", [uninstall_copy, "_?=" + entry["InstallLocation"]]), "Clepsydrium 1")
+    check(len(told) == 1 and first in told[0] and rig.reg(uninstall) is None and not os.path.exists(shortcut[0]),
+          f"the uninstaller told {told}")
+
 
 def scaled(rig, name, dpis, icons=True):
     """Each ticker sized for its own bar's DPI (a cell: Wine's caption there less 5 px at 100 %, scaled) and its text
@@ -676,7 +705,7 @@ def scaled(rig, name, dpis, icons=True):
                 raise ValueError(f"bar {n} at {dpi} DPI: {t['rect']}, ink {xs} x {ys}, clock text {clock}, {s['icons']}")
         return True
     rig.mouse_away()
-    wait_until(ok, 3, f"each ticker at its bar's scale, {name}")
+    wait_until(ok, 5, f"each ticker at its bar's scale, {name}")
 
 
 def scales(rig):
@@ -685,7 +714,6 @@ def scales(rig):
     (Windows 11) and 192 DPI. Each ticker sized and drawn for its own bar (see scaled)."""
     shutil.copy(rig.args.faultable, rig.exe)
     program = rig.start_shell(injected=True, monitors=2, scales="100,150")
-    wait_until(lambda: all(rig.tickers()), 5, "both tickers")
     scaled(rig, "100-150", [96, 144])
     rig.command("scale", 1, 100)
     rig.command("scale", 0, 150)
@@ -718,11 +746,9 @@ def lookalike(rig):
 
     for layout in ("classic", "win11"):
         rig.start_shell(layout=layout, monitors=2, env=dict(CLEP_SHELL_LOOKALIKE="1"))
-        alikes, began = [another(f"before-{layout}")], time.monotonic()
-        program = rig.start_program(f"program-{layout}")
-        wait_until(lambda: all(rig.tickers()), 3, "a ticker in each of the shell's bars")
+        alikes, program = [another(f"before-{layout}")], rig.start_program(f"program-{layout}")
+        wait_until(lambda: all(rig.tickers()), 4, "a ticker in each of the shell's bars, at once")
         rig.wait_ticker(None, icons=ICONS if layout == "classic" else 0, timeout=3)
-        check(time.monotonic() - began < 4, "the start waited for the look-alike")
         alikes.append(another(f"after-{layout}"))
         rig.pick("Hours and minutes")
         wait_until(lambda: all(t["text"].count(":") == 1 for t in rig.tickers()), 3, "refitted without seconds")
@@ -745,5 +771,7 @@ def prefix_path(rig, path):
 
 
 if __name__ == "__main__":
-    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, monitors, monitors_win11, hung_shell, unsaved,
-                                           calendar, vertical, theme, theme_win11, idle, installed, scales, lookalike)})
+    main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, hung_shell, unsaved, calendar, vertical, idle,
+                                  installed, scales, lookalike)} | {
+        "monitors": lambda rig: every_taskbar(rig, "classic"), "monitors_win11": lambda rig: every_taskbar(rig, "win11"),
+        "theme": lambda rig: taskbar_look(rig, "classic"), "theme_win11": lambda rig: taskbar_look(rig, "win11")})

@@ -17,11 +17,9 @@ TEST(RomanNumeral, TellingValuesInBothStyles) {
     const char* subtractive;
   };
   const Row rows[] = {
-      {1, "I", "I"},
       {4, "IIII", "IV"},
       {9, "VIIII", "IX"},
       {49, "XXXXVIIII", "XLIX"},
-      {58, "LVIII", "LVIII"},
       {90, "LXXXX", "XC"},
       {99, "LXXXXVIIII", "XCIX"},
       {0, "-", ""},
@@ -46,7 +44,6 @@ TEST(ClockFace, TextPaddingAndCase) {
       {{2024, 1, 2, 14, 25, 7}, {false, true, false, false}, "   XIV:XXV"},
       {{2024, 1, 2, 0, 30, 0}, {true, true, false, false}, "        :XXX:"},
       {{2024, 1, 2, 0, 30, 0}, {true, true, true, false}, "       -:XXX:-"},
-      {{2024, 1, 2, 0, 30, 0}, {true, true, false, true}, "        :xxx:"},
       // Longer than the ticker's budget: no blanks.
       {{2024, 1, 2, 19, 49, 49}, {true, false, false, false}, "XVIIII:XXXXVIIII:XXXXVIIII"},
   };
@@ -118,10 +115,8 @@ TEST(LatinDates, SampleDaysInBothStyles) {
       {"1401", "a.d. XVIIII Kalendas Februarias", "a.d. XIX Kalendas Februarias"},
       {"2802", "pridie Kalendas Martias", "pridie Kalendas Martias"},
       {"1203", "a.d. IIII Idus Martias", "a.d. IV Idus Martias"},
-      {"3112", "pridie Kalendas Ianuarias", "pridie Kalendas Ianuarias"},
       {"3102", "", ""},
       {"0013", "", ""},
-      {"101", "", ""},
       {"01-1", "", ""},
   };
   for (const Row& row : rows) {
@@ -141,11 +136,9 @@ TEST(DateTipText, LatinDateAndYear) {
     const char* tip;
   };
   const Row rows[] = {
-      {{2077, 1, 2}, {true, false, true, false}, "a.d. iv nonas ianuarias mmlxxvii"},
       {{2024, 12, 13}, {true, false, false, false}, "Idibus Decembribus MMXXIV"},
       {{2024, 12, 14}, {false, false, false, false}, "a.d. XVIIII Kalendas Ianuarias MMXXV"},
       {{2100, 3, 15}, {true, true, false, false}, "Idibus Martiis MMC"},
-      {{1999, 3, 15}, {false, false, false, false}, "Idibus Martiis MDCCCCLXXXXVIIII"},
       // Outside 1800..3099 after the shifts: the Latin text alone.
       {{1799, 3, 15}, {true, false, false, false}, "Idibus Martiis"},
       {{1047, 3, 15}, {true, false, false, true}, "Idibus Martiis MDCCC a.u.c."},

@@ -68,15 +68,11 @@ TEST(TickerGeometry, EverySizeAtItsBarsScale) {
   EXPECT_EQ(SecondaryTickerPlace({1280, 60}, {1160, 0, 1280, 60}, false, atSecond, 144),
             (Point{1000, 20}));
   EXPECT_EQ(ShapeTicker(atSecond, 6, true, 87, {28, 144}), (Size{81, 62}));
-  // The text across the face: at the top where it fills it, else centred.
-  EXPECT_EQ(TextTop(12, 13), 0);
-  EXPECT_EQ(TextTop(25, 23), 1);
 }
 
 TEST(TickerGeometry, SizePlacesAndRows) {
-  EXPECT_EQ(BlankIconCount({15, 14}), 1);  // a part of a cell counts
-  EXPECT_EQ(BlankIconCount({28, 14}), 1);  // exactly two cells, not three
-  EXPECT_EQ(BlankIconCount({0, 14}), 0);
+  EXPECT_EQ(BlankIconCount({15, 14}), 1);                   // a part of a cell counts
+  EXPECT_EQ(BlankIconCount({28, 14}), 1);                   // exactly two cells, not three
   EXPECT_EQ(CountTrayRows(22, {0, 2, 40, 20}, kAt100), 1);  // a clock lower down counts as nothing
   EXPECT_EQ(CountTrayRows(64, {0, 0, 40, 12}, kAt100), 3);  // a clock at the top is not a row of 16
   EXPECT_EQ(CountTrayRows(40, {}, {3, 96}), 0);             // no row height: no division by zero
@@ -125,10 +121,6 @@ TEST(TickerGeometry, StackedOnANarrowVerticalBar) {
   EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, kAt100), 12);
   EXPECT_EQ(StackedBlankIconCount(10, {6, 30}, kAt100), 3);
   EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, {3, 96}), 0);
-  // In proportion, and always smaller, so that a shrinking font ends.
-  EXPECT_EQ(ShrunkFontHeight(14, 70, 50), 10);
-  EXPECT_EQ(ShrunkFontHeight(14, 51, 50), 13);
-  EXPECT_EQ(ShrunkFontHeight(1, 70, 0), 1);
   // Windows 11 on a vertical bar: above the tray, centred on Start's width;
   // without a tray, 88 pixels from the bar's end.
   EXPECT_EQ(ModernTickerPlace({0, 680, 62, 768}, {11, 300, 51, 340}, {62, 768}, {58, 44}, 96),
@@ -181,20 +173,10 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
       EXPECT_EQ(ApplyCommand(once, entry.id), defaults) << entry.caption;
     }
   }
-  // The seconds pair sets its switch, even twice, and checks one of two.
-  const MenuEntry& with = *FindMenuEntry(Command::kWithSeconds);
-  const MenuEntry& without = *FindMenuEntry(Command::kWithoutSeconds);
-  ClockSettings settings = ApplyCommand(defaults, Command::kWithoutSeconds);
-  EXPECT_EQ(TickerCells(settings), 4);
-  EXPECT_EQ(IsChecked(with, settings), false);
-  EXPECT_EQ(IsChecked(without, settings), true);
-  EXPECT_EQ(ValueText(settings, with.key), "0");
-  settings = ApplyCommand(ApplyCommand(settings, Command::kWithSeconds), Command::kWithSeconds);
-  EXPECT_EQ(settings, defaults);
-  EXPECT_EQ(ApplyCommand(settings, Command::kAbout), settings);
   // Borders flips the edge shown, the look's included; Taskbar colours forgets both colours.
   EXPECT_EQ(IsChecked(*FindMenuEntry(Command::kBorders), defaults), true);
   EXPECT_EQ(ApplyCommand(defaults, Command::kBorders).borders, false);
+  ClockSettings settings;
   settings.borders = false;
   EXPECT_EQ(ApplyCommand(settings, Command::kBorders).borders, true);
   const MenuEntry& follow = *FindMenuEntry(Command::kTaskbarColours);
@@ -209,7 +191,6 @@ TEST(Look, WhatIsSeenGivesColoursAndEdge) {
   const Rgb face = 0xC8D0D4, red = 0x0000FF, dark = 0x202020, accent = 0xD77800;
   const LookSeen classic{false, false, false, face, kBlack, std::nullopt};
   const LookSeen darkBar{true, false, false, face, kBlack, dark};
-  const LookSeen lightBar{true, true, false, face, kBlack, 0xF3F3F3};
   const LookSeen accentBar{true, false, false, face, kBlack, accent};
   const LookSeen unread{true, true, false, face, kBlack, std::nullopt};
   const LookSeen contrast{true, false, true, kBlack, kWhite, dark};
@@ -220,8 +201,6 @@ TEST(Look, WhatIsSeenGivesColoursAndEdge) {
     Look want;
   } rows[] = {
       {"no theme values: the button colours, an edge", {}, classic, {kBlack, face, true}},
-      {"a dark bar: white on it", {}, darkBar, {kWhite, dark, false}},
-      {"a light bar: black on it", {}, lightBar, {kBlack, 0xF3F3F3, false}},
       {"an accent: the text that contrasts more", {}, accentBar, {kBlack, accent, false}},
       {"a bar not read: the theme's guess", {}, unread, {kBlack, 0xEEEEEE, false}},
       {"high contrast: the button colours, an edge", {}, contrast, {kWhite, kBlack, true}},
