@@ -90,7 +90,8 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   // Cells as wide as the widest day numeral of either style, and a little more.
   SIZE widest{};
   TEXTMETRICA metrics{};
-  const HDC screen = GetDC(nullptr);
+  const WindowDc screenDc;
+  const HDC screen = screenDc.Get();
   {
     const Selected fontIn(screen, bold_.Get());
     GetTextExtentPoint32A(screen, "XXVIIII", 7, &widest);
@@ -115,7 +116,6 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
       }
     }
   }
-  ReleaseDC(nullptr, screen);
   const auto place = [&](int id, int column, int row, int columns) {
     SetWindowPos(GetDlgItem(window_.Get(), id), nullptr, margin + column * width,
                  margin + row * height, columns * width, height, SWP_NOZORDER | SWP_NOACTIVATE);

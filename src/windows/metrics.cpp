@@ -1,5 +1,7 @@
 #include "windows/metrics.h"
 
+#include "windows/handles.h"
+
 namespace clep::win {
 
 namespace {
@@ -14,9 +16,7 @@ Function User32(const char* name) {
 }  // namespace
 
 int SystemDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const int dpi = GetDeviceCaps(WindowDc().Get(), LOGPIXELSY);
   return dpi > 0 ? dpi : kBaseDpi;
 }
 

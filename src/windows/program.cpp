@@ -5,6 +5,8 @@
 #include <exception>
 #include <utility>
 
+#include "windows/handles.h"
+
 namespace clep::win {
 
 namespace {
@@ -27,8 +29,8 @@ void StartDateTime() {
   PROCESS_INFORMATION process{};
   if (CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                      &process)) {
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const OwnedKernelHandle thread(process.hThread);
+    const OwnedKernelHandle started(process.hProcess);
   }
 }
 

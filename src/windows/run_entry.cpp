@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "settings/run_value.h"
+#include "windows/handles.h"
 
 namespace clep::win {
 
@@ -28,11 +29,11 @@ std::optional<Value> ReadValue(const wchar_t* key) {
   if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) {
     return std::nullopt;
   }
+  const OwnedKey owned(opened);
   Value value;
   value.size = static_cast<DWORD>(value.data.size() - sizeof(wchar_t));  // room for an end
   const LSTATUS status =
       RegQueryValueExW(opened, kName, nullptr, &value.type, value.data.data(), &value.size);
-  RegCloseKey(opened);
   if (status != ERROR_SUCCESS) {
     return std::nullopt;
   }
@@ -62,8 +63,8 @@ LSTATUS SetValue(const wchar_t* key, DWORD type, const BYTE* data, DWORD size) {
   LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                    &opened, nullptr);
   if (status == ERROR_SUCCESS) {
+    const OwnedKey owned(opened);
     status = RegSetValueExW(opened, kName, 0, type, data, size);
-    RegCloseKey(opened);
   }
   return status;
 }
@@ -72,8 +73,8 @@ LSTATUS DeleteValue(const wchar_t* key) {
   HKEY opened = nullptr;
   LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_SET_VALUE, &opened);
   if (status == ERROR_SUCCESS) {
+    const OwnedKey owned(opened);
     status = RegDeleteValueW(opened, kName);
-    RegCloseKey(opened);
   }
   return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
 }

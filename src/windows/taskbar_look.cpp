@@ -28,13 +28,14 @@ std::optional<DWORD> PersonalizeValue(HKEY key, const char* name) {
 
 LookSeen SeeSystemLook() {
   LookSeen seen;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kPersonalize, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+  HKEY opened = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kPersonalize, 0, KEY_QUERY_VALUE, &opened) ==
+      ERROR_SUCCESS) {
+    const OwnedKey key(opened);
     // Windows 10 before 1903 has no light taskbar, but already the accent's switch.
-    const std::optional<DWORD> light = PersonalizeValue(key, "SystemUsesLightTheme");
-    seen.themed = light || PersonalizeValue(key, "ColorPrevalence");
+    const std::optional<DWORD> light = PersonalizeValue(key.Get(), "SystemUsesLightTheme");
+    seen.themed = light || PersonalizeValue(key.Get(), "ColorPrevalence");
     seen.lightTheme = light.value_or(0) != 0;
-    RegCloseKey(key);
   }
   HIGHCONTRASTW contrast{};
   contrast.cbSize = sizeof contrast;
@@ -69,7 +70,8 @@ std::optional<Rgb> ReadBarColour(HWND bar, HWND ticker) {
   // back all black (Wine's does), the bar's pixels too. The screen's bounds
   // come from its DC: under Wine, the virtual screen's metrics slowed the
   // reads after a theme switch so that a menu open meanwhile lost keys.
-  const HDC screen = GetDC(nullptr);
+  const WindowDc screenDc;
+  const HDC screen = screenDc.Get();
   RECT desktop{};
   RECT shown{};
   const bool onScreen =
@@ -82,7 +84,6 @@ std::optional<Rgb> ReadBarColour(HWND bar, HWND ticker) {
   const bool read = copy && memory &&
                     BitBlt(memory.Get(), 0, 0, shown.right - shown.left, shown.bottom - shown.top,
                            screen, shown.left, shown.top, SRCCOPY);
-  ReleaseDC(nullptr, screen);
   if (!read) {
     return std::nullopt;
   }

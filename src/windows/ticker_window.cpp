@@ -228,12 +228,9 @@ void TickerWindow::MakeFont() {
 
 TEXTMETRICA TickerWindow::FontMetrics() const {
   TEXTMETRICA metrics{};
-  const HDC screen = GetDC(nullptr);
-  {
-    const Selected fontIn(screen, font_.Get());
-    GetTextMetricsA(screen, &metrics);
-  }
-  ReleaseDC(nullptr, screen);
+  const WindowDc screen;
+  const Selected fontIn(screen.Get(), font_.Get());
+  GetTextMetricsA(screen.Get(), &metrics);
   return metrics;
 }
 
@@ -242,15 +239,10 @@ int TickerWindow::TextWidth(const ClockStyle& style) {
     MakeFont();
   }
   std::array<int, 128> widths{};
-  const HDC screen = GetDC(nullptr);
-  int width = 0;
-  {
-    const Selected fontIn(screen, font_.Get());
-    GetCharWidth32A(screen, 0, 127, widths.data());
-    width = InkWidth(screen, WidestLine(style, widths), &inkLeft_);
-  }
-  ReleaseDC(nullptr, screen);
-  return width;
+  const WindowDc screen;
+  const Selected fontIn(screen.Get(), font_.Get());
+  GetCharWidth32A(screen.Get(), 0, 127, widths.data());
+  return InkWidth(screen.Get(), WidestLine(style, widths), &inkLeft_);
 }
 
 HFONT TickerWindow::LinesFont(int room) {
@@ -262,7 +254,8 @@ HFONT TickerWindow::LinesFont(int room) {
   LOGFONTA logFont{};
   GetObjectA(font_.Get(), sizeof logFont, &logFont);
   const ClockStyle style = ClockStyleOf(owner_.settings);
-  const HDC screen = GetDC(nullptr);
+  const WindowDc screenDc;
+  const HDC screen = screenDc.Get();
   int height = 0;
   for (int step = 0; step < 6; ++step) {
     int width = 0;
@@ -287,7 +280,6 @@ HFONT TickerWindow::LinesFont(int room) {
     logFont.lfHeight = ShrunkFontHeight(height, width, room);
     linesFont_.Reset(CreateFontIndirectA(&logFont));
   }
-  ReleaseDC(nullptr, screen);
   return linesFont_ ? linesFont_.Get() : font_.Get();
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "settings/ini_text.h"
+#include "windows/handles.h"
 
 namespace clep::win {
 
@@ -30,26 +31,15 @@ std::string Narrow(WideView wide, UINT codePage = CP_ACP) {
   return text;
 }
 
-class File {
- public:
-  File(const WideString& path, DWORD access, DWORD creation)
-      : handle_(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, creation,
-                            FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~File() { Close(); }
-  File(const File&) = delete;
-  File& operator=(const File&) = delete;
-  bool Opened() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-  bool Close() { return !Opened() || CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)); }
-
- private:
-  HANDLE handle_;
-};
+OwnedFile OpenFile(const WideString& path, DWORD access, DWORD creation) {
+  return OwnedFile(CreateFileW(path.c_str(), access, FILE_SHARE_READ, nullptr, creation,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+}
 
 // The file's bytes: empty for no file, nothing when it cannot be read.
 std::optional<std::string> ReadAll(const WideString& path) {
-  File file(path, GENERIC_READ, OPEN_EXISTING);
-  if (!file.Opened()) {
+  const OwnedFile file = OpenFile(path, GENERIC_READ, OPEN_EXISTING);
+  if (!file) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND ? std::optional<std::string>("") : std::nullopt;
   }
@@ -65,8 +55,8 @@ std::optional<std::string> ReadAll(const WideString& path) {
 
 bool WriteWhole(const WideString& path, const std::string& bytes) {
   WideString temporary = path + L".new";
-  std::optional<File> file(std::in_place, temporary, GENERIC_WRITE, CREATE_ALWAYS);
-  if (!file->Opened()) {
+  OwnedFile file = OpenFile(temporary, GENERIC_WRITE, CREATE_ALWAYS);
+  if (!file) {
     // A stray of that name that cannot be replaced (read-only, a folder): a
     // name of our own beside it, which the system makes unique.
     const WideString folder = path.substr(0, path.find_last_of(L"\\/") + 1);
@@ -75,14 +65,14 @@ bool WriteWhole(const WideString& path, const std::string& bytes) {
       return false;
     }
     temporary = unique;
-    file.emplace(temporary, GENERIC_WRITE, CREATE_ALWAYS);
+    file = OpenFile(temporary, GENERIC_WRITE, CREATE_ALWAYS);
   }
   DWORD written = 0;
   const bool whole =
-      file->Opened() &&
-      WriteFile(file->Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-      written == bytes.size() && FlushFileBuffers(file->Get());
-  if (!file->Close() || !whole ||
+      file &&
+      WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size() && FlushFileBuffers(file.Get());
+  if (!file.Close() || !whole ||
       !MoveFileExW(temporary.c_str(), path.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD error = GetLastError();
