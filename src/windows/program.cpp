@@ -41,13 +41,7 @@ Program::Program(WideString folder)
       store_(folder_),
       trayWindows_(FindTrayWindows()),
       session_(*this, run_, trayWindows_.taskbar),
-      tickerOwner_{store_.Settings(),
-                   [this] { return tickers_.ShownEdge(); },
-                   [this] { return runEntry_.Starts(); },
-                   [this](Command id, const TickerWindow& from) { Choose(id, from); },
-                   [this](const TickerWindow& ticker) { TickerGone(ticker); },
-                   [this](const TickerWindow& ticker) { tickers_.OnRescaled(ticker); }},
-      tickers_(store_.Settings(), tickerOwner_, run_, session_, trayWindows_),
+      tickers_(*this, run_, session_, trayWindows_),
       dialogs_(tickers_),
       calendar_(store_.Settings(), run_) {}
 

@@ -22,7 +22,7 @@
 
 namespace clep::win {
 
-class Program final : private SessionOwner {
+class Program final : private SessionOwner, private TickerOwner {
  public:
   // Loads the settings, finds the taskbar (TrayWindowError when it is not
   // there) and sets a ticker into it and into every other monitor's bar.
@@ -64,6 +64,14 @@ class Program final : private SessionOwner {
   void OnWatchTick() override { Watch(); }
   void OnClockSet() override { tickers_.OnClockSet(); }
 
+  // What a ticker asks and tells.
+  const ClockSettings& Settings() const override { return store_.Settings(); }
+  bool ShownEdge() const override { return tickers_.ShownEdge(); }
+  bool StartsWithWindows() const override { return runEntry_.Starts(); }
+  void OnCommand(Command id, const TickerWindow& from) override { Choose(id, from); }
+  void OnTickerLost(const TickerWindow& ticker) override { TickerGone(ticker); }
+  void OnTickerRescaled(const TickerWindow& ticker) override { tickers_.OnRescaled(ticker); }
+
   void Choose(Command id, const TickerWindow& from);
   void TickerGone(const TickerWindow& ticker);
   void NewShell();
@@ -84,7 +92,6 @@ class Program final : private SessionOwner {
   SettingsStore store_;
   TrayWindows trayWindows_;  // found before any window of ours exists
   SessionWindow session_;
-  TickerOwner tickerOwner_;
   Tickers tickers_;
   Dialogs dialogs_;
   CalendarWindow calendar_;  // after the tickers: it goes first

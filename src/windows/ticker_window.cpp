@@ -71,7 +71,7 @@ COLORREF ToColorRef(std::int32_t colour) {
                                     : value & 0x00FFFFFFu;
 }
 
-TickerWindow::TickerWindow(const TickerOwner& owner, RunState& run)
+TickerWindow::TickerWindow(TickerOwner& owner, RunState& run)
     : owner_(owner), run_(run), scale_(ScaleAt(SystemDpi())) {
   RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0,
                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
@@ -129,13 +129,13 @@ void TickerWindow::StartTimer(bool nextSecond) {
   if (!frame_) {
     return;  // a timer with no window would be the thread's, and never killed
   }
-  const bool seconds = nextSecond || owner_.settings.displaySeconds;
+  const bool seconds = nextSecond || owner_.Settings().displaySeconds;
   const int wait = MillisecondsToNextChange(seconds) + kTickMargin;
   SetTimer(frame_.Get(), kTickTimer, static_cast<UINT>(wait), nullptr);
 }
 
-void TickerWindow::Tick(const ClockSettings& settings) {
-  const bool drawn = clock_.Advance(LocalNow(), ClockStyleOf(settings));
+void TickerWindow::Tick() {
+  const bool drawn = clock_.Advance(LocalNow(), ClockStyleOf(owner_.Settings()));
   if (drawn) {
     SetWindowTextA(face_, clock_.LineCStr());
     RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -143,11 +143,11 @@ void TickerWindow::Tick(const ClockSettings& settings) {
   StartTimer(!drawn);
 }
 
-void TickerWindow::Redraw(const ClockSettings& settings) {
+void TickerWindow::Redraw() {
   linesFont_.Reset();  // a new style may have a wider numeral
   linesRoom_ = -1;
   clock_.Preset({0, 0, 0, -1, -1, -1});  // no second remembered
-  Tick(settings);
+  Tick();
 }
 
 void TickerWindow::RepaintFace() {
@@ -253,7 +253,7 @@ HFONT TickerWindow::LinesFont(int room) {
   linesFont_.Reset();
   LOGFONTA logFont{};
   GetObjectA(font_.Get(), sizeof logFont, &logFont);
-  const ClockStyle style = ClockStyleOf(owner_.settings);
+  const ClockStyle style = ClockStyleOf(owner_.Settings());
   const WindowDc screenDc;
   const HDC screen = screenDc.Get();
   int height = 0;
@@ -341,7 +341,7 @@ void TickerWindow::OnFaceMouseMove() {
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                    GetModuleHandleA(nullptr), nullptr));
   }
-  const ClockSettings& settings = owner_.settings;
+  const ClockSettings& settings = owner_.Settings();
   const std::string tip =
       settings.toolTip ? DateTipText(LocalNow(), TipStyleOf(settings), LongDateText) : "";
   if (tip == tip_ || !toolTip_) {
@@ -377,10 +377,10 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
       AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    const bool checked = entry.kind == MenuEntry::Kind::kEdge ? owner_.shownEdge()
+    const bool checked = entry.kind == MenuEntry::Kind::kEdge ? owner_.ShownEdge()
                          : entry.kind == MenuEntry::Kind::kSignIn
-                             ? owner_.startsWithWindows()
-                             : IsChecked(entry, owner_.settings).value_or(false);
+                             ? owner_.StartsWithWindows()
+                             : IsChecked(entry, owner_.Settings()).value_or(false);
     AppendMenuA(menu.Get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
                 static_cast<UINT_PTR>(entry.id), entry.caption);
   }
@@ -395,7 +395,7 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
                      pointer.x, pointer.y, 0, owner, nullptr));
   PostMessageA(owner, WM_NULL, 0, 0);
   if (chosen != 0) {
-    owner_.command(static_cast<Command>(chosen), *this);
+    owner_.OnCommand(static_cast<Command>(chosen), *this);
   }
   RepaintFace();
 }
@@ -405,7 +405,7 @@ void TickerWindow::OnLost() {
   frame_.Release();
   face_ = nullptr;
   font_.Reset();
-  owner_.lost(*this);
+  owner_.OnTickerLost(*this);
 }
 
 LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -428,7 +428,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
       case WM_LBUTTONDBLCLK: {
         const BusyWhile busy(busy_);
-        owner_.command(Command::kDateTime, *this);
+        owner_.OnCommand(Command::kDateTime, *this);
         return 0;
       }
       default:
@@ -437,7 +437,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
   }
   switch (message) {
     case WM_TIMER:
-      Tick(owner_.settings);
+      Tick();
       return 0;
     case WM_MOVE:
       // Whole too: a move within the bar keeps the face's old pixels, and
@@ -468,15 +468,15 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
       return 0;
     case WM_DPICHANGED_AFTERPARENT:
-      owner_.rescaled(*this);
+      owner_.OnTickerRescaled(*this);
       return 0;
     case WM_COMMAND: {
       const BusyWhile busy(busy_);
-      owner_.command(static_cast<Command>(LOWORD(wParam)), *this);
+      owner_.OnCommand(static_cast<Command>(LOWORD(wParam)), *this);
       return 0;
     }
     case WM_CLOSE:
-      owner_.command(Command::kExit, *this);
+      owner_.OnCommand(Command::kExit, *this);
       return 0;
     case WM_NCDESTROY:
       if (window == frame_.Get()) {

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,20 +20,24 @@ namespace clep::win {
 
 class TickerWindow;
 
-// What a ticker needs of whoever docked it: calls, so that the ticker knows
-// nothing of its owner's type.
-struct TickerOwner {
-  const ClockSettings& settings;
+// What a ticker needs of whoever docked it.
+class TickerOwner {
+ public:
+  // The settings the ticker shows; they reach it only from here.
+  virtual const ClockSettings& Settings() const = 0;
   // Whether the tickers have their edge, as chosen or as the look has it.
-  std::function<bool()> shownEdge;
+  virtual bool ShownEdge() const = 0;
   // Whether the clock starts at sign-in.
-  std::function<bool()> startsWithWindows;
+  virtual bool StartsWithWindows() const = 0;
   // A command chosen from the ticker's menu or mouse; a close is Exit.
-  std::function<void(Command, const TickerWindow&)> command;
+  virtual void OnCommand(Command id, const TickerWindow& from) = 0;
   // The shell ended and took the ticker's window with it.
-  std::function<void(const TickerWindow&)> lost;
+  virtual void OnTickerLost(const TickerWindow& ticker) = 0;
   // The bar's DPI changed, as Windows tells the children of a bar.
-  std::function<void(const TickerWindow&)> rescaled;
+  virtual void OnTickerRescaled(const TickerWindow& ticker) = 0;
+
+ protected:
+  ~TickerOwner() = default;
 };
 
 // A colour of the settings as Windows draws it: a system colour is looked
@@ -43,7 +46,7 @@ COLORREF ToColorRef(std::int32_t colour);
 
 class TickerWindow {
  public:
-  TickerWindow(const TickerOwner& owner, RunState& run);
+  TickerWindow(TickerOwner& owner, RunState& run);
   ~TickerWindow();
   TickerWindow(const TickerWindow&) = delete;
   TickerWindow& operator=(const TickerWindow&) = delete;
@@ -61,9 +64,9 @@ class TickerWindow {
 
   // One drawing tick: prints the clock text when the second has changed,
   // and sets the timer for the next change.
-  void Tick(const ClockSettings& settings);
+  void Tick();
   // The clock text made now, in a new style or after the clock was set.
-  void Redraw(const ClockSettings& settings);
+  void Redraw();
   void RepaintFace();
   void SetBorder(bool on);
   bool HasBorder() const { return (exStyle_ & WS_EX_STATICEDGE) != 0; }
@@ -106,7 +109,7 @@ class TickerWindow {
   HFONT LinesFont(int room);
   void DrawLines(HDC dc, const RECT& client);
 
-  const TickerOwner& owner_;
+  TickerOwner& owner_;
   RunState& run_;
   OwnedWindow frame_;
   HWND face_ = nullptr;  // a child: it goes with the frame

@@ -14,9 +14,13 @@ constexpr int kLookReads = 6;
 
 }  // namespace
 
-Tickers::Tickers(const ClockSettings& settings, const TickerOwner& owner, RunState& run,
-                 SessionWindow& session, const TrayWindows& primary)
-    : settings_(settings), owner_(owner), run_(run), session_(session), seen_(SeeSystemLook()) {
+Tickers::Tickers(TickerOwner& owner, RunState& run, SessionWindow& session,
+                 const TrayWindows& primary)
+    : settings_(owner.Settings()),
+      owner_(owner),
+      run_(run),
+      session_(session),
+      seen_(SeeSystemLook()) {
   Dock(docked_.front(), primary);
   FollowSecondaryBars();
 }
@@ -30,7 +34,7 @@ void Tickers::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
     // New, or built anew after the shell took it: the time at once, not
     // blank until the next second.
     docked.ticker.Create(ShownEdge(), docked.taskbar->TickerParent(), input_);
-    docked.ticker.Redraw(settings_);
+    docked.ticker.Redraw();
   }
   docked.taskbar->Embed(docked.ticker.Handle());
   Fit(docked);
@@ -54,7 +58,7 @@ void Tickers::Restyle(Docked& docked) {
   }
   FollowLook(docked, false);
   Fit(docked);
-  docked.ticker.Redraw(settings_);
+  docked.ticker.Redraw();
 }
 
 void Tickers::Restyle() {
@@ -136,7 +140,7 @@ std::optional<TickerWindow::Colours> Tickers::ShownColours(HWND ticker) const {
 }
 
 void Tickers::OnClockSet() {
-  EachDocked([this](Docked& docked) { docked.ticker.Redraw(settings_); });
+  EachDocked([this](Docked& docked) { docked.ticker.Redraw(); });
 }
 
 void Tickers::WatchBar(Docked& docked) {

@@ -22,8 +22,7 @@ class Tickers {
   // Docks a ticker in the primary taskbar, and in every other monitor's bar;
   // the session window times the reads of the bars and tells whether the
   // shell's new windows are heard of.
-  Tickers(const ClockSettings& settings, const TickerOwner& owner, RunState& run,
-          SessionWindow& session, const TrayWindows& primary);
+  Tickers(TickerOwner& owner, RunState& run, SessionWindow& session, const TrayWindows& primary);
   // Each taskbar ends before its ticker, giving itself back, the last first.
   ~Tickers() = default;
   Tickers(const Tickers&) = delete;
@@ -63,7 +62,7 @@ class Tickers {
   // A ticker and the taskbar it is set in; the taskbar ends first, giving
   // itself back. A secondary one without a taskbar is left to be dropped.
   struct Docked {
-    Docked(const TickerOwner& owner, RunState& run) : ticker(owner, run) {}
+    Docked(TickerOwner& owner, RunState& run) : ticker(owner, run) {}
     TickerWindow ticker;
     std::optional<Taskbar> taskbar;
     std::optional<Rgb> bar;  // the bar's colour last read beside the ticker
@@ -94,7 +93,7 @@ class Tickers {
   void FollowSecondaryBars();
 
   const ClockSettings& settings_;
-  const TickerOwner& owner_;
+  TickerOwner& owner_;
   RunState& run_;
   SessionWindow& session_;
   LookSeen seen_;         // of the system, not of a bar
