@@ -6,7 +6,6 @@ namespace clep::win {
 
 namespace {
 
-constexpr char kSessionClass[] = "ClepsydriumSession";
 // Posted to the session window: deliver a "TaskbarCreated" from the loop,
 // never inside a call into the shell.
 constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
@@ -34,6 +33,13 @@ bool IsTaskbarClass(const char* name) {
   return lstrcmpA(name, "Shell_TrayWnd") == 0 || lstrcmpA(name, "Shell_SecondaryTrayWnd") == 0;
 }
 
+// A WinEvent callback has no context: the session window it tells, one a
+// process, kept for the hook's life.
+HWND& HookedSession() {
+  static HWND session = nullptr;
+  return session;
+}
+
 void CALLBACK OnShellEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
                            DWORD) {
   char name[32] = "";
@@ -42,13 +48,8 @@ void CALLBACK OnShellEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
       !IsTaskbarClass(name)) {
     return;
   }
-  // The hook has no context: the session window of this thread is the one.
-  HWND session = nullptr;
-  while ((session = FindWindowExA(nullptr, session, kSessionClass, nullptr)) != nullptr) {
-    if (GetWindowThreadProcessId(session, nullptr) == GetCurrentThreadId()) {
-      PostMessageA(session, kShellChanged, event == EVENT_OBJECT_CREATE, 0);
-      return;
-    }
+  if (HookedSession() != nullptr) {
+    PostMessageA(HookedSession(), kShellChanged, event == EVENT_OBJECT_CREATE, 0);
   }
 }
 
@@ -56,10 +57,10 @@ void CALLBACK OnShellEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object,
 
 SessionWindow::SessionWindow(SessionOwner& owner, RunState& run, HWND taskbar)
     : owner_(owner), run_(run), taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {
-  RegisterWindowClass(kSessionClass, WindowProcOf<SessionWindow>, 0, nullptr);
+  RegisterWindowClass(kSessionWindowClass, WindowProcOf<SessionWindow>, 0, nullptr);
   // Top-level: the ticker, once in the taskbar, hears neither of the
   // session's end nor of broadcasts.
-  window_.Reset(CreateWindowExA(0, kSessionClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+  window_.Reset(CreateWindowExA(0, kSessionWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), this));
   // Here, not on a ticker: the watch outlives any one of them.
   SetTimer(window_.Get(), kWatchTimer, kWatchInterval, nullptr);
@@ -75,8 +76,14 @@ void SessionWindow::HearShell(HWND taskbar) {
   shell_ = shell;
   hook_.Reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
                               OnShellEvent, shell, 0, WINEVENT_OUTOFCONTEXT));
+  HookedSession() = hook_ ? window_.Get() : nullptr;
   SetTimer(window_.Get(), kWatchTimer,
            hook_ && EventsCarryWatch() ? kCarriedWatchInterval : kWatchInterval, nullptr);
+}
+
+SessionWindow::~SessionWindow() {
+  hook_.Reset();
+  HookedSession() = nullptr;
 }
 
 void SessionWindow::ReadBarsAWhile() {

@@ -32,10 +32,17 @@ class SessionOwner {
   ~SessionOwner() = default;
 };
 
+// Also the class of the window that waits for a shell still to come, so that
+// whatever closes a clock (an uninstaller, taskkill) finds a waiting one too.
+inline constexpr char kSessionWindowClass[] = "ClepsydriumSession";
+
 class SessionWindow {
  public:
   // Hears the shell of `taskbar` from the start (see HearShell).
   SessionWindow(SessionOwner& owner, RunState& run, HWND taskbar);
+  ~SessionWindow();
+  SessionWindow(const SessionWindow&) = delete;
+  SessionWindow& operator=(const SessionWindow&) = delete;
   RunState& State() const { return run_; }
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND Handle() const { return window_.Get(); }

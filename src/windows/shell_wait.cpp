@@ -3,15 +3,15 @@
 #include <windows.h>
 
 #include "windows/handles.h"
+#include "windows/run_state.h"
+#include "windows/session_window.h"
 #include "windows/taskbar.h"
+#include "windows/window_class.h"
 
 namespace clep::win {
 
 namespace {
 
-// The running program's session window has this class too, so whatever
-// closes a clock (an uninstaller, taskkill) finds a waiting one as well.
-constexpr char kSessionClass[] = "ClepsydriumSession";
 constexpr UINT_PTR kLookTimer = 1;
 constexpr UINT kLookInterval = 250;
 
@@ -37,36 +37,55 @@ bool ShellComing() {
   return taskbar == nullptr || (!IsWindowVisible(taskbar) && !FindTrayWindowsIfThere());
 }
 
-struct Waiting {
-  UINT taskbarCreated;
-  DWORD start;
-  DWORD most;
-  ShellWait end = ShellWait::kThere;
-};
-
-LRESULT CALLBACK OnWaitMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+// The hidden window of the wait: it hears broadcasts and the session's end.
+class ShellWaiter {
+ public:
+  ShellWaiter() {
+    RegisterWindowClass(kSessionWindowClass, WindowProcOf<ShellWaiter>, 0, nullptr);
+    window_.Reset(CreateWindowExA(0, kSessionWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, GetModuleHandleA(nullptr), this));
+    SetTimer(window_.Get(), kLookTimer, kLookInterval, nullptr);
   }
-  auto* waiting = reinterpret_cast<Waiting*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (waiting == nullptr) {
+  ~ShellWaiter() {
+    window_.Reset();
+    // The running program registers the class anew, with its own procedure.
+    UnregisterClassA(kSessionWindowClass, GetModuleHandleA(nullptr));
+  }
+  ShellWaiter(const ShellWaiter&) = delete;
+  ShellWaiter& operator=(const ShellWaiter&) = delete;
+
+  ShellWait Wait() {
+    MSG message;
+    while (window_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
+      DispatchMessageA(&message);
+    }
+    return end_;
+  }
+  RunState& State() { return run_; }
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE || (message == WM_ENDSESSION && wParam != 0)) {
+      end_ = ShellWait::kClosed;
+      PostQuitMessage(0);
+      return 0;
+    }
+    if ((message == WM_TIMER && wParam == kLookTimer) ||
+        (message == taskbarCreated_ && taskbarCreated_ != 0)) {
+      if (!ShellComing() || GetTickCount() - start_ >= most_) {
+        PostQuitMessage(0);
+      }
+      return 0;
+    }
     return DefWindowProcA(window, message, wParam, lParam);
   }
-  if (message == WM_CLOSE || (message == WM_ENDSESSION && wParam != 0)) {
-    waiting->end = ShellWait::kClosed;
-    PostQuitMessage(0);
-    return 0;
-  }
-  if ((message == WM_TIMER && wParam == kLookTimer) ||
-      (message == waiting->taskbarCreated && waiting->taskbarCreated != 0)) {
-    if (!ShellComing() || GetTickCount() - waiting->start >= waiting->most) {
-      PostQuitMessage(0);
-    }
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
+
+ private:
+  RunState run_;
+  UINT taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  DWORD start_ = GetTickCount();
+  DWORD most_ = MostWait();
+  ShellWait end_ = ShellWait::kThere;
+  OwnedWindow window_;  // last: made once the rest is there
+};
 
 }  // namespace
 
@@ -74,26 +93,7 @@ ShellWait WaitForShell() {
   if (!ShellComing()) {
     return ShellWait::kThere;
   }
-  Waiting waiting{RegisterWindowMessageA("TaskbarCreated"), GetTickCount(), MostWait()};
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = OnWaitMessage;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = kSessionClass;
-  RegisterClassA(&windowClass);
-  {
-    // Top-level, to hear broadcasts and the session's end.
-    const OwnedWindow window(CreateWindowExA(0, kSessionClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                             nullptr, instance, &waiting));
-    SetTimer(window.Get(), kLookTimer, kLookInterval, nullptr);
-    MSG message;
-    while (window && GetMessageA(&message, nullptr, 0, 0) > 0) {
-      DispatchMessageA(&message);
-    }
-  }
-  // The running program registers the class anew, with its own procedure.
-  UnregisterClassA(kSessionClass, instance);
-  return waiting.end;
+  return ShellWaiter().Wait();
 }
 
 }  // namespace clep::win
