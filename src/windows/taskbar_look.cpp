@@ -1,7 +1,6 @@
 #include "windows/taskbar_look.h"
 
 #include "windows/handles.h"
-#include "windows/ticker_window.h"
 
 namespace clep::win {
 
@@ -25,6 +24,12 @@ std::optional<DWORD> PersonalizeValue(HKEY key, const char* name) {
 }
 
 }  // namespace
+
+COLORREF ToColorRef(std::int32_t colour) {
+  const auto value = static_cast<std::uint32_t>(colour);
+  return (value & 0x80000000u) != 0 ? GetSysColor(static_cast<int>(value & 0xFFu))
+                                    : value & 0x00FFFFFFu;
+}
 
 LookSeen SeeSystemLook() {
   LookSeen seen;

@@ -5,10 +5,15 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "settings/look.h"
 
 namespace clep::win {
 
+// A colour of the settings as Windows draws it: a system colour is looked
+// up at each use, so a change of theme shows.
+COLORREF ToColorRef(std::int32_t colour);
 LookSeen SeeSystemLook();
 LookChosen ChosenLook(const ClockSettings& settings);
 

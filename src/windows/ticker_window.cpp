@@ -8,6 +8,7 @@
 #include "taskbar/placement.h"
 #include "windows/local_clock.h"
 #include "windows/metrics.h"
+#include "windows/taskbar_look.h"
 #include "windows/window_class.h"
 
 namespace clep::win {
@@ -65,12 +66,6 @@ class BusyWhile {
 
 }  // namespace
 
-COLORREF ToColorRef(std::int32_t colour) {
-  const auto value = static_cast<std::uint32_t>(colour);
-  return (value & 0x80000000u) != 0 ? GetSysColor(static_cast<int>(value & 0xFFu))
-                                    : value & 0x00FFFFFFu;
-}
-
 TickerWindow::TickerWindow(TickerOwner& owner, RunState& run)
     : owner_(owner), run_(run), scale_(ScaleAt(SystemDpi())) {
   RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0,
@@ -104,6 +99,10 @@ void TickerWindow::Create(bool edge, HWND parent, bool input) {
   }
   tip_.clear();  // the tool comes back for the new face with the next move
   StartTimer();
+}
+
+TickerWindow::Colours TickerWindow::ShownColours() const {
+  return {ToColorRef(textColour_), ToColorRef(backColour_)};
 }
 
 void TickerWindow::Show() {

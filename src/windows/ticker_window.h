@@ -40,10 +40,6 @@ class TickerOwner {
   ~TickerOwner() = default;
 };
 
-// A colour of the settings as Windows draws it: a system colour is looked
-// up at each use, so a change of theme shows.
-COLORREF ToColorRef(std::int32_t colour);
-
 class TickerWindow {
  public:
   TickerWindow(TickerOwner& owner, RunState& run);
@@ -76,7 +72,7 @@ class TickerWindow {
     COLORREF text;
     COLORREF back;
   };
-  Colours ShownColours() const { return {ToColorRef(textColour_), ToColorRef(backColour_)}; }
+  Colours ShownColours() const;
   const std::string& FaceName() const { return fontName_; }
   // The width in pixels of the widest line the clock shows in this style
   // and the ticker's font.
