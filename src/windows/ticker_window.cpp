@@ -70,10 +70,11 @@ TickerWindow::TickerWindow(TickerOwner& owner, RunState& run)
     : owner_(owner), run_(run), scale_(ScaleAt(SystemDpi())) {
   RegisterWindowClass(kFrameClass, WindowProcOf<TickerWindow>, 0,
                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  RegisterWindowClass(kFaceClass, WindowProcOf<TickerWindow>, CS_DBLCLKS, nullptr);
+  RegisterWindowClass(kFaceClass, WindowProcOf<Face>, CS_DBLCLKS, nullptr);
 }
 
 TickerWindow::~TickerWindow() {
+  destroying_ = true;
   toolTip_.Reset();
   frame_.Reset();
 }
@@ -91,9 +92,9 @@ void TickerWindow::Create(bool edge, HWND parent, bool input) {
   // is: only a window that is no WS_CHILD can take the foreground, which the
   // menu needs to take keys.
   SetWindowLongA(frame_.Get(), GWL_STYLE, static_cast<LONG>(kFrameStyle));
-  face_ = CreateWindowExA(0, kFaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14, frame_.Get(),
-                          nullptr, instance, this);
-  SetWindowTextA(face_, clock_.LineCStr());
+  faceWindow_ = CreateWindowExA(0, kFaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14,
+                                frame_.Get(), nullptr, instance, &face_);
+  SetWindowTextA(faceWindow_, clock_.LineCStr());
   if (!input) {
     EnableWindow(frame_.Get(), FALSE);
   }
@@ -136,8 +137,8 @@ void TickerWindow::StartTimer(bool nextSecond) {
 void TickerWindow::Tick() {
   const bool drawn = clock_.Advance(LocalNow(), ClockStyleOf(owner_.Settings()));
   if (drawn) {
-    SetWindowTextA(face_, clock_.LineCStr());
-    RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    SetWindowTextA(faceWindow_, clock_.LineCStr());
+    RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
   StartTimer(!drawn);
 }
@@ -150,8 +151,8 @@ void TickerWindow::Redraw() {
 }
 
 void TickerWindow::RepaintFace() {
-  if (face_ != nullptr) {  // none would repaint the desktop
-    RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  if (faceWindow_ != nullptr) {  // none would repaint the desktop
+    RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
 }
 
@@ -188,7 +189,7 @@ void TickerWindow::SetFont(const std::string& name, std::optional<std::int32_t> 
   font_.Reset();
   linesFont_.Reset();
   linesRoom_ = -1;
-  RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
+  RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE);
 }
 
 void TickerWindow::SetDpi(int dpi) {
@@ -350,7 +351,7 @@ void TickerWindow::OnFaceMouseMove() {
   tool.cbSize = TTTOOLINFOA_V2_SIZE;
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = frame_.Get();
-  tool.uId = reinterpret_cast<UINT_PTR>(face_);
+  tool.uId = reinterpret_cast<UINT_PTR>(faceWindow_);
   tool.lpszText = const_cast<char*>(tip.c_str());
   const UINT message = tip.empty()    ? TTM_DELTOOLA
                        : tip_.empty() ? TTM_ADDTOOLA
@@ -402,38 +403,37 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
 void TickerWindow::OnLost() {
   // Destroyed from outside, with the shell's windows; the timers went too.
   frame_.Release();
-  face_ = nullptr;
+  faceWindow_ = nullptr;
   font_.Reset();
   owner_.OnTickerLost(*this);
 }
 
-LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  // The face's own first messages come before CreateWindowExA has given
-  // face_ its handle: a window not the frame is the face.
-  if (frame_ && window != frame_.Get()) {
-    switch (message) {
-      case WM_ERASEBKGND:
-        return 1;  // the paint fills it
-      case WM_PAINT:
-        OnPaint(window);
-        return 0;
-      case WM_MOUSEMOVE:
-        OnFaceMouseMove();
-        return 0;
-      case WM_LBUTTONUP:
-      case WM_RBUTTONUP:
-      case WM_MBUTTONUP:
-        OnFaceMouseUp(message);
-        return 0;
-      case WM_LBUTTONDBLCLK: {
-        const BusyWhile busy(busy_);
-        owner_.OnCommand(Command::kDateTime, *this);
-        return 0;
-      }
-      default:
-        return DefWindowProcA(window, message, wParam, lParam);
+LRESULT TickerWindow::Face::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint fills it
+    case WM_PAINT:
+      ticker_.OnPaint(window);
+      return 0;
+    case WM_MOUSEMOVE:
+      ticker_.OnFaceMouseMove();
+      return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      ticker_.OnFaceMouseUp(message);
+      return 0;
+    case WM_LBUTTONDBLCLK: {
+      const BusyWhile busy(ticker_.busy_);
+      ticker_.owner_.OnCommand(Command::kDateTime, ticker_);
+      return 0;
     }
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
   }
+}
+
+LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
       Tick();
@@ -443,8 +443,8 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       // the bar may not yet have painted all of them (a strip of the text
       // was seen missing after a bar grew); without seconds nothing else
       // would draw them again for a minute.
-      if (face_ != nullptr) {
-        RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
+      if (faceWindow_ != nullptr) {
+        RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE);
       }
       return 0;
     case WM_SIZE: {
@@ -453,14 +453,14 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       RECT frame{};
       GetWindowRect(window, &frame);
       stacked_ = TickerLines({frame.right - frame.left, frame.bottom - frame.top}, scale_) > 1;
-      if (face_ != nullptr) {  // none would resize and repaint the desktop
+      if (faceWindow_ != nullptr) {  // none would resize and repaint the desktop
         RECT client{};
         GetClientRect(window, &client);
-        SetWindowPos(face_, nullptr, 0, 0, client.right, client.bottom,
+        SetWindowPos(faceWindow_, nullptr, 0, 0, client.right, client.bottom,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         // Whole: a resize repaints only the part it uncovers, and the old
         // shape's text would stay beside the new one.
-        RedrawWindow(face_, nullptr, nullptr, RDW_INVALIDATE);
+        RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE);
       }
       return 0;
     }
@@ -478,7 +478,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       owner_.OnCommand(Command::kExit, *this);
       return 0;
     case WM_NCDESTROY:
-      if (window == frame_.Get()) {
+      if (!destroying_) {
         OnLost();
       }
       return DefWindowProcA(window, message, wParam, lParam);

@@ -90,9 +90,21 @@ class TickerWindow {
   // loops the watch runs, the ticker is not freed.
   bool Busy() const { return busy_ > 0; }
   RunState& State() const { return run_; }
+  // The frame's messages: its timer, size and place, commands and end.
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // The face, a window class of its own: the text's paint and the mouse.
+  class Face {
+   public:
+    explicit Face(TickerWindow& ticker) : ticker_(ticker) {}
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    RunState& State() const { return ticker_.State(); }
+
+   private:
+    TickerWindow& ticker_;
+  };
+
   void OnFaceMouseMove();
   void OnFaceMouseUp(UINT message);
   void OnPaint(HWND face);
@@ -108,7 +120,9 @@ class TickerWindow {
   TickerOwner& owner_;
   RunState& run_;
   OwnedWindow frame_;
-  HWND face_ = nullptr;  // a child: it goes with the frame
+  Face face_{*this};
+  HWND faceWindow_ = nullptr;  // a child: it goes with the frame
+  bool destroying_ = false;    // our own end, not the shell's
   OwnedWindow toolTip_;
   OwnedLibrary commonControls_;
   OwnedFont font_;
