@@ -59,7 +59,18 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   back_ = back;
   // At the DPI of the ticker's bar, on whose monitor it opens.
   const Scale scale = ScaleOf(ticker);
-  const int margin = scale.Px(kMargin);
+  MakeFonts(face, scale);
+  MakeControls();
+  PlaceBesideTicker(LayOut(scale), scale.Px(kMargin));
+  AddDayTips();
+  Move(0);
+  FollowDay();
+  ShowWindow(window_.Get(), SW_SHOW);
+  SetForegroundWindow(window_.Get());
+  SetFocus(window_.Get());
+}
+
+void CalendarWindow::MakeFonts(const std::string& face, const Scale& scale) {
   LOGFONTA logFont{};
   GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof logFont, &logFont);
   logFont.lfHeight = MulDiv(logFont.lfHeight, scale.dpi, SystemDpi());
@@ -69,11 +80,12 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   logFont.lfWeight = FW_BOLD;
   logFont.lfUnderline = TRUE;
   bold_.Reset(CreateFontIndirectA(&logFont));
+}
 
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
+void CalendarWindow::MakeControls() {
   window_.Reset(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClass, "",
                                 WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
-                                nullptr, instance, this));
+                                nullptr, GetModuleHandleA(nullptr), this));
   Control(window_.Get(), kTitle, "STATIC", SS_CENTER | SS_CENTERIMAGE);
   Control(window_.Get(), kBack, "BUTTON", BS_PUSHBUTTON);
   Control(window_.Get(), kForward, "BUTTON", BS_PUSHBUTTON);
@@ -86,7 +98,9 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
     Control(window_.Get(), kFirstDay + i, "STATIC", SS_OWNERDRAW | SS_NOTIFY);
   }
   Control(window_.Get(), kLegend, "STATIC", SS_LEFT | SS_NOPREFIX);
+}
 
+Size CalendarWindow::LayOut(const Scale& scale) {
   // Cells as wide as the widest day numeral of either style, and a little more.
   SIZE widest{};
   TEXTMETRICA metrics{};
@@ -101,6 +115,7 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   // reads in a bitmap face and in high contrast, where a colour would not.
   dot_ = std::max(scale.Px(3), static_cast<int>(metrics.tmHeight) / 5);
   lineHeight_ = metrics.tmHeight;
+  const int margin = scale.Px(kMargin);
   const int width = widest.cx + scale.Px(8);
   const int height = metrics.tmHeight + dot_ + scale.Px(6);
   // Room under the grid for the longest line of feasts, in any style.
@@ -135,29 +150,32 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   SendDlgItemMessageA(window_.Get(), kLegend, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), 0);
   RECT frame{0, 0, 7 * width + 2 * margin, 8 * height + legend.bottom + 3 * margin};
   AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
-  const Size size{frame.right - frame.left, frame.bottom - frame.top};
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
 
+void CalendarWindow::PlaceBesideTicker(Size size, int gap) {
   // On the ticker's monitor, beside its bar.
   RECT tickerRect{};
   RECT barRect{};
-  GetWindowRect(ticker, &tickerRect);
-  GetWindowRect(GetAncestor(ticker, GA_ROOT), &barRect);
+  GetWindowRect(ticker_, &tickerRect);
+  GetWindowRect(GetAncestor(ticker_, GA_ROOT), &barRect);
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoA(MonitorFromRect(&barRect, MONITOR_DEFAULTTONEAREST), &monitor);
   const auto rect = [](const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; };
-  const Rect at =
-      PopupBeside(rect(tickerRect), rect(barRect), rect(monitor.rcMonitor), size, margin);
+  const Rect at = PopupBeside(rect(tickerRect), rect(barRect), rect(monitor.rcMonitor), size, gap);
   SetWindowPos(window_.Get(), HWND_TOPMOST, at.left, at.top, size.width, size.height,
                SWP_NOACTIVATE);
+}
 
+void CalendarWindow::AddDayTips() {
   if (!commonControls_) {
     commonControls_ = LoadCommonControls();
   }
   toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.Get(),
-                                 nullptr, instance, nullptr));
+                                 nullptr, GetModuleHandleA(nullptr), nullptr));
   for (int i = 0; i < kCells; ++i) {
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -167,11 +185,6 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
     tool.lpszText = LPSTR_TEXTCALLBACKA;
     SendMessageA(toolTip_.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   }
-  Move(0);
-  FollowDay();
-  ShowWindow(window_.Get(), SW_SHOW);
-  SetForegroundWindow(window_.Get());
-  SetFocus(window_.Get());
 }
 
 void CalendarWindow::Move(int months) {

@@ -12,6 +12,7 @@
 
 #include "clock/latin_month.h"
 #include "settings/clock_settings.h"
+#include "taskbar/placement.h"
 #include "windows/handles.h"
 #include "windows/run_state.h"
 
@@ -40,6 +41,13 @@ class CalendarWindow {
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
+  // Opening, step by step: the fonts at the bar's scale, the controls, their
+  // layout (the window's size), its place beside the ticker, the days' tips.
+  void MakeFonts(const std::string& face, const Scale& scale);
+  void MakeControls();
+  Size LayOut(const Scale& scale);
+  void PlaceBesideTicker(Size size, int gap);
+  void AddDayTips();
   void ShowMonth(int year, int month);
   // The day in a cell of the grid; an empty one outside the month.
   const MonthDay& DayAt(int cell) const;
