@@ -107,6 +107,7 @@ class TickerWindow {
 
   void OnFaceMouseMove();
   void OnFaceMouseUp(UINT message);
+  void OnFaceDoubleClick();
   void OnPaint(HWND face);
   void OnLost();
   void StartTimer(bool nextSecond = false);
