@@ -71,8 +71,10 @@ TEST(TickerGeometry, EverySizeAtItsBarsScale) {
 }
 
 TEST(TickerGeometry, SizePlacesAndRows) {
-  EXPECT_EQ(BlankIconCount({15, 14}), 1);                   // a part of a cell counts
-  EXPECT_EQ(BlankIconCount({28, 14}), 1);                   // exactly two cells, not three
+  EXPECT_EQ(BlankIconCount({15, 14}), 1);  // a part of a cell counts
+  EXPECT_EQ(BlankIconCount({28, 14}), 1);  // exactly two cells, not three
+  EXPECT_EQ(BesideClockX(200, 40, 84, false), 77);
+  EXPECT_EQ(BesideClockX(200, 40, 84, true), 160);
   EXPECT_EQ(CountTrayRows(22, {0, 2, 40, 20}, kAt100), 1);  // a clock lower down counts as nothing
   EXPECT_EQ(CountTrayRows(64, {0, 0, 40, 12}, kAt100), 3);  // a clock at the top is not a row of 16
   EXPECT_EQ(CountTrayRows(40, {}, {3, 96}), 0);             // no row height: no division by zero
@@ -121,6 +123,10 @@ TEST(TickerGeometry, StackedOnANarrowVerticalBar) {
   EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, kAt100), 12);
   EXPECT_EQ(StackedBlankIconCount(10, {6, 30}, kAt100), 3);
   EXPECT_EQ(StackedBlankIconCount(58, {54, 44}, {3, 96}), 0);
+  // In proportion, and always smaller, so that a shrinking font ends.
+  EXPECT_EQ(ShrunkFontHeight(14, 70, 50), 10);
+  EXPECT_EQ(ShrunkFontHeight(14, 51, 50), 13);
+  EXPECT_EQ(ShrunkFontHeight(1, 70, 0), 1);
   // Windows 11 on a vertical bar: above the tray, centred on Start's width;
   // without a tray, 88 pixels from the bar's end.
   EXPECT_EQ(ModernTickerPlace({0, 680, 62, 768}, {11, 300, 51, 340}, {62, 768}, {58, 44}, 96),
@@ -149,6 +155,9 @@ TEST(DecideWatch, EveryRowOfTheWatch) {
     EXPECT_EQ(DecideWatch(last, now), action)
         << last.edge << " -> " << now.edge << " " << now.tray.width << "x" << now.tray.height;
   }
+  EXPECT_TRUE(WatchReadsTray(kEdgeTop, kEdgeTop));
+  EXPECT_FALSE(WatchReadsTray(kEdgeTop, kEdgeBottom));
+  EXPECT_FALSE(WatchReadsTray(kEdgeRight, kEdgeRight));
 }
 
 TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
@@ -173,10 +182,20 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
       EXPECT_EQ(ApplyCommand(once, entry.id), defaults) << entry.caption;
     }
   }
+  // The seconds pair sets its switch, even twice, and checks one of two.
+  const MenuEntry& with = *FindMenuEntry(Command::kWithSeconds);
+  const MenuEntry& without = *FindMenuEntry(Command::kWithoutSeconds);
+  ClockSettings settings = ApplyCommand(defaults, Command::kWithoutSeconds);
+  EXPECT_EQ(TickerCells(settings), 4);
+  EXPECT_EQ(IsChecked(with, settings), false);
+  EXPECT_EQ(IsChecked(without, settings), true);
+  EXPECT_EQ(ValueText(settings, with.key), "0");
+  settings = ApplyCommand(ApplyCommand(settings, Command::kWithSeconds), Command::kWithSeconds);
+  EXPECT_EQ(settings, defaults);
+  EXPECT_EQ(ApplyCommand(settings, Command::kAbout), settings);
   // Borders flips the edge shown, the look's included; Taskbar colours forgets both colours.
   EXPECT_EQ(IsChecked(*FindMenuEntry(Command::kBorders), defaults), true);
   EXPECT_EQ(ApplyCommand(defaults, Command::kBorders).borders, false);
-  ClockSettings settings;
   settings.borders = false;
   EXPECT_EQ(ApplyCommand(settings, Command::kBorders).borders, true);
   const MenuEntry& follow = *FindMenuEntry(Command::kTaskbarColours);
