@@ -19,8 +19,8 @@ while [ $# -gt 0 ]; do
   esac
   shift
 done
-[ "$linux_only" = 1 ] && floor=${floor:-95.1}
-floor=${floor:-94.4}
+[ "$linux_only" = 1 ] && floor=${floor:-94.8}
+floor=${floor:-94.0}
 presets=(coverage)
 [ "$linux_only" = 1 ] || presets+=(win64-coverage)
 for preset in "${presets[@]}"; do
