@@ -304,6 +304,27 @@ void CalendarWindow::OnKey(WPARAM key) {
   }
 }
 
+void CalendarWindow::OnDayTimer() {
+  if (DayOf(LocalNow()) != today_) {
+    // Today's month follows into the next; another stays, its frame set anew.
+    if (today_ / 100 == year_ * 100 + month_) {
+      Move(0);
+    } else {
+      ShowMonth(year_, month_);
+    }
+  }
+  FollowDay();
+}
+
+void CalendarWindow::OnTipText(NMHDR& notice) {
+  if (notice.code == TTN_GETDISPINFOA) {
+    auto& info = reinterpret_cast<NMTTDISPINFOA&>(notice);
+    const MonthDay& day = DayAt(GetDlgCtrlID(reinterpret_cast<HWND>(info.hdr.idFrom)) - kFirstDay);
+    tip_ = day.feast.empty() ? day.latin : day.latin + ", " + day.feast;
+    info.lpszText = tip_.data();
+  }
+}
+
 LRESULT CalendarWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:
@@ -329,26 +350,11 @@ LRESULT CalendarWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPAR
       Close();
       return 0;
     case WM_TIMER:
-      if (DayOf(LocalNow()) != today_) {
-        // Today's month follows into the next; another stays, its frame set anew.
-        if (today_ / 100 == year_ * 100 + month_) {
-          Move(0);
-        } else {
-          ShowMonth(year_, month_);
-        }
-      }
-      FollowDay();
+      OnDayTimer();
       return 0;
-    case WM_NOTIFY: {
-      auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-      if (info->hdr.code == TTN_GETDISPINFOA) {
-        const MonthDay& day =
-            DayAt(GetDlgCtrlID(reinterpret_cast<HWND>(info->hdr.idFrom)) - kFirstDay);
-        tip_ = day.feast.empty() ? day.latin : day.latin + ", " + day.feast;
-        info->lpszText = tip_.data();
-      }
+    case WM_NOTIFY:
+      OnTipText(*reinterpret_cast<NMHDR*>(lParam));
       return 0;
-    }
     case WM_DRAWITEM:
       DrawDay(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;

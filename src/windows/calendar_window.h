@@ -54,6 +54,10 @@ class CalendarWindow {
   void DrawDay(const DRAWITEMSTRUCT& item) const;
   void Move(int months);
   void OnKey(WPARAM key);
+  // At each of the day timer's ticks: a new day moves today's frame.
+  void OnDayTimer();
+  // A day cell's tip: its Latin date and feasts.
+  void OnTipText(NMHDR& notice);
   // A look at each minute's start while open: a set clock may change the day too.
   void FollowDay();
   // Whether losing the foreground to this window leaves it open.

@@ -329,14 +329,16 @@ void Taskbar::Watch() {
         look.island != lastLook_.island) {
       PlaceSecondary(look);
     }
-    return;
-  }
-  if (windows_.modern()) {
+  } else if (windows_.modern()) {
     if (ModernTray() != lastTray_ || ModernStart() != lastStart_) {
       PlaceModern();
     }
-    return;
+  } else {
+    WatchClassic();
   }
+}
+
+void Taskbar::WatchClassic() {
   TaskbarSeen now;
   now.edge = Edge();
   if (WatchReadsTray(now.edge, last_.edge)) {

@@ -79,6 +79,9 @@ class Taskbar {
     }
   };
   Glance GlanceAt() const;
+  // The watch on a classic primary taskbar: its edge and tray rows, and
+  // what DecideWatch makes of them.
+  void WatchClassic();
 
   // Whether Shell_NotifyIcon reaches this taskbar: it goes to the first of
   // its class, which may be a look-alike in front of it.
