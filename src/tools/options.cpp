@@ -104,6 +104,29 @@ bool ParseNumeralArgument(std::string_view text, long& value) {
   return true;
 }
 
+// Options each fine alone that do not go together.
+bool OptionsGoTogether(const Options& o, std::string_view modeName) {
+  const Shape& shape = o.shape;
+  if (o.sunday && o.mode != Mode::kCalendar) {
+    return Fail("--sunday goes only with --calendar");
+  }
+  if (o.haveTime && o.mode != Mode::kClock && o.mode != Mode::kCalendar) {
+    return Fail("--at goes only with the clock or --calendar, not " + std::string(modeName));
+  }
+  if (shape.follow && o.haveTime) {
+    return Fail("--follow shows the time now; it does not go with --at");
+  }
+  const char* lineOption = shape.follow ? "--follow"
+                           : shape.json ? "--json"
+                           : shape.pad  ? "--pad"
+                                        : "--format";
+  if ((shape.follow || shape.json || shape.pad || shape.format != nullptr) && !modeName.empty()) {
+    return Fail(std::string(lineOption) + " goes only with the clock, not " +
+                std::string(modeName));
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -158,24 +181,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       return Fail("unknown argument '" + std::string(arg) + "'");
     }
   }
-  if (o.sunday && o.mode != Mode::kCalendar) {
-    return Fail("--sunday goes only with --calendar");
-  }
-  if (o.haveTime && o.mode != Mode::kClock && o.mode != Mode::kCalendar) {
-    return Fail("--at goes only with the clock or --calendar, not " + std::string(modeName));
-  }
-  if (shape.follow && o.haveTime) {
-    return Fail("--follow shows the time now; it does not go with --at");
-  }
-  const char* lineOption = shape.follow ? "--follow"
-                           : shape.json ? "--json"
-                           : shape.pad  ? "--pad"
-                                        : "--format";
-  if ((shape.follow || shape.json || shape.pad || shape.format != nullptr) && !modeName.empty()) {
-    return Fail(std::string(lineOption) + " goes only with the clock, not " +
-                std::string(modeName));
-  }
-  return true;
+  return OptionsGoTogether(o, modeName);
 }
 
 }  // namespace clep::print
