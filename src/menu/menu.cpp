@@ -20,7 +20,7 @@ constexpr MenuEntry Separator() {
 }
 }  // namespace
 
-const std::array<MenuEntry, 24> kMenu = {{
+constexpr std::array<MenuEntry, 24> kMenu = {{
     Action(Command::kDateTime, "Set Date/Time"),
     Action(Command::kCalendar, "Calendar"),
     Action(Command::kHomePage, CLEP_HOME_URL),
