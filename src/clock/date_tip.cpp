@@ -31,12 +31,12 @@ void AppendRomanYear(std::string& text, const LocalTime& date, const TipStyle& s
   if (style.romanYear) {
     year += kFoundingOfRome;
   }
-  const std::string_view century = CenturyNumerals(year, style.medieval);
+  const std::string_view century = CenturyNumerals(year, style.subtractive);
   if (century.empty()) {
     return;
   }
   // A year ending in 00 shows the century alone, dash or not.
-  const std::string_view rest = RomanNumeral(year % 100, style.medieval, false);
+  const std::string_view rest = RomanNumeral(year % 100, style.subtractive, false);
   text += ' ';
   text += century;
   text += rest;
@@ -47,17 +47,17 @@ void AppendRomanYear(std::string& text, const LocalTime& date, const TipStyle& s
 
 }  // namespace
 
-std::string_view CenturyNumerals(int year, bool medieval) {
+std::string_view CenturyNumerals(int year, bool subtractive) {
   // A numeric range, not the first two digits: 18000 is no "MDCCC" year.
   if (year < kFirstYear || year > kLastYear) {
     return {};
   }
   const int row = year / 100 - kFirstYear / 100;
-  return medieval ? kCenturiesSubtractive[row] : kCenturiesAdditive[row];
+  return subtractive ? kCenturiesSubtractive[row] : kCenturiesAdditive[row];
 }
 
 std::string DateTipText(const LocalTime& date, const TipStyle& style, LongDateFn longDate) {
-  const std::string_view latin = LatinDates::For(style.medieval).Find(date.day, date.month);
+  const std::string_view latin = LatinDates::For(style.subtractive).Find(date.day, date.month);
   if (latin.empty()) {
     return longDate != nullptr ? longDate(date) : std::string();
   }

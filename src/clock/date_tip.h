@@ -9,7 +9,7 @@
 namespace clep {
 
 struct TipStyle {
-  bool medieval = true;
+  bool subtractive = true;
   bool zeroAsDash = false;
   bool lowercase = false;
   bool romanYear = false;  // counted from 753 BC, "a.u.c."
@@ -18,7 +18,7 @@ struct TipStyle {
 
 // The thousands and hundreds of a year from 1800 to 3099 ("MCM", "MMDCC");
 // the empty text for any other year.
-std::string_view CenturyNumerals(int year, bool medieval);
+std::string_view CenturyNumerals(int year, bool subtractive);
 
 // The locale's long date, asked for only when there is no Latin date.
 using LongDateFn = std::string (*)(const LocalTime& date);

@@ -32,7 +32,7 @@ constexpr Month kMonths[12] = {
 constexpr int kLeapYearDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 // The text of a day, from the words of the month table.
-void Compose(int day, int monthNumber, bool medieval, std::string_view (&words)[4]) {
+void Compose(int day, int monthNumber, bool subtractive, std::string_view (&words)[4]) {
   const Month& month = kMonths[monthNumber - 1];
   const int ides = month.nones + 8;
   // The days themselves, in the ablative.
@@ -56,7 +56,7 @@ void Compose(int day, int monthNumber, bool medieval, std::string_view (&words)[
     words[0] = "pridie";
   } else {
     words[0] = "a.d.";
-    words[1] = RomanNumeral(count, medieval, false);
+    words[1] = RomanNumeral(count, subtractive, false);
   }
   words[2] = reference;
   words[3] = target;
@@ -72,11 +72,11 @@ int NonesOf(int month) {
   return month >= 1 && month <= 12 ? kMonths[month - 1].nones : 0;
 }
 
-LatinDates::LatinDates(bool medieval) {
+LatinDates::LatinDates(bool subtractive) {
   for (int month = 1; month <= 12; ++month) {
     for (int day = 1; day <= DaysInLeapYearMonth(month); ++day) {
       std::string_view words[4];
-      Compose(day, month, medieval, words);
+      Compose(day, month, subtractive, words);
       Text& text = texts_[month - 1][day - 1];
       for (std::string_view word : words) {
         if (word.empty()) {
@@ -92,10 +92,10 @@ LatinDates::LatinDates(bool medieval) {
   }
 }
 
-const LatinDates& LatinDates::For(bool medieval) {
-  static const LatinDates additive(false);
-  static const LatinDates subtractive(true);
-  return medieval ? subtractive : additive;
+const LatinDates& LatinDates::For(bool subtractive) {
+  static const LatinDates withAdditive(false);
+  static const LatinDates withSubtractive(true);
+  return subtractive ? withSubtractive : withAdditive;
 }
 
 std::string_view LatinDates::Find(int day, int month) const {

@@ -10,7 +10,7 @@ namespace clep {
 class LatinDates {
  public:
   // The table of one numeral style, built at its first use and never changed.
-  static const LatinDates& For(bool medieval);
+  static const LatinDates& For(bool subtractive);
 
   // The text of a day of a leap year ("a.d. IV Nonas Ianuarias"); the empty
   // text for a day that exists in no year.
@@ -19,7 +19,7 @@ class LatinDates {
   std::string_view Find(std::string_view key) const;
 
  private:
-  explicit LatinDates(bool medieval);
+  explicit LatinDates(bool subtractive);
   // The longest text, "a.d. XVIIII Kalendas Septembres", has 31 characters.
   struct Text {
     unsigned char length = 0;

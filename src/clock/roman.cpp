@@ -58,14 +58,14 @@ static_assert(kSubtractive[94] == "XCIV" && kAdditive[49] == "XXXXVIIII");
 
 }  // namespace
 
-std::string_view RomanNumeral(int value, bool medieval, bool zeroAsDash) {
+std::string_view RomanNumeral(int value, bool subtractive, bool zeroAsDash) {
   if (value < 0 || value > 99) {
     return {};
   }
   if (value == 0) {
     return zeroAsDash ? "-" : "";
   }
-  return medieval ? kSubtractive[value] : kAdditive[value];
+  return subtractive ? kSubtractive[value] : kAdditive[value];
 }
 
 void LowerCase(char* text, std::size_t length) {
@@ -94,7 +94,7 @@ int WidthOf(std::string_view text, const std::array<int, 128>& widths) {
 std::string WidestNumeral(const ClockStyle& style, const std::array<int, 128>& widths) {
   std::string widest;
   for (int value = 0; value < 60; ++value) {
-    std::string text(RomanNumeral(value, style.medieval, style.zeroAsDash));
+    std::string text(RomanNumeral(value, style.subtractive, style.zeroAsDash));
     if (style.lowercase) {
       LowerCase(text.data(), text.size());
     }
@@ -112,7 +112,7 @@ std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widt
   const int parts = style.seconds ? 3 : 2;
   std::string widest[2][10];  // hours, then minutes and seconds, by length
   for (int value = 0; value < 60; ++value) {
-    std::string text(RomanNumeral(value, style.medieval, style.zeroAsDash));
+    std::string text(RomanNumeral(value, style.subtractive, style.zeroAsDash));
     if (style.lowercase) {
       LowerCase(text.data(), text.size());
     }
@@ -152,7 +152,7 @@ std::size_t WidestClockText(const ClockStyle& style) {
   std::size_t hour = 0;
   std::size_t sixty = 0;
   for (int value = 0; value < 60; ++value) {
-    const std::size_t length = RomanNumeral(value, style.medieval, style.zeroAsDash).size();
+    const std::size_t length = RomanNumeral(value, style.subtractive, style.zeroAsDash).size();
     hour = value < 24 ? std::max(hour, length) : hour;
     sixty = std::max(sixty, length);
   }
@@ -172,9 +172,9 @@ bool ClockFace::Advance(const LocalTime& now, const ClockStyle& style) {
     return false;
   }
   Preset(now);
-  const std::string_view parts[3] = {RomanNumeral(now.hour, style.medieval, style.zeroAsDash),
-                                     RomanNumeral(now.minute, style.medieval, style.zeroAsDash),
-                                     RomanNumeral(now.second, style.medieval, style.zeroAsDash)};
+  const std::string_view parts[3] = {RomanNumeral(now.hour, style.subtractive, style.zeroAsDash),
+                                     RomanNumeral(now.minute, style.subtractive, style.zeroAsDash),
+                                     RomanNumeral(now.second, style.subtractive, style.zeroAsDash)};
   const std::size_t count = style.seconds ? 3 : 2;
   std::size_t length = count - 1;
   for (std::size_t i = 0; i < count; ++i) {

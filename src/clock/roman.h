@@ -21,14 +21,14 @@ struct LocalTime {
 // What the clock text depends on.
 struct ClockStyle {
   bool seconds = true;
-  bool medieval = true;  // IV and IX; false gives IIII and VIIII
+  bool subtractive = true;  // IV and IX; false gives IIII and VIIII
   bool zeroAsDash = false;
   bool lowercase = false;
 };
 
 // 0..99 as a numeral; the empty text outside that range. Zero is "-" with
 // zeroAsDash, else empty.
-std::string_view RomanNumeral(int value, bool medieval, bool zeroAsDash);
+std::string_view RomanNumeral(int value, bool subtractive, bool zeroAsDash);
 
 // ASCII lower case, in place.
 void LowerCase(char* text, std::size_t length);

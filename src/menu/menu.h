@@ -53,7 +53,7 @@ extern const std::array<MenuEntry, 24> kMenu;  // NOLINT(bugprone-dynamic-static
 const MenuEntry* FindMenuEntry(Command id);
 
 // Whether the entry shows a check mark under these settings (Borders as the
-// look shows it); none for actions, separators and kSignIn.
+// colour scheme shows it); none for actions, separators and kSignIn.
 std::optional<bool> IsChecked(const MenuEntry& entry, const ClockSettings& settings);
 
 // The settings after an option command (a toggle flips its switch; the

@@ -9,12 +9,12 @@ namespace {
 using S = ClockSettings;
 
 // Each key's name and its field: a switch or a number, either of which may
-// be left to the look; FontName is none of them.
+// be left to the theme; FontName is none of them.
 struct KeyField {
   std::string_view name;
   bool S::*on = nullptr;
   std::int32_t S::*number = nullptr;
-  std::optional<bool> S::*lookOn = nullptr;
+  std::optional<bool> S::*themeBool = nullptr;
   std::optional<std::int32_t> S::*colour = nullptr;
 };
 constexpr KeyField kKeys[kKeyCount] = {
@@ -73,8 +73,8 @@ ClockSettings LoadSettings(const Profile& profile) {
       settings.*field.on = *text == "1";
     } else if (field.number != nullptr) {
       settings.*field.number = ParseNumber(*text).value_or(settings.*field.number);
-    } else if (field.lookOn != nullptr) {
-      settings.*field.lookOn = *text == "1";
+    } else if (field.themeBool != nullptr) {
+      settings.*field.themeBool = *text == "1";
     } else if (field.colour != nullptr) {
       settings.*field.colour = ParseNumber(*text);
     } else {
@@ -92,8 +92,8 @@ std::string ValueText(const ClockSettings& settings, Key key) {
   if (field.number != nullptr) {
     return std::to_string(settings.*field.number);
   }
-  if (field.lookOn != nullptr) {
-    const std::optional<bool> on = settings.*field.lookOn;
+  if (field.themeBool != nullptr) {
+    const std::optional<bool> on = settings.*field.themeBool;
     return on ? (*on ? "1" : "0") : "";
   }
   if (field.colour != nullptr) {
@@ -106,9 +106,10 @@ std::string ValueText(const ClockSettings& settings, Key key) {
 bool WriteSetting(Profile& profile, const ClockSettings& settings, Key key) {
   const std::string text = ValueText(settings, key);
   const KeyField& field = kKeys[static_cast<int>(key)];
-  const bool toLook = field.lookOn != nullptr || field.colour != nullptr;
-  return profile.Write(
-      KeyName(key), toLook && text.empty() ? std::nullopt : std::optional<std::string_view>(text));
+  const bool leftToTheme = field.themeBool != nullptr || field.colour != nullptr;
+  return profile.Write(KeyName(key), leftToTheme && text.empty()
+                                         ? std::nullopt
+                                         : std::optional<std::string_view>(text));
 }
 
 ClockStyle ClockStyleOf(const ClockSettings& s) {

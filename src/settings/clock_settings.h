@@ -15,13 +15,13 @@ namespace clep {
 struct ClockSettings {
   bool displaySeconds = true;
   bool lowercase = false;
-  std::optional<bool> borders;  // none: the edge the look has
+  std::optional<bool> borders;  // none: the edge the theme has
   bool zeroAsDash = false;
   bool toolTip = true;
   bool medievalScript = true;
   bool romanYear = false;
   // 0x00BBGGRR, or 0x80000000 plus a system colour's index; none: the
-  // taskbar's own look.
+  // taskbar's own colours.
   std::optional<std::int32_t> colourText;
   std::optional<std::int32_t> colourBack;
   std::string fontName;  // empty keeps the standard face
@@ -73,10 +73,10 @@ class Profile {
 ClockSettings LoadSettings(const Profile& profile);
 
 // The key's value as the file holds it: "1"/"0", signed decimal, the face;
-// empty for a setting left to the look.
+// empty for a setting left to the theme.
 std::string ValueText(const ClockSettings& settings, Key key);
 
-// Writes one key from the settings, or removes one left to the look; false
+// Writes one key from the settings, or removes one left to the theme; false
 // when the file did not take it.
 bool WriteSetting(Profile& profile, const ClockSettings& settings, Key key);
 

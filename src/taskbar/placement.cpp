@@ -129,21 +129,21 @@ bool WatchReadsTray(int edge, int lastEdge) {
   return IsHorizontal(edge) && edge == lastEdge;
 }
 
-WatchAction DecideWatch(const TaskbarSeen& last, const TaskbarSeen& now) {
+PollAction DecidePoll(const TaskbarSeen& last, const TaskbarSeen& now) {
   if (IsVertical(now.edge)) {
-    return now.edge != last.edge ? WatchAction::kPlaceTopLeft : WatchAction::kNothing;
+    return now.edge != last.edge ? PollAction::kPlaceTopLeft : PollAction::kNothing;
   }
   if (!IsHorizontal(now.edge)) {
-    return WatchAction::kNothing;
+    return PollAction::kNothing;
   }
   if (now.edge != last.edge) {
-    return WatchAction::kFitBesideClock;
+    return PollAction::kFitBesideClock;
   }
   if (now.rows != 1) {
-    return WatchAction::kPlaceTopLeft;
+    return PollAction::kPlaceTopLeft;
   }
   const bool shrank = now.tray.height < last.tray.height || now.tray.width < last.tray.width;
-  return shrank ? WatchAction::kFitBesideClock : WatchAction::kNothing;
+  return shrank ? PollAction::kFitBesideClock : PollAction::kNothing;
 }
 
 }  // namespace clep

@@ -1,6 +1,6 @@
 // The arithmetic of the ticker in the notification area: its size, the room
 // blank icons make for it, its two places, the icon rows under the clock, and
-// what the taskbar watch does after each look. All positions are in the
+// what the taskbar poll does after each read. All positions are in the
 // client coordinates of the ticker's parent window.
 #pragma once
 
@@ -120,7 +120,7 @@ Point SecondaryTickerPlace(Size bar, const Rect& clock, bool island, Size ticker
 // top when it is as high or higher, else centred, as it fills the face at 100 %.
 int TextTop(int faceHeight, int textHeight);
 
-// What the watch saw at one look. The tray's size and rows are read only on
+// What one poll saw. The tray's size and rows are read only on
 // an unchanged horizontal edge (WatchReadsTray); otherwise they stay 0.
 struct TaskbarSeen {
   int edge = 0;
@@ -128,7 +128,7 @@ struct TaskbarSeen {
   int rows = 0;
 };
 
-enum class WatchAction {
+enum class PollAction {
   kNothing,
   kPlaceTopLeft,
   kFitBesideClock,  // FitTicker, then PlaceTickerBesideClock
@@ -139,6 +139,6 @@ bool WatchReadsTray(int edge, int lastEdge);
 // A new horizontal edge, or a one-row tray that shrank, refits the ticker
 // beside the clock; a new vertical edge, or a tray of other than one row,
 // puts it at the top-left place. Growth never counts.
-WatchAction DecideWatch(const TaskbarSeen& last, const TaskbarSeen& now);
+PollAction DecidePoll(const TaskbarSeen& last, const TaskbarSeen& now);
 
 }  // namespace clep

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "clock/latin_month.h"
+#include "calendar/latin_month.h"
 
 namespace clep::print {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/latin_month.h"
 #include "clock/latin_dates.h"
-#include "clock/latin_month.h"
 #include "posix/local_clock.h"
 #include "tools/calendar_text.h"
 #include "tools/follow.h"

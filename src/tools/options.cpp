@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "clock/latin_month.h"
+#include "calendar/latin_month.h"
 
 namespace clep::print {
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "calendar/place.h"
 #include "settings/clock_settings.h"
-#include "taskbar/popup.h"
 #include "windows/local_clock.h"
 #include "windows/metrics.h"
 #include "windows/window_class.h"
@@ -163,7 +163,8 @@ void CalendarWindow::PlaceBesideTicker(Size size, int gap) {
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoA(MonitorFromRect(&barRect, MONITOR_DEFAULTTONEAREST), &monitor);
   const auto rect = [](const RECT& r) { return Rect{r.left, r.top, r.right, r.bottom}; };
-  const Rect at = PopupBeside(rect(tickerRect), rect(barRect), rect(monitor.rcMonitor), size, gap);
+  const Rect at =
+      CalendarPlace(rect(tickerRect), rect(barRect), rect(monitor.rcMonitor), size, gap);
   SetWindowPos(window_.Get(), HWND_TOPMOST, at.left, at.top, size.width, size.height,
                SWP_NOACTIVATE);
 }

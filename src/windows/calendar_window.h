@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "clock/latin_month.h"
+#include "calendar/latin_month.h"
 #include "settings/clock_settings.h"
 #include "taskbar/placement.h"
 #include "windows/handles.h"
@@ -34,7 +34,7 @@ class CalendarWindow {
   HWND Ticker() const { return ticker_; }
   // Shown again in the style the settings have now.
   void Restyle();
-  // Its ticker's colours, when that ticker's look changes.
+  // Its ticker's colours, when that ticker's colours changes.
   void SetColours(COLORREF text, COLORREF back);
 
   RunState& State() const { return run_; }

@@ -12,7 +12,7 @@
 #include "settings/clock_settings.h"
 #include "windows/handles.h"
 #include "windows/tickers.h"
-#include "windows/win32_profile.h"
+#include "windows/wide_string.h"
 
 namespace clep::win {
 

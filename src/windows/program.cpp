@@ -12,7 +12,7 @@ namespace clep::win {
 namespace {
 
 #ifdef CLEP_FAULTABLE
-// Only in the end-to-end tests' build: the watch fails on purpose.
+// Only in the end-to-end tests' build: the poll fails on purpose.
 class FailureOnPurpose : public std::exception {
  public:
   const char* what() const noexcept override { return "fail-now: a failure on purpose"; }
@@ -72,7 +72,7 @@ void Program::EndSession() {
   run_.End();
 }
 
-void Program::Watch() {
+void Program::PollTaskbars() {
 #ifdef CLEP_FAULTABLE
   if (GetFileAttributesW((folder_ + L"\\fail-now").c_str()) != INVALID_FILE_ATTRIBUTES) {
     throw FailureOnPurpose();
@@ -81,7 +81,7 @@ void Program::Watch() {
   if (!run_.Running()) {
     return;
   }
-  tickers_.Watch();
+  tickers_.PollTaskbars();
   FollowCalendar();
 }
 
@@ -105,7 +105,7 @@ void Program::NewShell() {
   if (!windows) {
     return;
   }
-  session_.HearShell(windows->taskbar);
+  session_.SubscribeShellEvents(windows->taskbar);
   calendar_.Close();  // beside a bar that may be gone or elsewhere
   tickers_.Redock(*windows);
 }
@@ -131,7 +131,7 @@ void Program::Choose(Command id, const TickerWindow& from) {
   }
   ClockSettings changed = store_.Settings();
   if (entry->kind == Kind::kEdge) {
-    changed.borders = tickers_.ShownEdge();  // flipped as shown, which may be the look's
+    changed.borders = tickers_.ShownEdge();  // flipped as shown, which may be the theme's
   }
   changed = ApplyCommand(changed, id);
   if (entry->kind == Kind::kFollow) {
@@ -143,7 +143,7 @@ void Program::Choose(Command id, const TickerWindow& from) {
   if (id == Command::kTaskbarColours) {
     // Read over the next moments, as after a theme switch: the menu has only
     // just gone, and the bars may not have painted where it lay.
-    tickers_.StartLookReads();
+    tickers_.RefreshThemeColours();
   }
   calendar_.Restyle();
   FollowCalendar();
@@ -160,7 +160,7 @@ void Program::RunAction(Command id, const TickerWindow& from) {
       return dialogs_.About();
     case Command::kColourText:
     case Command::kColourBack: {
-      calendar_.Close();  // else in the ticker's old look; likewise below
+      calendar_.Close();  // else in the ticker's old colours; likewise below
       // Opens on the colour shown by the ticker chosen from, a taskbar's too.
       const bool text = id == Command::kColourText;
       const TickerWindow::Colours shown = from.ShownColours();

@@ -1,5 +1,5 @@
 // The Windows program: builds its parts (the settings, the tickers in every
-// taskbar, the session window with the taskbar watch, the dialogs, the
+// taskbar, the session window with the taskbar poll, the dialogs, the
 // calendar), wires them, turns the menu's commands into their changes, and
 // runs between start-up and the way out.
 #pragma once
@@ -45,23 +45,23 @@ class Program final : private SessionOwner, private TickerOwner {
   void OnClose() override { Exit(); }
   void OnShellChanged(bool made) override {
     if (made) {
-      tickers_.MayHaveNewBars();
+      tickers_.SearchBarsAtNextPoll();
     }
   }
-  void OnLookChanged() override {
-    tickers_.StartLookReads();
-    Watch();  // a new scale of the main monitor comes as a setting change too
+  void OnThemeChanged() override {
+    tickers_.RefreshThemeColours();
+    PollTaskbars();  // a new scale of the main monitor comes as a setting change too
   }
   void OnDisplayChanged() override {
-    tickers_.MayHaveNewBars();
-    Watch();
+    tickers_.SearchBarsAtNextPoll();
+    PollTaskbars();
   }
-  bool OnReadBarsTick() override {
-    const bool more = tickers_.ReadLookAgain();
+  bool OnColourRereadTimer() override {
+    const bool more = tickers_.RereadThemeColours();
     FollowCalendar();
     return more;
   }
-  void OnWatchTick() override { Watch(); }
+  void OnPollTimer() override { PollTaskbars(); }
   void OnClockSet() override { tickers_.OnClockSet(); }
 
   // What a ticker asks and tells.
@@ -76,7 +76,7 @@ class Program final : private SessionOwner, private TickerOwner {
   void TickerGone(const TickerWindow& ticker);
   void NewShell();
   void EndSession();
-  void Watch();
+  void PollTaskbars();
   void Exit();
   // The settings changed and their keys written; the user told of the
   // first failed write.

@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "settings/run_value.h"
+#include "startup/run_value.h"
 #include "windows/handles.h"
 
 namespace clep::win {

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "windows/win32_profile.h"
+#include "windows/wide_string.h"
 
 namespace clep::win {
 

@@ -11,21 +11,21 @@ namespace {
 constexpr UINT kDeliverTaskbarCreated = WM_APP + 1;
 // Posted from the WinEvent hook: a window of the shell's changed.
 constexpr UINT kShellChanged = WM_APP + 2;
-constexpr UINT_PTR kWatchTimer = 1;
-constexpr UINT kWatchInterval = 250;
-// After a change of look, or a new bar, the bars are read again this often
+constexpr UINT_PTR kPollTimer = 1;
+constexpr UINT kPollInterval = 250;
+// After a theme change, or a new bar, the bars are read again this often
 // for a while: a shell repaints in its own time.
-constexpr UINT_PTR kReadBarsTimer = 3;
-constexpr UINT kReadBarsInterval = 250;
-// The look after a burst of the shell's events, and the slow one kept where
-// events carry the watch, for any the system let pass.
-constexpr UINT_PTR kSoonTimer = 2;
-constexpr UINT kSoonDelay = 20;
-constexpr UINT kCarriedWatchInterval = 2000;
+constexpr UINT_PTR kColourRereadTimer = 3;
+constexpr UINT kColourRereadInterval = 250;
+// The poll after a burst of the shell's events, and the slow one kept where
+// events carry the poll, for any the system let pass.
+constexpr UINT_PTR kPollSoonTimer = 2;
+constexpr UINT kPollSoonDelay = 20;
+constexpr UINT kBackupPollInterval = 2000;
 
 // Wine tells other processes only of a window's creation, not of its moves,
-// shows and hides, so there the watch keeps looking four times a second.
-bool EventsCarryWatch() {
+// shows and hides, so there the poll keeps looking four times a second.
+bool EventsReplacePolling() {
   return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
 }
 
@@ -62,12 +62,12 @@ SessionWindow::SessionWindow(SessionOwner& owner, RunState& run, HWND taskbar)
   // session's end nor of broadcasts.
   window_.Reset(CreateWindowExA(0, kSessionWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), this));
-  // Here, not on a ticker: the watch outlives any one of them.
-  SetTimer(window_.Get(), kWatchTimer, kWatchInterval, nullptr);
-  HearShell(taskbar);
+  // Here, not on a ticker: the poll outlives any one of them.
+  SetTimer(window_.Get(), kPollTimer, kPollInterval, nullptr);
+  SubscribeShellEvents(taskbar);
 }
 
-void SessionWindow::HearShell(HWND taskbar) {
+void SessionWindow::SubscribeShellEvents(HWND taskbar) {
   DWORD shell = 0;
   GetWindowThreadProcessId(taskbar, &shell);
   if (shell == shell_ && hook_) {
@@ -77,8 +77,8 @@ void SessionWindow::HearShell(HWND taskbar) {
   hook_.Reset(SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
                               OnShellEvent, shell, 0, WINEVENT_OUTOFCONTEXT));
   HookedSession() = hook_ ? window_.Get() : nullptr;
-  SetTimer(window_.Get(), kWatchTimer,
-           hook_ && EventsCarryWatch() ? kCarriedWatchInterval : kWatchInterval, nullptr);
+  SetTimer(window_.Get(), kPollTimer,
+           hook_ && EventsReplacePolling() ? kBackupPollInterval : kPollInterval, nullptr);
 }
 
 SessionWindow::~SessionWindow() {
@@ -86,15 +86,15 @@ SessionWindow::~SessionWindow() {
   HookedSession() = nullptr;
 }
 
-void SessionWindow::ReadBarsAWhile() {
-  SetTimer(window_.Get(), kReadBarsTimer, kReadBarsInterval, nullptr);
+void SessionWindow::StartColourRereads() {
+  SetTimer(window_.Get(), kColourRereadTimer, kColourRereadInterval, nullptr);
 }
 
-void SessionWindow::LookSoon() {
-  // One look for a burst: a bar that moves tells of each of its children.
-  if (!lookSoon_) {
-    lookSoon_ = true;
-    SetTimer(window_.Get(), kSoonTimer, kSoonDelay, nullptr);
+void SessionWindow::PollSoon() {
+  // One poll for a burst: a bar that moves tells of each of its children.
+  if (!pollSoon_) {
+    pollSoon_ = true;
+    SetTimer(window_.Get(), kPollSoonTimer, kPollSoonDelay, nullptr);
   }
 }
 
@@ -121,28 +121,28 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
       return 0;
     case kShellChanged:
       owner_.OnShellChanged(wParam != 0);
-      if (EventsCarryWatch()) {
-        LookSoon();
+      if (EventsReplacePolling()) {
+        PollSoon();
       }
       return 0;
     case WM_TIMER:
-      if (wParam == kReadBarsTimer) {
-        if (!owner_.OnReadBarsTick()) {
-          KillTimer(window, kReadBarsTimer);
+      if (wParam == kColourRereadTimer) {
+        if (!owner_.OnColourRereadTimer()) {
+          KillTimer(window, kColourRereadTimer);
         }
         return 0;
       }
-      if (wParam == kSoonTimer) {
-        KillTimer(window, kSoonTimer);
-        lookSoon_ = false;
+      if (wParam == kPollSoonTimer) {
+        KillTimer(window, kPollSoonTimer);
+        pollSoon_ = false;
       }
-      owner_.OnWatchTick();
+      owner_.OnPollTimer();
       return 0;
     case WM_SETTINGCHANGE:  // "ImmersiveColorSet", high contrast, the wallpaper
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
     case WM_DWMCOLORIZATIONCOLORCHANGED:
-      owner_.OnLookChanged();
+      owner_.OnThemeChanged();
       return DefWindowProcA(window, message, wParam, lParam);
     case WM_DISPLAYCHANGE:  // a monitor plugged in or out, or set to another scale
       owner_.OnDisplayChanged();

@@ -1,5 +1,5 @@
 // The hidden top-level window that hears of the session's end, of a new
-// shell and of changes of look, and runs the taskbar watch: its timers, and
+// shell and of theme changes, and runs the taskbar poll: its timers, and
 // the hook on the shell's windows where the system tells of them.
 #pragma once
 
@@ -19,12 +19,12 @@ class SessionOwner {
   // A window of the shell's came, moved, showed or hid; `made` when it came.
   virtual void OnShellChanged(bool made) = 0;
   // A theme, high contrast, the system's colours or the wallpaper changed.
-  virtual void OnLookChanged() = 0;
+  virtual void OnThemeChanged() = 0;
   // The monitors changed: their number, places or scales.
   virtual void OnDisplayChanged() = 0;
-  // One of the reads of the bars after ReadBarsAWhile; false once they are over.
-  virtual bool OnReadBarsTick() = 0;
-  virtual void OnWatchTick() = 0;
+  // One of the reads of the bars after StartColourRereads; false once they are over.
+  virtual bool OnColourRereadTimer() = 0;
+  virtual void OnPollTimer() = 0;
   // A set clock, a new time zone or a resume.
   virtual void OnClockSet() = 0;
 
@@ -38,7 +38,7 @@ inline constexpr char kSessionWindowClass[] = "ClepsydriumSession";
 
 class SessionWindow {
  public:
-  // Hears the shell of `taskbar` from the start (see HearShell).
+  // Hears the shell of `taskbar` from the start (see SubscribeShellEvents).
   SessionWindow(SessionOwner& owner, RunState& run, HWND taskbar);
   ~SessionWindow();
   SessionWindow(const SessionWindow&) = delete;
@@ -47,21 +47,21 @@ class SessionWindow {
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   HWND Handle() const { return window_.Get(); }
   // Hears of the windows the shell of this taskbar makes, moves, shows and
-  // hides; where the system tells all of that, the watch looks only then.
-  void HearShell(HWND taskbar);
-  // Whether the shell's new windows are told: else the watch looks for bars.
-  bool HearsShell() const { return static_cast<bool>(hook_); }
+  // hides; where the system tells all of that, polls only then.
+  void SubscribeShellEvents(HWND taskbar);
+  // Whether the shell's new windows are told: else each poll searches for bars.
+  bool SubscribedToShell() const { return static_cast<bool>(hook_); }
   // Has the owner read the bars four times a second for a while.
-  void ReadBarsAWhile();
+  void StartColourRereads();
 
  private:
-  void LookSoon();
+  void PollSoon();
 
   SessionOwner& owner_;
   RunState& run_;
   UINT taskbarCreated_;
   bool pending_ = false;
-  bool lookSoon_ = false;
+  bool pollSoon_ = false;
   DWORD shell_ = 0;
   Owned<HWINEVENTHOOK, UnhookWinEvent> hook_;
   OwnedWindow window_;

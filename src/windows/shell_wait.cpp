@@ -12,8 +12,8 @@ namespace clep::win {
 
 namespace {
 
-constexpr UINT_PTR kLookTimer = 1;
-constexpr UINT kLookInterval = 250;
+constexpr UINT_PTR kShellPollTimer = 1;
+constexpr UINT kShellPollInterval = 250;
 
 DWORD MostWait() {
 #ifdef CLEP_FAULTABLE
@@ -44,7 +44,7 @@ class ShellWaiter {
     RegisterWindowClass(kSessionWindowClass, WindowProcOf<ShellWaiter>, 0, nullptr);
     window_.Reset(CreateWindowExA(0, kSessionWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
                                   nullptr, GetModuleHandleA(nullptr), this));
-    SetTimer(window_.Get(), kLookTimer, kLookInterval, nullptr);
+    SetTimer(window_.Get(), kShellPollTimer, kShellPollInterval, nullptr);
   }
   ~ShellWaiter() {
     window_.Reset();
@@ -68,7 +68,7 @@ class ShellWaiter {
       PostQuitMessage(0);
       return 0;
     }
-    if ((message == WM_TIMER && wParam == kLookTimer) ||
+    if ((message == WM_TIMER && wParam == kShellPollTimer) ||
         (message == taskbarCreated_ && taskbarCreated_ != 0)) {
       if (!ShellComing() || GetTickCount() - start_ >= most_) {
         PostQuitMessage(0);

@@ -173,7 +173,7 @@ void Taskbar::Refit() {
   // painting meanwhile: a frozen taskbar would stay frozen if we were killed.
   // While a look-alike stands in front the icons stay as they are, as new
   // ones would go to it, and so would the removal of ours; the taskbar is
-  // raised over it, and a later look makes the room.
+  // raised over it, and a later poll makes the room.
   iconsBehind_ = windows_.blankIcons() && !IconsReachShell();
   if (iconsBehind_) {
     RaiseOverLookalike(false);
@@ -253,7 +253,7 @@ Rect Taskbar::ModernStart() const {
 
 void Taskbar::PlaceModern() {
   if (windows_.secondary) {
-    return PlaceSecondary(LookAtSecondary());
+    return PlaceSecondary(ReadSecondaryGeometry());
   }
   if (ticker_ == nullptr) {
     return;
@@ -265,42 +265,42 @@ void Taskbar::PlaceModern() {
   MoveOnTop(ticker_, place);
 }
 
-Taskbar::SecondaryLook Taskbar::LookAtSecondary() const {
-  SecondaryLook look;
-  look.bar = ClientSize(windows_.taskbar);
+Taskbar::SecondaryGeometry Taskbar::ReadSecondaryGeometry() const {
+  SecondaryGeometry geometry;
+  geometry.bar = ClientSize(windows_.taskbar);
   const HWND clock = FindWindowExA(windows_.taskbar, nullptr, "ClockButton", nullptr);
   if (IsWindowVisible(clock)) {
-    look.clock = RectIn(clock, windows_.taskbar);
+    geometry.clock = RectIn(clock, windows_.taskbar);
   }
   // Windows 11's island draws the buttons and the clock.
-  look.island = FindWindowExA(windows_.taskbar, nullptr, kIslandClass, nullptr) != nullptr;
-  return look;
+  geometry.island = FindWindowExA(windows_.taskbar, nullptr, kIslandClass, nullptr) != nullptr;
+  return geometry;
 }
 
-void Taskbar::PlaceSecondary(const SecondaryLook& look) {
+void Taskbar::PlaceSecondary(const SecondaryGeometry& geometry) {
   if (ticker_ == nullptr) {
     return;
   }
-  lastLook_ = look;
-  MoveOnTop(ticker_, SecondaryTickerPlace(look.bar, look.clock, look.island, OuterSize(ticker_),
-                                          scale_.dpi));
+  lastSecondary_ = geometry;
+  MoveOnTop(ticker_, SecondaryTickerPlace(geometry.bar, geometry.clock, geometry.island,
+                                          OuterSize(ticker_), scale_.dpi));
 }
 
-Taskbar::Glance Taskbar::GlanceAt() const {
-  Glance glance;
+Taskbar::Snapshot Taskbar::TakeSnapshot() const {
+  Snapshot snapshot;
   HWND clock = windows_.clock;
   if (windows_.secondary) {
     clock = FindWindowExA(windows_.taskbar, nullptr, "ClockButton", nullptr);
-    glance.island = FindWindowExA(windows_.taskbar, nullptr, kIslandClass, nullptr);
+    snapshot.island = FindWindowExA(windows_.taskbar, nullptr, kIslandClass, nullptr);
   }
   const HWND first = windows_.secondary ? windows_.taskbar : windows_.tray;
-  glance.places = {ScreenRect(first), ScreenRect(windows_.start), ScreenRect(clock)};
-  glance.clockStyle = clock != nullptr ? GetWindowLongA(clock, GWL_STYLE) & WS_VISIBLE : 0;
-  glance.dpi = WindowDpi(windows_.taskbar);
-  return glance;
+  snapshot.places = {ScreenRect(first), ScreenRect(windows_.start), ScreenRect(clock)};
+  snapshot.clockStyle = clock != nullptr ? GetWindowLongA(clock, GWL_STYLE) & WS_VISIBLE : 0;
+  snapshot.dpi = WindowDpi(windows_.taskbar);
+  return snapshot;
 }
 
-void Taskbar::Watch() {
+void Taskbar::Poll() {
   if (ticker_ == nullptr) {
     return;
   }
@@ -308,37 +308,37 @@ void Taskbar::Watch() {
   if (iconsBehind_ && IconsReachShell()) {
     return Refit();
   }
-  const Glance glance = GlanceAt();
-  if (settled_ && glance == glance_) {
+  const Snapshot snapshot = TakeSnapshot();
+  if (unchangedLastPoll_ && snapshot == snapshot_) {
     return;
   }
-  glance_ = glance;
-  settled_ = true;
-  if (glance.dpi != scale_.dpi) {
+  snapshot_ = snapshot;
+  unchangedLastPoll_ = true;
+  if (snapshot.dpi != scale_.dpi) {
     // The owner fits the ticker anew at the new DPI, its font first.
-    scale_ = ScaleAt(glance.dpi);
-    settled_ = false;
+    scale_ = ScaleAt(snapshot.dpi);
+    unchangedLastPoll_ = false;
     return;
   }
   if (!windows_.blankIcons() && Shape() != size_) {
     return Refit();
   }
   if (windows_.secondary) {
-    const SecondaryLook look = LookAtSecondary();
-    if (look.bar != lastLook_.bar || look.clock != lastLook_.clock ||
-        look.island != lastLook_.island) {
-      PlaceSecondary(look);
+    const SecondaryGeometry geometry = ReadSecondaryGeometry();
+    if (geometry.bar != lastSecondary_.bar || geometry.clock != lastSecondary_.clock ||
+        geometry.island != lastSecondary_.island) {
+      PlaceSecondary(geometry);
     }
   } else if (windows_.modern()) {
     if (ModernTray() != lastTray_ || ModernStart() != lastStart_) {
       PlaceModern();
     }
   } else {
-    WatchClassic();
+    PollClassic();
   }
 }
 
-void Taskbar::WatchClassic() {
+void Taskbar::PollClassic() {
   TaskbarSeen now;
   now.edge = Edge();
   if (WatchReadsTray(now.edge, last_.edge)) {
@@ -347,20 +347,20 @@ void Taskbar::WatchClassic() {
         IsWindowVisible(windows_.clock) ? RectIn(windows_.clock, windows_.tray) : Rect{};
     now.rows = CountTrayRows(now.tray.height, clock, scale_);
   }
-  const WatchAction action = DecideWatch(last_, now);
-  settled_ = action == WatchAction::kNothing && now.edge == last_.edge;
-  if (action != WatchAction::kFitBesideClock && Shape() != size_) {
+  const PollAction action = DecidePoll(last_, now);
+  unchangedLastPoll_ = action == PollAction::kNothing && now.edge == last_.edge;
+  if (action != PollAction::kFitBesideClock && Shape() != size_) {
     Refit();
   }
   switch (action) {
-    case WatchAction::kPlaceTopLeft:
+    case PollAction::kPlaceTopLeft:
       PlaceTickerTopLeft();
       break;
-    case WatchAction::kFitBesideClock:
+    case PollAction::kFitBesideClock:
       Refit();
       PlaceTickerBesideClock();
       break;
-    case WatchAction::kNothing:
+    case PollAction::kNothing:
       break;
   }
   last_ = now;

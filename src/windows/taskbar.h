@@ -14,7 +14,7 @@ namespace clep::win {
 
 class Taskbar {
  public:
-  // Takes the edge and the tray's size for the watch, before anything of
+  // Takes the edge and the tray's size for the poll, before anything of
   // ours is in the tray.
   explicit Taskbar(const TrayWindows& windows);
   // Hides the ticker, takes it out of the taskbar, removes the blank icons
@@ -31,7 +31,7 @@ class Taskbar {
   // The shell died and took the ticker with it: nothing is left to give back.
   void Forget() { ticker_ = nullptr; }
   HWND Bar() const { return windows_.taskbar; }
-  // The DPI of the bar at its last look; the ticker is fitted at it.
+  // The DPI of the bar at its last geometry; the ticker is fitted at it.
   int Dpi() const { return scale_.dpi; }
   bool Secondary() const { return windows_.secondary; }
 
@@ -41,11 +41,11 @@ class Taskbar {
   void FitTicker(int cells, int textWidth);
   void PlaceTickerTopLeft();
   void PlaceTickerBesideClock();
-  // One look of the watch: refit beside the clock or move to the top-left
+  // One poll: refit beside the clock or move to the top-left
   // place when the taskbar changed; in a bar without a tray, place the ticker
   // again when the bar's size or children changed; refit wherever the
   // ticker's shape changed with the bar's thickness or edge.
-  void Watch();
+  void Poll();
 
  private:
   int Edge() const;
@@ -59,29 +59,29 @@ class Taskbar {
   Rect ModernStart() const;
   void PlaceModern();
   // What places the ticker in another monitor's bar, looked at anew each time.
-  struct SecondaryLook {
+  struct SecondaryGeometry {
     Size bar;
     Rect clock;
     bool island = false;
   };
-  SecondaryLook LookAtSecondary() const;
-  void PlaceSecondary(const SecondaryLook& look);
-  // The few windows whose places hold all the watch follows, read at four
+  SecondaryGeometry ReadSecondaryGeometry() const;
+  void PlaceSecondary(const SecondaryGeometry& geometry);
+  // The few windows whose places hold all the poll follows, read at four
   // calls: under Wine each read of another process's window is a round trip
-  // to its server, and a full look takes a dozen, four times a second.
-  struct Glance {
+  // to its server, and a full read takes a dozen, four times a second.
+  struct Snapshot {
     std::array<Rect, 3> places{};
     long clockStyle = 0;
     HWND island = nullptr;
     int dpi = 0;
-    bool operator==(const Glance& o) const {
+    bool operator==(const Snapshot& o) const {
       return places == o.places && clockStyle == o.clockStyle && island == o.island && dpi == o.dpi;
     }
   };
-  Glance GlanceAt() const;
-  // The watch on a classic primary taskbar: its edge and tray rows, and
-  // what DecideWatch makes of them.
-  void WatchClassic();
+  Snapshot TakeSnapshot() const;
+  // The poll on a classic primary taskbar: its edge and tray rows, and
+  // what DecidePoll makes of them.
+  void PollClassic();
 
   // Whether Shell_NotifyIcon reaches this taskbar: it goes to the first of
   // its class, which may be a look-alike in front of it.
@@ -103,10 +103,10 @@ class Taskbar {
   TaskbarSeen last_;
   Rect lastTray_;
   Rect lastStart_;
-  SecondaryLook lastLook_;
-  Glance glance_;
-  // The last full look changed nothing, so an unchanged glance needs none.
-  bool settled_ = false;
+  SecondaryGeometry lastSecondary_;
+  Snapshot snapshot_;
+  // The last full read changed nothing, so an unchanged snapshot needs none.
+  bool unchangedLastPoll_ = false;
 };
 
 }  // namespace clep::win

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "taskbar/placement.h"
-#include "windows/taskbar_look.h"
+#include "windows/theme_colours.h"
 #include "windows/ticker_window.h"
 
 namespace clep::win {

@@ -8,7 +8,7 @@
 #include "taskbar/placement.h"
 #include "windows/local_clock.h"
 #include "windows/metrics.h"
-#include "windows/taskbar_look.h"
+#include "windows/theme_colours.h"
 #include "windows/window_class.h"
 
 namespace clep::win {
@@ -23,12 +23,12 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr int kTickMargin = 3;
 constexpr DWORD kFrameStyle = WS_POPUP | WS_CLIPCHILDREN;
 
-class BusyWhile {
+class ModalLoopScope {
  public:
-  explicit BusyWhile(int& count) : count_(++count) {}
-  ~BusyWhile() { --count_; }
-  BusyWhile(const BusyWhile&) = delete;
-  BusyWhile& operator=(const BusyWhile&) = delete;
+  explicit ModalLoopScope(int& count) : count_(++count) {}
+  ~ModalLoopScope() { --count_; }
+  ModalLoopScope(const ModalLoopScope&) = delete;
+  ModalLoopScope& operator=(const ModalLoopScope&) = delete;
 
  private:
   int& count_;
@@ -81,7 +81,7 @@ void TickerWindow::Show() {
   ShowWindow(frame_.Get(), SW_SHOWNA);
 }
 
-void TickerWindow::ShowAsBefore() {
+void TickerWindow::RestoreShown() {
   if (shown_) {
     Show();
   }
@@ -210,7 +210,7 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
     return;
   }
   // This ticker's bar may go while its menu or a dialog is open.
-  const BusyWhile busy(busy_);
+  const ModalLoopScope inLoop(modalLoops_);
   const OwnedMenu menu(CreatePopupMenu());
   for (const MenuEntry& entry : kMenu) {
     if (entry.kind == MenuEntry::Kind::kSeparator) {
@@ -241,7 +241,7 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
 }
 
 void TickerWindow::OnFaceDoubleClick() {
-  const BusyWhile busy(busy_);
+  const ModalLoopScope inLoop(modalLoops_);
   owner_.OnCommand(Command::kDateTime, *this);
 }
 
@@ -290,7 +290,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       owner_.OnTickerRescaled(*this);
       return 0;
     case WM_COMMAND: {
-      const BusyWhile busy(busy_);
+      const ModalLoopScope inLoop(modalLoops_);
       owner_.OnCommand(static_cast<Command>(LOWORD(wParam)), *this);
       return 0;
     }

@@ -25,7 +25,7 @@ class TickerOwner {
  public:
   // The settings the ticker shows; they reach it only from here.
   virtual const ClockSettings& Settings() const = 0;
-  // Whether the tickers have their edge, as chosen or as the look has it.
+  // Whether the tickers have their edge, as chosen or as the theme has it.
   virtual bool ShownEdge() const = 0;
   // Whether the clock starts at sign-in.
   virtual bool StartsWithWindows() const = 0;
@@ -56,7 +56,7 @@ class TickerWindow {
   void Show();
   void Hide();
   // Shows a rebuilt window when the one it replaces was shown.
-  void ShowAsBefore();
+  void RestoreShown();
 
   // One drawing tick: prints the clock text when the second has changed,
   // and sets the timer for the next change.
@@ -67,7 +67,7 @@ class TickerWindow {
   void SetBorder(bool on);
   bool HasBorder() const { return (exStyle_ & WS_EX_STATICEDGE) != 0; }
   void SetColours(std::int32_t text, std::int32_t back);
-  // The colours the face is drawn in now, for windows that take its look.
+  // The colours the face is drawn in now, for windows that take its colours.
   struct Colours {
     COLORREF text;
     COLORREF back;
@@ -87,8 +87,8 @@ class TickerWindow {
   void EnableInput(bool on);
 
   // While one of its handlers runs a menu, a command or a dialog, in whose
-  // loops the watch runs, the ticker is not freed.
-  bool Busy() const { return busy_ > 0; }
+  // loops the poll runs, the ticker is not freed.
+  bool InModalLoop() const { return modalLoops_ > 0; }
   RunState& State() const { return run_; }
   // The frame's messages: its timer, size and place, commands and end.
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -140,7 +140,7 @@ class TickerWindow {
   bool bold_ = false;
   bool italic_ = false;
   bool shown_ = false;
-  int busy_ = 0;
+  int modalLoops_ = 0;
   int inkLeft_ = 0;  // how far the text's ink may reach left of its place
   Scale scale_;
 };

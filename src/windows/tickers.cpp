@@ -2,25 +2,21 @@
 
 #include <algorithm>
 
-#include "windows/taskbar_look.h"
+#include "windows/theme_colours.h"
 
 namespace clep::win {
 
 namespace {
 
-// After a change of look, or a new bar, the bars are read again for this
+// After a change of scheme, or a new bar, the bars are read again for this
 // many of the session window's reads: a shell repaints in its own time.
-constexpr int kLookReads = 6;
+constexpr int kThemeRereads = 6;
 
 }  // namespace
 
 Tickers::Tickers(TickerOwner& owner, RunState& run, SessionWindow& session,
                  const TrayWindows& primary)
-    : settings_(owner.Settings()),
-      owner_(owner),
-      run_(run),
-      session_(session),
-      seen_(SeeSystemLook()) {
+    : settings_(owner.Settings()), owner_(owner), run_(run), session_(session), seen_(ReadTheme()) {
   Dock(docked_.front(), primary);
   FollowSecondaryBars();
 }
@@ -38,7 +34,7 @@ void Tickers::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
   }
   docked.taskbar->Embed(docked.ticker.Handle());
   Fit(docked);
-  StartLookReads();  // a new bar may not have painted yet
+  RefreshThemeColours();  // a new bar may not have painted yet
 }
 
 void Tickers::Fit(Docked& docked) {
@@ -56,7 +52,7 @@ void Tickers::Restyle(Docked& docked) {
   if (!docked.ticker.Exists()) {
     return;  // lost: it is made anew in the style there is then
   }
-  FollowLook(docked, false);
+  RefreshColours(docked, false);
   Fit(docked);
   docked.ticker.Redraw();
 }
@@ -66,10 +62,10 @@ void Tickers::Restyle() {
 }
 
 bool Tickers::ShownEdge() const {
-  return DecideLook(ChosenLook(settings_), seen_).edge;
+  return DecideColours(ChosenColoursOf(settings_), seen_).edge;
 }
 
-void Tickers::FollowLook(Docked& docked, bool read) {
+void Tickers::RefreshColours(Docked& docked, bool read) {
   const HWND ticker = docked.ticker.Handle();
   RECT at{};
   GetWindowRect(ticker, &at);
@@ -81,33 +77,33 @@ void Tickers::FollowLook(Docked& docked, bool read) {
       docked.bar = bar;
     }
   }
-  LookSeen seen = seen_;
+  ThemeSeen seen = seen_;
   seen.bar = docked.bar;
-  const Look look = DecideLook(ChosenLook(settings_), seen);
-  if (docked.look == look) {
+  const ColourScheme scheme = DecideColours(ChosenColoursOf(settings_), seen);
+  if (docked.scheme == scheme) {
     return;
   }
-  if (docked.ticker.HasBorder() != look.edge) {
-    docked.ticker.SetBorder(look.edge);
+  if (docked.ticker.HasBorder() != scheme.edge) {
+    docked.ticker.SetBorder(scheme.edge);
     if (docked.taskbar) {
       docked.taskbar->PlaceTickerTopLeft();
     }
   }
-  docked.look = look;
-  docked.ticker.SetColours(static_cast<std::int32_t>(look.text),
-                           static_cast<std::int32_t>(look.back));
+  docked.scheme = scheme;
+  docked.ticker.SetColours(static_cast<std::int32_t>(scheme.text),
+                           static_cast<std::int32_t>(scheme.back));
 }
 
-void Tickers::StartLookReads() {
-  lookReads_ = kLookReads + 1;
-  ReadLookAgain();
-  session_.ReadBarsAWhile();
+void Tickers::RefreshThemeColours() {
+  themeRereads_ = kThemeRereads + 1;
+  RereadThemeColours();
+  session_.StartColourRereads();
 }
 
-bool Tickers::ReadLookAgain() {
-  seen_ = SeeSystemLook();
-  EachDocked([this](Docked& docked) { FollowLook(docked, true); });
-  return --lookReads_ > 0;
+bool Tickers::RereadThemeColours() {
+  seen_ = ReadTheme();
+  EachDocked([this](Docked& docked) { RefreshColours(docked, true); });
+  return --themeRereads_ > 0;
 }
 
 void Tickers::ShowAll() {
@@ -143,8 +139,8 @@ void Tickers::OnClockSet() {
   EachDocked([this](Docked& docked) { docked.ticker.Redraw(); });
 }
 
-void Tickers::WatchBar(Docked& docked) {
-  docked.taskbar->Watch();
+void Tickers::PollBar(Docked& docked) {
+  docked.taskbar->Poll();
   if (docked.ticker.Exists() && docked.ticker.Dpi() != docked.taskbar->Dpi()) {
     Restyle(docked);
   }
@@ -153,23 +149,23 @@ void Tickers::WatchBar(Docked& docked) {
 void Tickers::OnRescaled(const TickerWindow& ticker) {
   EachDocked([this, &ticker](Docked& docked) {
     if (&docked.ticker == &ticker && docked.taskbar) {
-      WatchBar(docked);
+      PollBar(docked);
     }
   });
 }
 
-void Tickers::Watch() {
+void Tickers::PollTaskbars() {
   if (docked_.front()->taskbar) {
-    WatchBar(*docked_.front());
+    PollBar(*docked_.front());
   }
   FollowSecondaryBars();
-  EachDocked([this](Docked& docked) { FollowLook(docked, false); });
+  EachDocked([this](Docked& docked) { RefreshColours(docked, false); });
 }
 
 void Tickers::Redock(const TrayWindows& primary) {
-  findBars_ = true;
+  searchBars_ = true;
   Dock(docked_.front(), primary);
-  docked_.front()->ticker.ShowAsBefore();
+  docked_.front()->ticker.RestoreShown();
   // The other bars' tickers are built anew too.
   for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
     if (*docked) {
@@ -183,14 +179,14 @@ void Tickers::FollowSecondaryBars() {
   // Only beside a primary ticker: without one the shell is gone or not yet whole.
   SecondaryBars bars;
   const bool serve = settings_.everyTaskbar && docked_.front()->taskbar;
-  // Every fourth look searches anyway: a notice of a new window can be lost
+  // Every fourth scheme searches anyway: a notice of a new window can be lost
   // (seen under Wine while a dialog's loop ran, on a busy machine).
-  const bool find = findBars_ || !session_.HearsShell() || ++looksUnsearched_ >= 4;
+  const bool find = searchBars_ || !session_.SubscribedToShell() || ++pollsSinceBarSearch_ >= 4;
   if (serve) {
     if (find) {
       bars = FindSecondaryBars(docked_.front()->taskbar->Bar());
-      findBars_ = false;
-      looksUnsearched_ = 0;
+      searchBars_ = false;
+      pollsSinceBarSearch_ = 0;
     } else {
       // A bar's coming is told, so only those known can have gone.
       EachDocked([&bars](Docked& docked) {
@@ -200,7 +196,7 @@ void Tickers::FollowSecondaryBars() {
       });
     }
   } else {
-    findBars_ = true;  // for when there are bars to serve again
+    searchBars_ = true;  // for when there are bars to serve again
   }
   for (auto docked = docked_.begin() + 1; docked != docked_.end(); ++docked) {
     if (!*docked) {
@@ -213,8 +209,8 @@ void Tickers::FollowSecondaryBars() {
       taskbar.reset();  // the bar has gone
     }
     if (taskbar) {
-      WatchBar(**docked);
-    } else if (!(*docked)->ticker.Busy()) {  // else at a later look
+      PollBar(**docked);
+    } else if (!(*docked)->ticker.InModalLoop()) {  // else at a later scheme
       docked->reset();
     }
   }
@@ -226,7 +222,7 @@ void Tickers::FollowSecondaryBars() {
       continue;
     }
     if (free == docked_.end()) {
-      findBars_ = true;  // again once a place is free
+      searchBars_ = true;  // again once a place is free
       continue;
     }
     Dock(*free, SecondaryWindows(bar));
@@ -238,9 +234,9 @@ void Tickers::FollowSecondaryBars() {
 
 void Tickers::OnLost(const TickerWindow& ticker) {
   // The shell ended and took the ticker with it: nothing to give back. A
-  // secondary one is dropped at the watch's next look, and its bar, if it
+  // secondary one is dropped at the poll's next scheme, and its bar, if it
   // stays, is served anew.
-  findBars_ = true;
+  searchBars_ = true;
   EachDocked([&ticker](Docked& docked) {
     if (&docked.ticker == &ticker && docked.taskbar) {
       docked.taskbar->Forget();

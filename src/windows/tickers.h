@@ -1,6 +1,6 @@
 // The tickers and the taskbars they are docked in: the primary's first, then
-// one for each other monitor's bar. A change of style or of look reaches
-// every ticker through one path, which sets its look, font, text, shape and
+// one for each other monitor's bar. A change of style or of theme reaches
+// every ticker through one path, which sets its colours, font, text, shape and
 // size together.
 #pragma once
 
@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "settings/clock_settings.h"
-#include "settings/look.h"
+#include "taskbar/colours.h"
 #include "windows/session_window.h"
 #include "windows/taskbar.h"
 #include "windows/ticker_window.h"
@@ -38,13 +38,13 @@ class Tickers {
 
   // The settings changed: every ticker restyled.
   void Restyle();
-  // The system's look changed: taken now and read again for a while.
-  void StartLookReads();
+  // The theme changed: taken now and read again for a while.
+  void RefreshThemeColours();
   // One of those reads; false once they are over.
-  bool ReadLookAgain();
-  // One look of the watch at every bar.
-  void Watch();
-  void MayHaveNewBars() { findBars_ = true; }
+  bool RereadThemeColours();
+  // One poll of every bar.
+  void PollTaskbars();
+  void SearchBarsAtNextPoll() { searchBars_ = true; }
   void OnClockSet();
   void OnLost(const TickerWindow& ticker);
   // Windows told a ticker that its bar's DPI changed.
@@ -65,9 +65,9 @@ class Tickers {
     Docked(TickerOwner& owner, RunState& run) : ticker(owner, run) {}
     TickerWindow ticker;
     std::optional<Taskbar> taskbar;
-    std::optional<Rgb> bar;  // the bar's colour last read beside the ticker
-    RECT readAt{};           // where the ticker stood then, on the screen
-    std::optional<Look> look;
+    std::optional<Rgb> bar;              // the bar's colour last read beside the ticker
+    RECT readAt{};                       // where the ticker stood then, on the screen
+    std::optional<ColourScheme> scheme;  // as drawn now
   };
   template <typename Function>
   void EachDocked(Function function) {
@@ -79,15 +79,15 @@ class Tickers {
   }
   // A ticker set into the bar, made first if there is none.
   void Dock(std::optional<Docked>& slot, const TrayWindows& windows);
-  // The one path of a change: look, font, text, and with the text's width
+  // The one path of a change: colours, font, text, and with the text's width
   // the shape and size; the ticker's window draws its shape at the size.
   void Restyle(Docked& docked);
   // The font, and the shape and size of the widest text in it, at the bar's DPI.
   void Fit(Docked& docked);
-  // One look of the watch at the ticker's bar; a new DPI fits it anew.
-  void WatchBar(Docked& docked);
+  // One poll at the ticker's bar; a new DPI fits it anew.
+  void PollBar(Docked& docked);
   // The colours and edge for what is seen now; `read` reads the bar anew.
-  void FollowLook(Docked& docked, bool read);
+  void RefreshColours(Docked& docked, bool read);
   // Every other monitor's bar gets a ticker, a vanished one loses its own,
   // and each is placed again when its bar changed.
   void FollowSecondaryBars();
@@ -96,11 +96,11 @@ class Tickers {
   TickerOwner& owner_;
   RunState& run_;
   SessionWindow& session_;
-  LookSeen seen_;         // of the system, not of a bar
-  int lookReads_ = 0;     // the reads of the bars left
-  bool input_ = true;     // off while a dialog is open
-  bool findBars_ = true;  // a bar may have come since the last search
-  int looksUnsearched_ = 0;
+  ThemeSeen seen_;          // of the system, not of a bar
+  int themeRereads_ = 0;    // the reads of the bars left
+  bool input_ = true;       // off while a dialog is open
+  bool searchBars_ = true;  // a bar may have come since the last search
+  int pollsSinceBarSearch_ = 0;
   // The primary's first, then the other bars' in any free place; a fixed
   // table, so that a ticker never moves while one of its handlers runs.
   std::array<std::optional<Docked>, 1 + kMostSecondaryBars> docked_;

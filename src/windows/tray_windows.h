@@ -22,7 +22,7 @@ struct TrayWindows {
   HWND start = nullptr;    // Windows 11's "Start", whose height is the button row's
   // Another monitor's taskbar: no notification area, so no blank icons; the
   // ticker is a child of the bar, beside the bar's own clock. Its children
-  // are looked up at each look of the watch, as the shell may add them late.
+  // are looked up at each poll, as the shell may add them late.
   bool secondary = false;
   // Windows 11's taskbar: its content is drawn by a XAML island and it has no
   // tray clock window. The ticker is then a child of the taskbar itself, left

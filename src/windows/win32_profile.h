@@ -8,15 +8,9 @@
 #include <string_view>
 
 #include "settings/clock_settings.h"
+#include "windows/wide_string.h"
 
 namespace clep::win {
-
-// Wide text of our own type: std::wstring's members come ready-made from the
-// runtime's wstring instantiation, which would add 28 KB to the static exe;
-// these are made from the templates, only those used.
-struct WideTraits : std::char_traits<wchar_t> {};
-using WideString = std::basic_string<wchar_t, WideTraits>;
-using WideView = std::basic_string_view<wchar_t, WideTraits>;
 
 class Win32Profile : public Profile {
  public:

@@ -132,7 +132,7 @@ std::string LongDate(const LocalTime&) {
 TEST(DateTipText, LatinDateAndYear) {
   struct Row {
     LocalTime date;
-    TipStyle style;  // medieval, zeroAsDash, lowercase, romanYear, feasts
+    TipStyle style;  // subtractive, zeroAsDash, lowercase, romanYear, feasts
     const char* tip;
   };
   const Row rows[] = {

@@ -7,8 +7,8 @@
 
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
-#include "settings/look.h"
-#include "settings/run_value.h"
+#include "startup/run_value.h"
+#include "taskbar/colours.h"
 #include "taskbar/placement.h"
 
 namespace clep {
@@ -134,8 +134,8 @@ TEST(TickerGeometry, StackedOnANarrowVerticalBar) {
   EXPECT_EQ(SecondaryTickerPlace({62, 706}, {}, true, {58, 44}, 96), (Point{2, 574}));
 }
 
-TEST(DecideWatch, EveryRowOfTheWatch) {
-  using A = WatchAction;
+TEST(DecidePoll, EveryRowOfTheWatch) {
+  using A = PollAction;
   const Size tray{200, 30};
   const std::tuple<TaskbarSeen, TaskbarSeen, A> rows[] = {
       {{kEdgeBottom, tray, 1}, {kEdgeLeft, {}, 0}, A::kPlaceTopLeft},
@@ -152,7 +152,7 @@ TEST(DecideWatch, EveryRowOfTheWatch) {
       {{kEdgeBottom, tray, 1}, {4, {}, 0}, A::kNothing},
   };
   for (const auto& [last, now, action] : rows) {
-    EXPECT_EQ(DecideWatch(last, now), action)
+    EXPECT_EQ(DecidePoll(last, now), action)
         << last.edge << " -> " << now.edge << " " << now.tray.width << "x" << now.tray.height;
   }
   EXPECT_TRUE(WatchReadsTray(kEdgeTop, kEdgeTop));
@@ -206,18 +206,18 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   EXPECT_EQ(ValueText(settings, Key::kColourBack), "");
 }
 
-TEST(Look, WhatIsSeenGivesColoursAndEdge) {
+TEST(ColourScheme, WhatIsSeenGivesColoursAndEdge) {
   const Rgb face = 0xC8D0D4, red = 0x0000FF, dark = 0x202020, accent = 0xD77800;
-  const LookSeen classic{false, false, false, face, kBlack, std::nullopt};
-  const LookSeen darkBar{true, false, false, face, kBlack, dark};
-  const LookSeen accentBar{true, false, false, face, kBlack, accent};
-  const LookSeen unread{true, true, false, face, kBlack, std::nullopt};
-  const LookSeen contrast{true, false, true, kBlack, kWhite, dark};
+  const ThemeSeen classic{false, false, false, face, kBlack, std::nullopt};
+  const ThemeSeen darkBar{true, false, false, face, kBlack, dark};
+  const ThemeSeen accentBar{true, false, false, face, kBlack, accent};
+  const ThemeSeen unread{true, true, false, face, kBlack, std::nullopt};
+  const ThemeSeen contrast{true, false, true, kBlack, kWhite, dark};
   const struct {
     const char* name;
-    LookChosen chosen;
-    LookSeen seen;
-    Look want;
+    ChosenColours chosen;
+    ThemeSeen seen;
+    ColourScheme want;
   } rows[] = {
       {"no theme values: the button colours, an edge", {}, classic, {kBlack, face, true}},
       {"an accent: the text that contrasts more", {}, accentBar, {kBlack, accent, false}},
@@ -231,7 +231,7 @@ TEST(Look, WhatIsSeenGivesColoursAndEdge) {
       {"chosen text over high contrast", {red, {}, false}, contrast, {red, kBlack, false}},
   };
   for (const auto& row : rows) {
-    EXPECT_EQ(DecideLook(row.chosen, row.seen), row.want) << row.name;
+    EXPECT_EQ(DecideColours(row.chosen, row.seen), row.want) << row.name;
   }
   // An icon and a letter beside the ticker do not count; nothing read is nothing.
   EXPECT_EQ(BarColour({dark, 0x00FF00, dark, 0x212020, kWhite}), dark);

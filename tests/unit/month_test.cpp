@@ -1,9 +1,9 @@
 // The Latin calendar's month.
 #include <gtest/gtest.h>
 
+#include "calendar/latin_month.h"
+#include "calendar/place.h"
 #include "clock/latin_dates.h"
-#include "clock/latin_month.h"
-#include "taskbar/popup.h"
 
 namespace clep {
 namespace {
@@ -105,7 +105,7 @@ TEST(LatinMonth, TheFeastsOfAMonth) {
   }
 }
 
-TEST(PopupBeside, OnTheBarsInnerSideWhollyOnItsMonitor) {
+TEST(CalendarPlace, OnTheBarsInnerSideWhollyOnItsMonitor) {
   const Rect monitor{1024, 0, 2048, 768};
   const Size popup{300, 200};
   struct Row {
@@ -120,7 +120,7 @@ TEST(PopupBeside, OnTheBarsInnerSideWhollyOnItsMonitor) {
       {{1990, 700, 2046, 740}, {1986, 0, 2048, 768}, {1682, 568}},    // right: to its left, up
   };
   for (const Row& row : rows) {
-    const Rect place = PopupBeside(row.ticker, row.bar, monitor, popup, 4);
+    const Rect place = CalendarPlace(row.ticker, row.bar, monitor, popup, 4);
     EXPECT_EQ((Point{place.left, place.top}), row.at) << row.ticker.left << ',' << row.ticker.top;
     EXPECT_EQ(place.right - place.left, popup.width);
   }

@@ -1,4 +1,4 @@
-// What the program sees of the look around it: the theme values, high
+// What the program sees of the theme around it: the theme values, high
 // contrast and the system's colours, and the taskbar's colour beside a ticker,
 // read from the screen as the user sees it (accent, transparency, wallpaper).
 #pragma once
@@ -7,15 +7,15 @@
 
 #include <cstdint>
 
-#include "settings/look.h"
+#include "taskbar/colours.h"
 
 namespace clep::win {
 
 // A colour of the settings as Windows draws it: a system colour is looked
 // up at each use, so a change of theme shows.
 COLORREF ToColorRef(std::int32_t colour);
-LookSeen SeeSystemLook();
-LookChosen ChosenLook(const ClockSettings& settings);
+ThemeSeen ReadTheme();
+ChosenColours ChosenColoursOf(const ClockSettings& settings);
 
 // The median of the pixels just outside the ticker that belong to `bar` on
 // the screen; none when nothing of the bar shows there (hidden, covered).

@@ -1,4 +1,4 @@
-#include "clock/latin_month.h"
+#include "calendar/latin_month.h"
 
 #include "clock/feasts.h"
 #include "clock/latin_dates.h"
@@ -19,11 +19,11 @@ constexpr int kFoundingOfRome = 753;
 
 std::string YearTitle(int year, const TipStyle& style) {
   const int counted = style.romanYear ? year + kFoundingOfRome : year;
-  const std::string_view century = CenturyNumerals(counted, style.medieval);
+  const std::string_view century = CenturyNumerals(counted, style.subtractive);
   std::string text =
       century.empty()
           ? std::to_string(counted)
-          : std::string(century).append(RomanNumeral(counted % 100, style.medieval, false));
+          : std::string(century).append(RomanNumeral(counted % 100, style.subtractive, false));
   return style.romanYear ? text + " a.u.c." : text;
 }
 
@@ -54,9 +54,9 @@ std::string FeriaeOf(int month, const TipStyle& style) {
       continue;
     }
     line += line.empty() ? "Feriae: " : ", ";
-    line += RomanNumeral(feast.first, style.medieval, false);
+    line += RomanNumeral(feast.first, style.subtractive, false);
     if (feast.last != feast.first) {
-      line.append("-").append(RomanNumeral(feast.last, style.medieval, false));
+      line.append("-").append(RomanNumeral(feast.last, style.subtractive, false));
     }
     line.append(" ").append(feast.name);
   }
@@ -72,7 +72,7 @@ LatinMonth BuildLatinMonth(int year, int month, int firstWeekday, const TipStyle
     result.heads[column] = kWeekdays[(firstWeekday + column) % 7];
     Lower(result.heads[column], style.lowercase);
   }
-  const LatinDates& dates = LatinDates::For(style.medieval);
+  const LatinDates& dates = LatinDates::For(style.subtractive);
   const int nones = NonesOf(month);
   const int lead = (WeekdayOf(year, month, 1) - firstWeekday + 7) % 7;
   const int days = DaysInMonth(year, month);
@@ -86,7 +86,7 @@ LatinMonth BuildLatinMonth(int year, int month, int firstWeekday, const TipStyle
     }
     MonthDay& entry = result.weeks.back()[cell % 7];
     entry.day = day;
-    entry.numeral = RomanNumeral(day, style.medieval, false);
+    entry.numeral = RomanNumeral(day, style.subtractive, false);
     entry.latin = dates.Find(day, month);
     entry.fixed = day == 1           ? FixedDay::kKalends
                   : day == nones     ? FixedDay::kNones

@@ -1,4 +1,4 @@
-#include "settings/run_value.h"
+#include "startup/run_value.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "settings/look.h"
+#include "taskbar/colours.h"
 
 #include <array>
 
@@ -39,25 +39,25 @@ double Luminance(Rgb colour) {
 
 }  // namespace
 
-Look DecideLook(const LookChosen& chosen, const LookSeen& seen) {
-  Look look;
+ColourScheme DecideColours(const ChosenColours& chosen, const ThemeSeen& seen) {
+  ColourScheme scheme;
   if (!seen.themed || seen.highContrast) {
-    look = {seen.buttonText, seen.buttonFace, true};
+    scheme = {seen.buttonText, seen.buttonFace, true};
   } else {
-    // Unread, the bar is guessed from the theme until the next look.
-    look.back = seen.bar.value_or(seen.lightTheme ? 0xEEEEEE : 0x202020);
-    look.edge = false;
+    // Unread, the bar is guessed from the theme until the next read.
+    scheme.back = seen.bar.value_or(seen.lightTheme ? 0xEEEEEE : 0x202020);
+    scheme.edge = false;
   }
-  look.back = chosen.back.value_or(look.back);
+  scheme.back = chosen.back.value_or(scheme.back);
   if (chosen.text) {
-    look.text = *chosen.text;
+    scheme.text = *chosen.text;
   } else if (seen.themed && !seen.highContrast) {
     // The WCAG ratio: white's (1.05 / (L + 0.05)) above black's ((L + 0.05) / 0.05).
-    const double shade = Luminance(look.back) + 0.05;
-    look.text = shade * shade < 1.05 * 0.05 ? kWhite : kBlack;
+    const double shade = Luminance(scheme.back) + 0.05;
+    scheme.text = shade * shade < 1.05 * 0.05 ? kWhite : kBlack;
   }
-  look.edge = chosen.edge.value_or(look.edge);
-  return look;
+  scheme.edge = chosen.edge.value_or(scheme.edge);
+  return scheme;
 }
 
 std::optional<Rgb> BarColour(const std::vector<Rgb>& pixels) {

@@ -1,4 +1,4 @@
-#include "windows/taskbar_look.h"
+#include "windows/theme_colours.h"
 
 #include "windows/handles.h"
 
@@ -31,8 +31,8 @@ COLORREF ToColorRef(std::int32_t colour) {
                                     : value & 0x00FFFFFFu;
 }
 
-LookSeen SeeSystemLook() {
-  LookSeen seen;
+ThemeSeen ReadTheme() {
+  ThemeSeen seen;
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kPersonalize, 0, KEY_QUERY_VALUE, &opened) ==
       ERROR_SUCCESS) {
@@ -51,8 +51,8 @@ LookSeen SeeSystemLook() {
   return seen;
 }
 
-LookChosen ChosenLook(const ClockSettings& settings) {
-  LookChosen chosen;
+ChosenColours ChosenColoursOf(const ClockSettings& settings) {
+  ChosenColours chosen;
   if (settings.colourText) {
     chosen.text = ToColorRef(*settings.colourText);
   }

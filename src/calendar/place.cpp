@@ -1,4 +1,4 @@
-#include "taskbar/popup.h"
+#include "calendar/place.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ int Centred(int tickerStart, int tickerEnd, int length, int monitorStart, int mo
 
 }  // namespace
 
-Rect PopupBeside(const Rect& ticker, const Rect& bar, const Rect& monitor, Size popup, int gap) {
+Rect CalendarPlace(const Rect& ticker, const Rect& bar, const Rect& monitor, Size popup, int gap) {
   Rect place;
   if (bar.right - bar.left >= bar.bottom - bar.top) {
     // Toward the monitor's larger part: a bar at the top opens downward.

@@ -9,6 +9,6 @@ namespace clep {
 // Above a bar at the bottom, below one at the top, beside one at the left or
 // right (a bar taller than wide), centred on the ticker along the bar, a gap
 // away from the bar, and moved wholly inside the monitor.
-Rect PopupBeside(const Rect& ticker, const Rect& bar, const Rect& monitor, Size popup, int gap);
+Rect CalendarPlace(const Rect& ticker, const Rect& bar, const Rect& monitor, Size popup, int gap);
 
 }  // namespace clep
