@@ -36,10 +36,13 @@ int FirstWeekday() {
   return day[0] >= '0' && day[0] <= '6' ? (day[0] - '0' + 1) % 7 : 1;
 }
 
-HWND Control(HWND parent, int id, const char* kind, DWORD style) {
-  return CreateWindowExA(0, kind, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                         GetModuleHandleA(nullptr), nullptr);
+// A control the calendar can show without, if Windows will not make it.
+void Control(const RunState& run, HWND parent, int id, const char* kind, DWORD style) {
+  if (CreateWindowExA(0, kind, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                      nullptr) == nullptr) {
+    run.Log().Failed(std::string("CreateWindowEx of a calendar control, ").append(kind));
+  }
 }
 
 }  // namespace
@@ -60,7 +63,9 @@ void CalendarWindow::Toggle(HWND ticker, COLORREF text, COLORREF back, const std
   // At the DPI of the ticker's bar, on whose monitor it opens.
   const Scale scale = ScaleOf(ticker);
   MakeFonts(face, scale);
-  MakeControls();
+  if (!MakeControls()) {
+    return;
+  }
   PlaceBesideTicker(LayOut(scale), scale.Px(kMargin));
   AddDayTips();
   Move(0);
@@ -82,22 +87,27 @@ void CalendarWindow::MakeFonts(const std::string& face, const Scale& scale) {
   bold_.Reset(CreateFontIndirectA(&logFont));
 }
 
-void CalendarWindow::MakeControls() {
+bool CalendarWindow::MakeControls() {
   window_.Reset(CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClass, "",
                                 WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 0, 0, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), this));
-  Control(window_.Get(), kTitle, "STATIC", SS_CENTER | SS_CENTERIMAGE);
-  Control(window_.Get(), kBack, "BUTTON", BS_PUSHBUTTON);
-  Control(window_.Get(), kForward, "BUTTON", BS_PUSHBUTTON);
+  if (!window_) {
+    run_.Log().Failed("CreateWindowEx of the calendar");
+    return false;
+  }
+  Control(run_, window_.Get(), kTitle, "STATIC", SS_CENTER | SS_CENTERIMAGE);
+  Control(run_, window_.Get(), kBack, "BUTTON", BS_PUSHBUTTON);
+  Control(run_, window_.Get(), kForward, "BUTTON", BS_PUSHBUTTON);
   SetDlgItemTextA(window_.Get(), kBack, "<");
   SetDlgItemTextA(window_.Get(), kForward, ">");
   for (int i = 0; i < 7; ++i) {
-    Control(window_.Get(), kFirstHead + i, "STATIC", SS_CENTER);
+    Control(run_, window_.Get(), kFirstHead + i, "STATIC", SS_CENTER);
   }
   for (int i = 0; i < kCells; ++i) {
-    Control(window_.Get(), kFirstDay + i, "STATIC", SS_OWNERDRAW | SS_NOTIFY);
+    Control(run_, window_.Get(), kFirstDay + i, "STATIC", SS_OWNERDRAW | SS_NOTIFY);
   }
-  Control(window_.Get(), kLegend, "STATIC", SS_LEFT | SS_NOPREFIX);
+  Control(run_, window_.Get(), kLegend, "STATIC", SS_LEFT | SS_NOPREFIX);
+  return true;
 }
 
 Size CalendarWindow::LayOut(const Scale& scale) {
@@ -177,6 +187,10 @@ void CalendarWindow::AddDayTips() {
                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.Get(),
                                  nullptr, GetModuleHandleA(nullptr), nullptr));
+  if (!toolTip_) {
+    run_.Log().Failed("CreateWindowEx of the calendar's day tips");
+    return;
+  }
   for (int i = 0; i < kCells; ++i) {
     TTTOOLINFOA tool{};
     tool.cbSize = TTTOOLINFOA_V2_SIZE;

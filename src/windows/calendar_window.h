@@ -44,7 +44,7 @@ class CalendarWindow {
   // Opening, step by step: the fonts at the bar's scale, the controls, their
   // layout (the window's size), its place beside the ticker, the days' tips.
   void MakeFonts(const std::string& face, const Scale& scale);
-  void MakeControls();
+  bool MakeControls();
   Size LayOut(const Scale& scale);
   void PlaceBesideTicker(Size size, int gap);
   void AddDayTips();

@@ -20,7 +20,7 @@ Dialogs::Open::~Open() {
   }
 }
 
-Dialogs::Dialogs(Tickers& tickers) : tickers_(tickers) {
+Dialogs::Dialogs(Tickers& tickers, const Trace& trace) : tickers_(tickers), trace_(trace) {
   customColours_.fill(RGB(255, 255, 255));
 }
 
@@ -30,7 +30,20 @@ Function Dialogs::DialogFunction(const char* name) {
   if (!library_) {
     library_.Reset(LoadLibraryA("comdlg32.dll"));
   }
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library_.Get(), name)));
+  const auto function =
+      reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library_.Get(), name)));
+  if (function == nullptr) {
+    trace_.Failed(std::string("comdlg32's ").append(name));
+  }
+  return function;
+}
+
+void Dialogs::TraceCancelOrFailure(const char* dialog) {
+  // A Cancel leaves no error; one that could not open leaves its own code.
+  const auto lastError = DialogFunction<DWORD(WINAPI*)()>("CommDlgExtendedError");
+  if (const DWORD error = lastError != nullptr ? lastError() : 0) {
+    trace_.Failed(std::string(dialog).append(" did not open"), error);
+  }
 }
 
 std::optional<COLORREF> Dialogs::PickColour(COLORREF shown) {
@@ -43,6 +56,7 @@ std::optional<COLORREF> Dialogs::PickColour(COLORREF shown) {
   const Open open(*this);
   const auto chooseColour = DialogFunction<BOOL(WINAPI*)(CHOOSECOLORA*)>("ChooseColorA");
   if (chooseColour == nullptr || !chooseColour(&choose)) {
+    TraceCancelOrFailure("ChooseColor");
     return std::nullopt;
   }
   return choose.rgbResult;
@@ -68,6 +82,7 @@ std::optional<ClockSettings> Dialogs::PickFont(const ClockSettings& settings,
   const auto chooseFont = DialogFunction<BOOL(WINAPI*)(CHOOSEFONTA*)>("ChooseFontA");
   // Wine's dialog fills the LOGFONT even on Cancel: read it only after OK.
   if (chooseFont == nullptr || !chooseFont(&choose)) {
+    TraceCancelOrFailure("ChooseFont");
     return std::nullopt;
   }
   ClockSettings chosen = settings;

@@ -12,13 +12,14 @@
 #include "settings/clock_settings.h"
 #include "windows/handles.h"
 #include "windows/tickers.h"
+#include "windows/trace.h"
 #include "windows/wide_string.h"
 
 namespace clep::win {
 
 class Dialogs {
  public:
-  explicit Dialogs(Tickers& tickers);
+  Dialogs(Tickers& tickers, const Trace& trace);
   Dialogs(const Dialogs&) = delete;
   Dialogs& operator=(const Dialogs&) = delete;
 
@@ -46,8 +47,10 @@ class Dialogs {
  private:
   template <typename Function>
   Function DialogFunction(const char* name);
+  void TraceCancelOrFailure(const char* dialog);
 
   Tickers& tickers_;
+  const Trace& trace_;
   OwnedLibrary library_;
   std::array<COLORREF, 16> customColours_{};  // the user's for the whole run
   int open_ = 0;

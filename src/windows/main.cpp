@@ -10,6 +10,7 @@
 #include "windows/run_entry.h"
 #include "windows/run_state.h"
 #include "windows/shell_wait.h"
+#include "windows/trace.h"
 #include "windows/window_class.h"
 
 namespace {
@@ -55,13 +56,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     return 0;
   }
   std::optional<std::string> report;
+  const WideString folder = ExeFolder();
+  const clep::win::Trace trace(folder);
   try {
-    if (clep::win::WaitForShell() == clep::win::ShellWait::kClosed) {
+    if (clep::win::WaitForShell(trace) == clep::win::ShellWait::kClosed) {
       return 0;
     }
     // Ending, the program hides the ticker and gives the taskbar back,
     // whatever way it leaves; only then is an error reported.
-    clep::win::Program program(ExeFolder());
+    clep::win::Program program(folder, trace);
     report = program.Run();
   } catch (...) {
     report = clep::win::CurrentErrorReport();
@@ -69,6 +72,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   if (!report) {
     return 0;
   }
+  trace.Failed("the run ended: " + *report, 0);
   MessageBoxA(nullptr, report->c_str(), kTitle, MB_OK | MB_ICONERROR);
   return 1;
 }

@@ -36,13 +36,14 @@ void StartDateTime() {
 
 }  // namespace
 
-Program::Program(WideString folder)
+Program::Program(WideString folder, const Trace& trace)
     : folder_(std::move(folder)),
+      run_(trace),
       store_(folder_),
       trayWindows_(FindTrayWindows()),
       session_(*this, run_, trayWindows_.taskbar),
       tickers_(*this, run_, session_, trayWindows_),
-      dialogs_(tickers_),
+      dialogs_(tickers_, trace),
       calendar_(store_.Settings(), run_) {}
 
 std::optional<std::string> Program::Run() {
@@ -53,8 +54,14 @@ std::optional<std::string> Program::Run() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  store_.SaveUnsaved();
+  SaveAtEnd();
   return run_.Failure();
+}
+
+void Program::SaveAtEnd() {
+  if (!store_.SaveUnsaved()) {
+    run_.Log().Failed("writing the settings file as the clock ends", store_.LastError());
+  }
 }
 
 void Program::Exit() {
@@ -66,7 +73,7 @@ void Program::Exit() {
 
 void Program::EndSession() {
   // The process may end as soon as this returns.
-  store_.SaveUnsaved();
+  SaveAtEnd();
   calendar_.Close();
   tickers_.GiveBack();
   run_.End();
@@ -105,6 +112,7 @@ void Program::NewShell() {
   if (!windows) {
     return;
   }
+  run_.Log().Noted("TaskbarCreated: the shell started again");
   session_.SubscribeShellEvents(windows->taskbar);
   calendar_.Close();  // beside a bar that may be gone or elsewhere
   tickers_.Redock(*windows);
@@ -113,6 +121,9 @@ void Program::NewShell() {
 void Program::Change(const ClockSettings& changed, std::initializer_list<Key> keys) {
   if (!store_.Change(changed, keys)) {
     dialogs_.Warn(store_.FailureText());
+  }
+  if (store_.Unsaved()) {
+    run_.Log().Failed("writing the settings file", store_.LastError());
   }
 }
 

@@ -26,7 +26,7 @@ class Program final : private SessionOwner, private TickerOwner {
  public:
   // Loads the settings, finds the taskbar (TrayWindowError when it is not
   // there) and sets a ticker into it and into every other monitor's bar.
-  explicit Program(WideString folder);
+  Program(WideString folder, const Trace& trace);
   // Hides every ticker and gives every taskbar back, the last first; each
   // counts as gone before it ends, so a ticker lost meanwhile finds nothing.
   ~Program() = default;
@@ -76,6 +76,7 @@ class Program final : private SessionOwner, private TickerOwner {
   void TickerGone(const TickerWindow& ticker);
   void NewShell();
   void EndSession();
+  void SaveAtEnd();
   void PollTaskbars();
   void Exit();
   // The settings changed and their keys written; the user told of the

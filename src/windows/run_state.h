@@ -5,8 +5,11 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <optional>
 #include <string>
+
+#include "windows/trace.h"
 
 namespace clep::win {
 
@@ -14,8 +17,17 @@ namespace clep::win {
 // (80004005)" and what it says. Only inside a catch block.
 std::string CurrentErrorReport();
 
+// A window the run cannot go on without, which Windows would not make.
+class WindowNotMade : public std::exception {
+ public:
+  const char* what() const noexcept override { return "Windows did not make the clock's window."; }
+};
+
 class RunState {
  public:
+  explicit RunState(const Trace& trace) : trace_(trace) {}
+  // Where a part writes a failure that degrades the run.
+  const Trace& Log() const { return trace_; }
   bool Running() const { return running_; }
   void Start() { running_ = true; }
   // Ends the message loop with this exit code; the loop's caller gives
@@ -35,6 +47,7 @@ class RunState {
   const std::optional<std::string>& Failure() const { return failure_; }
 
  private:
+  const Trace& trace_;
   bool running_ = false;
   std::optional<std::string> failure_;
 };

@@ -62,6 +62,10 @@ SessionWindow::SessionWindow(SessionOwner& owner, RunState& run, HWND taskbar)
   // session's end nor of broadcasts.
   window_.Reset(CreateWindowExA(0, kSessionWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), this));
+  if (!window_) {
+    run.Log().Failed("CreateWindowEx of the session window");
+    throw WindowNotMade();
+  }
   // Here, not on a ticker: the poll outlives any one of them.
   SetTimer(window_.Get(), kPollTimer, kPollInterval, nullptr);
   SubscribeShellEvents(taskbar);

@@ -25,6 +25,9 @@ class SettingsStore {
   // write: the user is then told, once, with FailureText.
   bool Change(const ClockSettings& changed, std::initializer_list<Key> keys);
   bool SaveUnsaved();
+  bool Unsaved() const { return unsaved_ != 0; }
+  // Why the last failed write did, and its message for the user.
+  unsigned long LastError() const { return profile_.LastError(); }
   WideString FailureText() const;
 
  private:

@@ -40,10 +40,13 @@ bool ShellComing() {
 // The hidden window of the wait: it hears broadcasts and the session's end.
 class ShellWaiter {
  public:
-  ShellWaiter() {
+  explicit ShellWaiter(const Trace& trace) : run_(trace) {
     RegisterWindowClass(kSessionWindowClass, WindowProcOf<ShellWaiter>, 0, nullptr);
     window_.Reset(CreateWindowExA(0, kSessionWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
                                   nullptr, GetModuleHandleA(nullptr), this));
+    if (!window_) {  // no wait then: the taskbar is looked for at once
+      run_.Log().Failed("CreateWindowEx of the window that waits for the shell");
+    }
     SetTimer(window_.Get(), kShellPollTimer, kShellPollInterval, nullptr);
   }
   ~ShellWaiter() {
@@ -70,7 +73,10 @@ class ShellWaiter {
     }
     if ((message == WM_TIMER && wParam == kShellPollTimer) ||
         (message == taskbarCreated_ && taskbarCreated_ != 0)) {
-      if (!ShellComing() || GetTickCount() - start_ >= most_) {
+      if (!ShellComing()) {
+        PostQuitMessage(0);
+      } else if (GetTickCount() - start_ >= most_) {
+        run_.Log().Noted("the shell's taskbar did not come within the wait");
         PostQuitMessage(0);
       }
       return 0;
@@ -89,11 +95,11 @@ class ShellWaiter {
 
 }  // namespace
 
-ShellWait WaitForShell() {
+ShellWait WaitForShell(const Trace& trace) {
   if (!ShellComing()) {
     return ShellWait::kThere;
   }
-  return ShellWaiter().Wait();
+  return ShellWaiter(trace).Wait();
 }
 
 }  // namespace clep::win

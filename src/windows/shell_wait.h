@@ -4,6 +4,8 @@
 
 namespace clep::win {
 
+class Trace;
+
 enum class ShellWait {
   kThere,   // there now, or as whole as it gets: dock (or report what lacks)
   kClosed,  // closed or the session ended meanwhile: end without a word
@@ -13,6 +15,6 @@ enum class ShellWait {
 // a hidden one not yet whole. Else it waits up to a minute, hearing
 // "TaskbarCreated" and looking four times a second, and answers WM_CLOSE
 // and the session's end as the running program does.
-ShellWait WaitForShell();
+ShellWait WaitForShell(const Trace& trace);
 
 }  // namespace clep::win

@@ -124,15 +124,16 @@ Size Taskbar::Shape() const {
                      ClientSize(TickerParent()).width, scale_);
 }
 
-void Taskbar::Embed(HWND ticker) {
+bool Taskbar::Embed(HWND ticker) {
   ticker_ = ticker;
   // A ticker made for this taskbar is in it already; one kept from an earlier
   // taskbar is moved in.
-  if (reinterpret_cast<HWND>(GetWindowLongPtrA(ticker_, GWLP_HWNDPARENT)) != TickerParent()) {
-    SetParent(ticker_, TickerParent());
-  }
+  const bool in =
+      reinterpret_cast<HWND>(GetWindowLongPtrA(ticker_, GWLP_HWNDPARENT)) == TickerParent() ||
+      SetParent(ticker_, TickerParent()) != nullptr;
   atTopLeft_ = false;
   PlaceTickerTopLeft();
+  return in;
 }
 
 bool Taskbar::IconsReachShell() const {

@@ -26,8 +26,8 @@ class Taskbar {
   // The ticker's parent: the notification area, or a taskbar without blank icons.
   HWND TickerParent() const { return windows_.blankIcons() ? windows_.tray : windows_.taskbar; }
   // Makes the ticker a child of TickerParent at the top-left place, to be
-  // fitted next.
-  void Embed(HWND ticker);
+  // fitted next; false when it could not be moved in.
+  bool Embed(HWND ticker);
   // The shell died and took the ticker with it: nothing is left to give back.
   void Forget() { ticker_ = nullptr; }
   HWND Bar() const { return windows_.taskbar; }

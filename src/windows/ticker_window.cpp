@@ -58,12 +58,19 @@ void TickerWindow::Create(bool edge, HWND parent, bool input) {
   frame_.Reset(CreateWindowExA(exStyle_, kFrameClass, "Clepsydrium ticker",
                                WS_CHILD | WS_CLIPCHILDREN, 0, 0, 60, 14, parent, nullptr, instance,
                                this));
+  if (!frame_) {  // a shell gone meanwhile: the poll docks anew
+    run_.Log().Failed("CreateWindowEx of a ticker");
+    return;
+  }
   // A child by birth but a popup by style, as a window moved in by SetParent
   // is: only a window that is no WS_CHILD can take the foreground, which the
   // menu needs to take keys.
   SetWindowLongA(frame_.Get(), GWL_STYLE, static_cast<LONG>(kFrameStyle));
   faceWindow_ = CreateWindowExA(0, kFaceClass, "", WS_CHILD | WS_VISIBLE, 0, 0, 60, 14,
                                 frame_.Get(), nullptr, instance, &face_);
+  if (faceWindow_ == nullptr) {
+    run_.Log().Failed("CreateWindowEx of a ticker's face");
+  }
   SetWindowTextA(faceWindow_, clock_.LineCStr());
   if (!input) {
     EnableWindow(frame_.Get(), FALSE);
@@ -180,6 +187,9 @@ void TickerWindow::OnFaceMouseMove() {
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                    GetModuleHandleA(nullptr), nullptr));
+    if (!toolTip_) {
+      run_.Log().Failed("CreateWindowEx of a ticker's tooltip");
+    }
   }
   const ClockSettings& settings = owner_.Settings();
   const std::string tip =

@@ -8,7 +8,7 @@ namespace clep::win {
 
 namespace {
 
-// After a change of scheme, or a new bar, the bars are read again for this
+// After a theme change, or a new bar, the bars are read again for this
 // many of the session window's reads: a shell repaints in its own time.
 constexpr int kThemeRereads = 6;
 
@@ -32,7 +32,9 @@ void Tickers::Dock(std::optional<Docked>& slot, const TrayWindows& windows) {
     docked.ticker.Create(ShownEdge(), docked.taskbar->TickerParent(), input_);
     docked.ticker.Redraw();
   }
-  docked.taskbar->Embed(docked.ticker.Handle());
+  if (docked.ticker.Exists() && !docked.taskbar->Embed(docked.ticker.Handle())) {
+    run_.Log().Failed("SetParent of a ticker into its bar");
+  }
   Fit(docked);
   RefreshThemeColours();  // a new bar may not have painted yet
 }
@@ -179,7 +181,7 @@ void Tickers::FollowSecondaryBars() {
   // Only beside a primary ticker: without one the shell is gone or not yet whole.
   SecondaryBars bars;
   const bool serve = settings_.everyTaskbar && docked_.front()->taskbar;
-  // Every fourth scheme searches anyway: a notice of a new window can be lost
+  // Every fourth poll searches anyway: a notice of a new window can be lost
   // (seen under Wine while a dialog's loop ran, on a busy machine).
   const bool find = searchBars_ || !session_.SubscribedToShell() || ++pollsSinceBarSearch_ >= 4;
   if (serve) {
@@ -206,11 +208,12 @@ void Tickers::FollowSecondaryBars() {
     // A search can miss a bar the shell moves in its order meanwhile (seen
     // as a bar came back): one still there keeps its ticker.
     if (taskbar && !bars.Take(taskbar->Bar()) && !(serve && IsWindow(taskbar->Bar()))) {
-      taskbar.reset();  // the bar has gone
+      run_.Log().Noted("a monitor's bar went away");
+      taskbar.reset();
     }
     if (taskbar) {
       PollBar(**docked);
-    } else if (!(*docked)->ticker.InModalLoop()) {  // else at a later scheme
+    } else if (!(*docked)->ticker.InModalLoop()) {  // else at a later poll
       docked->reset();
     }
   }
@@ -234,8 +237,9 @@ void Tickers::FollowSecondaryBars() {
 
 void Tickers::OnLost(const TickerWindow& ticker) {
   // The shell ended and took the ticker with it: nothing to give back. A
-  // secondary one is dropped at the poll's next scheme, and its bar, if it
+  // secondary one is dropped at the next poll, and its bar, if it
   // stays, is served anew.
+  run_.Log().Noted("the shell took a ticker's window with it");
   searchBars_ = true;
   EachDocked([&ticker](Docked& docked) {
     if (&docked.ticker == &ticker && docked.taskbar) {

@@ -373,7 +373,7 @@ def taskbar_look(rig, layout):
 
 def unsaved(rig):
     """A stray Clepsydrium.ini.new folder blocks no write; a read-only file: one message (the file, why) for two failed
-    writes; the keys not saved go with the next write that succeeds, and at exit. A hand-formatted file and one saved
+    writes, and with Trace=1 a line in Clepsydrium.log; the keys not saved go with the next write that succeeds, and at exit. A hand-formatted file and one saved
     as UTF-16: a choice adds its one line, every other byte kept, and Exit writes nothing."""
     def told():
         box = rig.wait_window("the program's message box", cls="#32770", title="Clepsydrium")["hwnd"]
@@ -382,8 +382,9 @@ def unsaved(rig):
         rig.press(box, IDOK)
         wait_until(lambda: not rig.ticker()["style"] & WS_DISABLED, 2, "the ticker enabled after the message")
 
-    rig.write_ini(Borders=1), os.mkdir(rig.ini + ".new")
-    (program, _), want = rig.start(None), dict(Borders="1")
+    rig.write_ini(Borders=1, Trace=1), os.mkdir(rig.ini + ".new")
+    (program, _), want = rig.start(None), dict(Borders="1", Trace="1")
+    log = os.path.join(os.path.dirname(rig.ini), "Clepsydrium.log")
     for caption, key, value, writable in (("Lowercase", "Lowercase", "1", True), ("Borders", "Borders", "0", False),
                                           ("Display 0", "ZeroAsDash", "1", False), ("Lowercase", "Lowercase", "0", True),
                                           ("Borders", "Borders", "1", False), ("Exit", None, None, True)):
@@ -392,6 +393,9 @@ def unsaved(rig):
         want.update({key: value} if key else {})
         if not writable and value == "0":  # the first failure
             told()
+            traced = open(log, "rb").read().decode("latin-1").splitlines()
+            check(len(traced) == 1 and traced[0].endswith("(error 5)") and "settings file" in traced[0],
+                  f"the trace of the failed write: {traced}")
         elif not writable:
             check(time.sleep(0.5) or not rig.windows(visible="1", cls="#32770") and rig.read_ini() == before, "2 boxes")
         elif key:

@@ -1,4 +1,4 @@
-// The settings rules, the taskbar arithmetic and the menu table.
+// The settings rules, the taskbar arithmetic, the menu table and the trace.
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -10,6 +10,7 @@
 #include "startup/run_value.h"
 #include "taskbar/colours.h"
 #include "taskbar/placement.h"
+#include "trace/trace_text.h"
 
 namespace clep {
 namespace {
@@ -267,6 +268,22 @@ TEST(RunValue, NamesThisExeAsWindowsReadsIt) {
   const unsigned char on[12] = {2}, onToo[12] = {6}, off[12] = {3, 0, 0, 0, 1}, offToo[1] = {1};
   EXPECT_FALSE(SwitchedOff(on, 12) || SwitchedOff(onToo, 12) || SwitchedOff(off, 0));
   EXPECT_TRUE(SwitchedOff(off, 12) && SwitchedOff(offToo, 1));
+}
+
+TEST(Trace, OneLineForEachFailureAndTheNewestKept) {
+  const LocalTime at{2026, 1, 2, 3, 4, 5};
+  EXPECT_EQ(TraceLine(at, "writing x", "Access denied.\r\n", 5),
+            "2026-01-02 03:04:05 writing x: Access denied (error 5)\r\n");
+  EXPECT_EQ(TraceLine(at, "a bar\r\nwent", "ignored", 0), "2026-01-02 03:04:05 a bar went\r\n");
+  const std::tuple<const char*, std::size_t, const char*> rows[] = {
+      {"a\r\nb\r\n", 6, "a\r\nb\r\n"},  // fits whole
+      {"a\r\nb\r\n", 5, "b\r\n"},       // the oldest line goes whole
+      {"a\r\nb\r\n", 3, "b\r\n"},
+      {"a\r\nb\r\n", 2, ""},  // no whole line fits
+  };
+  for (const auto& [log, most, kept] : rows) {
+    EXPECT_EQ(NewestLines(log, most), kept) << most;
+  }
 }
 
 }  // namespace
