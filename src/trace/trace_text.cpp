@@ -19,22 +19,12 @@ void AppendOneLine(std::string& line, std::string_view text) {
   }
 }
 
-void AppendPadded(std::string& line, int value, std::size_t digits, char after) {
-  const std::string number = std::to_string(value);
-  line.append(number.size() < digits ? digits - number.size() : 0, '0').append(number) += after;
-}
-
 }  // namespace
 
-std::string TraceLine(const LocalTime& at, std::string_view what, std::string_view reason,
+std::string TraceLine(std::string_view stamp, std::string_view what, std::string_view reason,
                       unsigned long error) {
-  std::string line;
-  AppendPadded(line, at.year, 4, '-');
-  AppendPadded(line, at.month, 2, '-');
-  AppendPadded(line, at.day, 2, ' ');
-  AppendPadded(line, at.hour, 2, ':');
-  AppendPadded(line, at.minute, 2, ':');
-  AppendPadded(line, at.second, 2, ' ');
+  std::string line(stamp);
+  line += ' ';
   AppendOneLine(line, what);
   if (error != 0) {
     line += ": ";

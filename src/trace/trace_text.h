@@ -6,14 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "clock/roman.h"
-
 namespace clep {
 
 // "2026-12-08 05:43:54 what was tried: Windows' text (error 5)" and a line
 // break; without the error's part for error 0. The text loses its own line
 // breaks, so that one failure is one line.
-std::string TraceLine(const LocalTime& at, std::string_view what, std::string_view reason,
+std::string TraceLine(std::string_view stamp, std::string_view what, std::string_view reason,
                       unsigned long error);
 
 // The newest whole lines of `log` that fit in `most` bytes: the oldest go

@@ -59,9 +59,10 @@ void Trace::Failed(std::string_view what, DWORD error) const {
   }
   SYSTEMTIME now{};
   GetLocalTime(&now);
-  const std::string line =
-      TraceLine({now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond},
-                std::string("Clepsydrium: ").append(what), reason, error);
+  char stamp[40];
+  wsprintfA(stamp, "%04u-%02u-%02u %02u:%02u:%02u Clepsydrium:", now.wYear, now.wMonth, now.wDay,
+            now.wHour, now.wMinute, now.wSecond);
+  const std::string line = TraceLine(stamp, what, reason, error);
   OutputDebugStringA(line.c_str());
   if (!log_.empty()) {
     Append(log_, line);

@@ -271,7 +271,7 @@ TEST(RunValue, NamesThisExeAsWindowsReadsIt) {
 }
 
 TEST(Trace, OneLineForEachFailureAndTheNewestKept) {
-  const LocalTime at{2026, 1, 2, 3, 4, 5};
+  const char at[] = "2026-01-02 03:04:05";
   EXPECT_EQ(TraceLine(at, "writing x", "Access denied.\r\n", 5),
             "2026-01-02 03:04:05 writing x: Access denied (error 5)\r\n");
   EXPECT_EQ(TraceLine(at, "a bar\r\nwent", "ignored", 0), "2026-01-02 03:04:05 a bar went\r\n");
