@@ -40,7 +40,7 @@ def main():
     args = types.SimpleNamespace(
         exe=os.path.join(options.build, "src", "windows", "Clepsydrium.exe"),
         shell=os.path.join(tools, "demo_taskbar.exe"), work=os.path.join(options.build, "measure"),
-        menu=os.path.join(root, "src", "menu", "menu.cpp"))
+        menu=os.path.join(options.build, "tests", "e2e", "menu_table.exe"))
     rows = {}
     with driver.Rig(args, "idle") as rig:
         rig.write_ini(**dict(s.split("=", 1) for s in options.settings))

@@ -35,7 +35,7 @@ def main():
     args = types.SimpleNamespace(
         exe=os.path.join(options.build, "src", "windows", "Clepsydrium.exe"),
         shell=os.path.join(tools, "demo_taskbar.exe"), work=os.path.join(options.build, "measure"),
-        menu=os.path.join(root, "src", "menu", "menu.cpp"))
+        menu=os.path.join(options.build, "tests", "e2e", "menu_table.exe"))
     empty_exe = driver.winpath(os.path.join(tools, "demo_empty.exe"))
     yardsticks = {"empty program, no window": [], "empty program, one small window shown": []}
     clepsydrium = []

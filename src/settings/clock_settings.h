@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +54,16 @@ enum class Key {
   kRomanFeasts,
 };
 inline constexpr int kKeyCount = 15;
+
+// Keys as a set, a bit each.
+using KeySet = unsigned;
+constexpr KeySet KeysOf(std::initializer_list<Key> keys) {
+  KeySet set = 0;
+  for (const Key key : keys) {
+    set |= 1U << static_cast<int>(key);
+  }
+  return set;
+}
 
 std::string_view KeyName(Key key);
 

@@ -118,7 +118,7 @@ void Program::NewShell() {
   tickers_.Redock(*windows);
 }
 
-void Program::Change(const ClockSettings& changed, std::initializer_list<Key> keys) {
+void Program::Change(const ClockSettings& changed, KeySet keys) {
   if (!store_.Change(changed, keys)) {
     dialogs_.Warn(store_.FailureText());
   }
@@ -132,24 +132,10 @@ void Program::Choose(Command id, const TickerWindow& from) {
   if (entry == nullptr) {
     return;
   }
-  using Kind = MenuEntry::Kind;
-  if (entry->kind == Kind::kAction || entry->kind == Kind::kSeparator) {
+  if (entry->keys == 0) {
     return RunAction(id, from);
   }
-  if (entry->kind == Kind::kSignIn) {
-    const Dialogs::Open open(dialogs_);  // for the message, if the registry says no
-    return runEntry_.Switch();
-  }
-  ClockSettings changed = store_.Settings();
-  if (entry->kind == Kind::kEdge) {
-    changed.borders = tickers_.ShownEdge();  // flipped as shown, which may be the theme's
-  }
-  changed = ApplyCommand(changed, id);
-  if (entry->kind == Kind::kFollow) {
-    Change(changed, {entry->key, Key::kColourBack});
-  } else {
-    Change(changed, {entry->key});
-  }
+  Change(ApplyCommand(store_.Settings(), id, tickers_.ShownEdge()), entry->keys);
   tickers_.Restyle();
   if (id == Command::kTaskbarColours) {
     // Read over the next moments, as after a theme switch: the menu has only
@@ -169,6 +155,10 @@ void Program::RunAction(Command id, const TickerWindow& from) {
       return;
     case Command::kAbout:
       return dialogs_.About();
+    case Command::kStartWithWindows: {
+      const Dialogs::Open open(dialogs_);  // for the message, if the registry says no
+      return runEntry_.Switch();
+    }
     case Command::kColourText:
     case Command::kColourBack: {
       calendar_.Close();  // else in the ticker's old colours; likewise below
@@ -179,7 +169,7 @@ void Program::RunAction(Command id, const TickerWindow& from) {
               dialogs_.PickColour(text ? shown.text : shown.back)) {
         ClockSettings changed = store_.Settings();
         (text ? changed.colourText : changed.colourBack) = static_cast<std::int32_t>(*colour);
-        Change(changed, {text ? Key::kColourText : Key::kColourBack});
+        Change(changed, KeysOf({text ? Key::kColourText : Key::kColourBack}));
         tickers_.Restyle();
       }
       return;
@@ -188,7 +178,8 @@ void Program::RunAction(Command id, const TickerWindow& from) {
       calendar_.Close();
       if (const std::optional<ClockSettings> changed =
               dialogs_.PickFont(store_.Settings(), tickers_.FaceName())) {
-        Change(*changed, {Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic});
+        Change(*changed,
+               KeysOf({Key::kFontName, Key::kFontSize, Key::kFontBold, Key::kFontItalic}));
         tickers_.Restyle();
       }
       return;

@@ -81,7 +81,7 @@ class Program final : private SessionOwner, private TickerOwner {
   void Exit();
   // The settings changed and their keys written; the user told of the
   // first failed write.
-  void Change(const ClockSettings& changed, std::initializer_list<Key> keys);
+  void Change(const ClockSettings& changed, KeySet keys);
   void RunAction(Command id, const TickerWindow& from);
   // The calendar closes with the ticker it was opened from, or its bar, and
   // takes on that ticker's colours.

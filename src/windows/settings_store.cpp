@@ -8,11 +8,9 @@ SettingsStore::SettingsStore(const WideString& folder)
     : profile_((folder + L"\\Clepsydrium.ini").c_str(), "Configuration"),
       settings_(LoadSettings(profile_)) {}
 
-bool SettingsStore::Change(const ClockSettings& changed, std::initializer_list<Key> keys) {
+bool SettingsStore::Change(const ClockSettings& changed, KeySet keys) {
   settings_ = changed;
-  for (Key key : keys) {
-    unsaved_ |= 1U << static_cast<int>(key);
-  }
+  unsaved_ |= keys;
   return SaveUnsaved() || std::exchange(told_, true);
 }
 

@@ -23,7 +23,7 @@ class SettingsStore {
   // Takes the change for the run whatever the file does, and writes its
   // keys and every one not yet saved. False only at the run's first failed
   // write: the user is then told, once, with FailureText.
-  bool Change(const ClockSettings& changed, std::initializer_list<Key> keys);
+  bool Change(const ClockSettings& changed, KeySet keys);
   bool SaveUnsaved();
   bool Unsaved() const { return unsaved_ != 0; }
   // Why the last failed write did, and its message for the user.
@@ -33,7 +33,7 @@ class SettingsStore {
  private:
   Win32Profile profile_;
   ClockSettings settings_;
-  unsigned unsaved_ = 0;  // a bit for each key
+  KeySet unsaved_ = 0;
   bool told_ = false;
 };
 

@@ -222,16 +222,13 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
   // This ticker's bar may go while its menu or a dialog is open.
   const ModalLoopScope inLoop(modalLoops_);
   const OwnedMenu menu(CreatePopupMenu());
+  const MenuState state{owner_.Settings(), owner_.ShownEdge(), owner_.StartsWithWindows()};
   for (const MenuEntry& entry : kMenu) {
     if (entry.kind == MenuEntry::Kind::kSeparator) {
       AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    const bool checked = entry.kind == MenuEntry::Kind::kEdge ? owner_.ShownEdge()
-                         : entry.kind == MenuEntry::Kind::kSignIn
-                             ? owner_.StartsWithWindows()
-                             : IsChecked(entry, owner_.Settings()).value_or(false);
-    AppendMenuA(menu.Get(), MF_STRING | (checked ? MF_CHECKED : MF_UNCHECKED),
+    AppendMenuA(menu.Get(), MF_STRING | (IsChecked(entry, state) ? MF_CHECKED : MF_UNCHECKED),
                 static_cast<UINT_PTR>(entry.id), entry.caption);
   }
   SetMenuDefaultItem(menu.Get(), static_cast<UINT>(Command::kDateTime), FALSE);

@@ -327,6 +327,13 @@ class Rig:
         x, y, w, h = self.screen_rect(t)
         self.xdotool("mousemove", x + w // 2, y + h // 2, "click", "3")  # no --sync: no move if already there
 
+    def menu_captions(self):
+        """The menu's captions in order, from the program's own table."""
+        if not getattr(self, "captions", None):
+            self.captions = subprocess.run([WINE, self.args.menu], env=self.env, capture_output=True, text=True,
+                                           timeout=60, check=True).stdout.splitlines()
+        return self.captions
+
     def pick(self, caption, t=None):
         """Picks the first menu item whose caption starts so, with the keyboard, in the order of the menu's table."""
         for attempt in range(3):  # a click as a refit moves the ticker can land where it was: click it again
@@ -339,8 +346,7 @@ class Rig:
                 if attempt == 2:
                     raise
         time.sleep(0.5)  # shown a moment before its loop takes keys: without, the first ones may go astray
-        table = open(self.args.menu).read().split("kMenu = {{")[1].split("}};")[0]
-        downs = 1 + [c.startswith(caption) for c in re.findall(r'Command::\w+,\s*"?([^"\n]*)', table)].index(True)
+        downs = 1 + [c.startswith(caption) for c in self.menu_captions() if c != "-"].index(True)
         self.xdotool("key", "--delay", "40", *(["Down"] * downs))
         # On a busy machine a key may be lost: where the taskbar can read the menu (inside the program's process),
         # the item lit is checked, and the walk mended, before Return.

@@ -175,36 +175,52 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
       "Hours, minutes, seconds|Hours and minutes|-|Exit|");
   // A toggle flips the switch its key names, its check mark with it, and back.
   const ClockSettings defaults;
+  const auto checked = [](const MenuEntry& entry, const ClockSettings& settings) {
+    return IsChecked(entry, {settings, false, false});
+  };
+  const auto value = [](const ClockSettings& settings, KeySet keys) {
+    std::string text;
+    for (int key = 0; key < kKeyCount; ++key) {
+      text += (keys >> key & 1U) != 0 ? ValueText(settings, static_cast<Key>(key)) + "|" : "";
+    }
+    return text;
+  };
   for (const MenuEntry& entry : kMenu) {
     if (entry.kind == MenuEntry::Kind::kToggle) {
-      const ClockSettings once = ApplyCommand(defaults, entry.id);
-      EXPECT_NE(ValueText(once, entry.key), ValueText(defaults, entry.key)) << entry.caption;
-      EXPECT_EQ(IsChecked(entry, once), !*IsChecked(entry, defaults)) << entry.caption;
-      EXPECT_EQ(ApplyCommand(once, entry.id), defaults) << entry.caption;
+      const ClockSettings once = ApplyCommand(defaults, entry.id, true);
+      EXPECT_NE(value(once, entry.keys), value(defaults, entry.keys)) << entry.caption;
+      EXPECT_EQ(checked(entry, once), !checked(entry, defaults)) << entry.caption;
+      EXPECT_EQ(ApplyCommand(once, entry.id, true), defaults) << entry.caption;
+    } else if (entry.kind == MenuEntry::Kind::kAction || entry.kind == MenuEntry::Kind::kSignIn) {
+      EXPECT_EQ(entry.keys, 0U) << entry.caption;  // run by the program, not a setting
+      EXPECT_EQ(ApplyCommand(defaults, entry.id, true), defaults) << entry.caption;
     }
   }
   // The seconds pair sets its switch, even twice, and checks one of two.
   const MenuEntry& with = *FindMenuEntry(Command::kWithSeconds);
   const MenuEntry& without = *FindMenuEntry(Command::kWithoutSeconds);
-  ClockSettings settings = ApplyCommand(defaults, Command::kWithoutSeconds);
+  ClockSettings settings = ApplyCommand(defaults, Command::kWithoutSeconds, true);
   EXPECT_EQ(TickerCells(settings), 4);
-  EXPECT_EQ(IsChecked(with, settings), false);
-  EXPECT_EQ(IsChecked(without, settings), true);
-  EXPECT_EQ(ValueText(settings, with.key), "0");
-  settings = ApplyCommand(ApplyCommand(settings, Command::kWithSeconds), Command::kWithSeconds);
+  EXPECT_FALSE(checked(with, settings));
+  EXPECT_TRUE(checked(without, settings));
+  EXPECT_EQ(value(settings, with.keys), "0|");
+  settings = ApplyCommand(ApplyCommand(settings, Command::kWithSeconds, true),
+                          Command::kWithSeconds, true);
   EXPECT_EQ(settings, defaults);
-  EXPECT_EQ(ApplyCommand(settings, Command::kAbout), settings);
-  // Borders flips the edge shown, the look's included; Taskbar colours forgets both colours.
-  EXPECT_EQ(IsChecked(*FindMenuEntry(Command::kBorders), defaults), true);
-  EXPECT_EQ(ApplyCommand(defaults, Command::kBorders).borders, false);
-  settings.borders = false;
-  EXPECT_EQ(ApplyCommand(settings, Command::kBorders).borders, true);
+  // Borders flips the edge shown, the theme's included, and checks as shown;
+  // Taskbar colours forgets both colours; Start with Windows checks as the sign-in has it.
+  const MenuEntry& borders = *FindMenuEntry(Command::kBorders);
+  EXPECT_TRUE(IsChecked(borders, {defaults, true, false}) && !checked(borders, defaults));
+  EXPECT_EQ(ApplyCommand(defaults, Command::kBorders, true).borders, false);
+  EXPECT_EQ(ApplyCommand(defaults, Command::kBorders, false).borders, true);
+  EXPECT_TRUE(IsChecked(*FindMenuEntry(Command::kStartWithWindows), {defaults, false, true}));
   const MenuEntry& follow = *FindMenuEntry(Command::kTaskbarColours);
   settings.colourBack = 0;
-  EXPECT_EQ(IsChecked(follow, settings), false);
-  settings = ApplyCommand(settings, Command::kTaskbarColours);
-  EXPECT_EQ(IsChecked(follow, settings), true);
-  EXPECT_EQ(ValueText(settings, Key::kColourBack), "");
+  settings.colourText = 0;
+  EXPECT_FALSE(checked(follow, settings));
+  settings = ApplyCommand(settings, Command::kTaskbarColours, true);
+  EXPECT_TRUE(checked(follow, settings));
+  EXPECT_EQ(value(settings, follow.keys), "||");
 }
 
 TEST(ColourScheme, WhatIsSeenGivesColoursAndEdge) {
