@@ -125,7 +125,7 @@ Point SecondaryTickerPlace(Size bar, const Rect& clock, bool island, Size ticker
   return {end - Scaled(kSecondaryGap, dpi) - ticker.width, (bar.height - ticker.height) / 2};
 }
 
-bool WatchReadsTray(int edge, int lastEdge) {
+bool PollReadsTray(int edge, int lastEdge) {
   return IsHorizontal(edge) && edge == lastEdge;
 }
 

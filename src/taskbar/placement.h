@@ -121,7 +121,7 @@ Point SecondaryTickerPlace(Size bar, const Rect& clock, bool island, Size ticker
 int TextTop(int faceHeight, int textHeight);
 
 // What one poll saw. The tray's size and rows are read only on
-// an unchanged horizontal edge (WatchReadsTray); otherwise they stay 0.
+// an unchanged horizontal edge (PollReadsTray); otherwise they stay 0.
 struct TaskbarSeen {
   int edge = 0;
   Size tray;
@@ -134,7 +134,7 @@ enum class PollAction {
   kFitBesideClock,  // FitTicker, then PlaceTickerBesideClock
 };
 
-bool WatchReadsTray(int edge, int lastEdge);
+bool PollReadsTray(int edge, int lastEdge);
 
 // A new horizontal edge, or a one-row tray that shrank, refits the ticker
 // beside the clock; a new vertical edge, or a tray of other than one row,

@@ -342,7 +342,7 @@ void Taskbar::Poll() {
 void Taskbar::PollClassic() {
   TaskbarSeen now;
   now.edge = Edge();
-  if (WatchReadsTray(now.edge, last_.edge)) {
+  if (PollReadsTray(now.edge, last_.edge)) {
     now.tray = ClientSize(windows_.tray);
     const Rect clock =
         IsWindowVisible(windows_.clock) ? RectIn(windows_.clock, windows_.tray) : Rect{};

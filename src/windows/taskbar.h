@@ -1,6 +1,21 @@
 // What is done to the shell's windows a ticker lives in: the ticker set in
 // with blank icons making room, fitted and placed as the taskbar changes, and
 // all of it given back when the Taskbar object ends, on every way out.
+//
+// Each poll (Poll) goes through these states, the first that holds ending it:
+// - no ticker (the shell took it): nothing;
+// - icons left behind a look-alike (iconsBehind_) that now reach the shell:
+//   refit, which makes the room;
+// - the snapshot as at the last poll, which changed nothing
+//   (unchangedLastPoll_): nothing, the cheap case four times a second;
+// - a new DPI: taken, and the next poll reads in full while the owner fits
+//   the ticker anew;
+// - a bar without blank icons whose thickness changed the ticker's shape:
+//   refit;
+// - otherwise one full read for the layout: another monitor's bar places the
+//   ticker when its size, clock or island moved; Windows 11's when its tray
+//   or Start moved; the classic one does what DecidePoll makes of its edge
+//   and tray rows, and counts as unchanged only when that was nothing.
 #pragma once
 
 #include <windows.h>

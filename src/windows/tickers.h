@@ -2,6 +2,19 @@
 // one for each other monitor's bar. A change of style or of theme reaches
 // every ticker through one path, which sets its colours, font, text, shape and
 // size together.
+//
+// Another monitor's ticker, at each poll (FollowSecondaryBars):
+// - docked: its bar still found (or still a window, which a search made as
+//   the shell reorders its bars can miss) keeps it, and it is polled;
+//   a bar gone, or EveryTaskbar off, or no primary taskbar, gives its
+//   taskbar back;
+// - without a taskbar: dropped, unless one of its handlers runs a modal loop
+//   (a menu, a dialog), when it is dropped at a later poll;
+// - a bar found without a ticker gets one in a free slot, or, with none
+//   free, at a later search.
+// The bars are searched for when told of a new shell window, when the
+// shell's events are not heard, or at every fourth poll; otherwise only the
+// known bars are checked, as a bar's coming is told.
 #pragma once
 
 #include <windows.h>

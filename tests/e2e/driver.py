@@ -2,9 +2,23 @@
 
 import argparse, collections, contextlib, fcntl, glob, os, re, shutil, signal, subprocess, sys, time
 
-# The ticker's place in a tray that has room, as wide as the widest line (XVIII:XXXVIII:XXXVIII in MS Sans Serif, 8
-# points, 103 pixels) and its edge, and the blank icons that make room for it.
-IDOK, IDCANCEL, TOP_LEFT, ICONS = 1, 2, [0, 5, 105, 14], 7
+IDOK, IDCANCEL = 1, 2
+# The geometry at 100 %: a cell is Wine's caption (19 px) less 5; a ticker is a cell high and as wide as its widest
+# line and its 1-px edges (or its cells); the top-left place in a tray with room is (0, 5); one blank icon fewer than
+# the cells the ticker spans, a part of a cell counting, makes room for it.
+CELL, EDGES, TOP_LEFT_AT = 19 - 5, 2, [0, 5]
+
+
+def icons_for(width):
+    return max(2, -(-width // CELL) - 1)
+
+
+def top_left(width):
+    return TOP_LEFT_AT + [width, CELL]
+
+
+WIDEST = 103  # XVIII:XXXVIII:XXXVIII in MS Sans Serif, 8 points
+TOP_LEFT, ICONS = top_left(WIDEST + EDGES), icons_for(WIDEST + EDGES)
 WS_DISABLED, WS_BORDER, WS_EX_STATICEDGE = 0x08000000, 0x00800000, 0x00020000
 QUIET = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -30,23 +44,20 @@ def wait_until(predicate, timeout, what, interval=0.05):
 
 
 def clock_text(moment, seconds=True, medieval=True, dash=False, lower=False):
-    units = ["", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX"]
-    tens = ["", "X", "XX", "XXX", "XL", "L", "LX", "LXX", "LXXX", "XC"]
-    if not medieval:
-        units[4], units[9], tens[4], tens[9] = "IIII", "VIIII", "XXXX", "LXXXX"
+    """The Roman time of a moment, as a ticker's text shows it after its leading blanks."""
     t = time.localtime(moment)
-    parts = [t.tm_hour, t.tm_min] + ([t.tm_sec] if seconds else [])
-    text = ":".join(tens[p // 10] + units[p % 10] if p else "-" if dash else "" for p in parts)
-    return " " * max(((6 if seconds else 4) * 4 - len(text) - 2) // 2, 0) + (text.lower() if lower else text)
+    text = ":".join(roman(p, medieval) if p else "-" if dash else "" for p in [t.tm_hour, t.tm_min] + [t.tm_sec] * seconds)
+    return text.lower() if lower else text
 
 
-def roman(number):
+def roman(number, subtractive=True):
     digits = [(1000, "M"), (900, "CM"), (500, "D"), (400, "CD"), (100, "C"), (90, "XC"), (50, "L"), (40, "XL"), (10, "X"),
               (9, "IX"), (5, "V"), (4, "IV"), (1, "I")]
     text = ""
     for value, letters in digits:
         text, number = text + letters * (number // value), number % value
-    return text
+    return text if subtractive else text.replace("IX", "VIIII").replace("IV", "IIII").replace("XC", "LXXXX").replace(
+        "XL", "XXXX")
 
 
 def winpath(path):
@@ -311,7 +322,7 @@ class Rig:
     def check_clock(self, **style):
         """The face shows the Roman time of the second in which it is read (one 100 ms redraw tick late at most)."""
         def matches():
-            now, text = time.time(), self.ticker()["text"]
+            now, text = time.time(), self.ticker()["text"].lstrip()
             if text not in [clock_text(s, **style) for s in range(int(now - 0.25), int(time.time()) + 1)]:
                 raise ValueError(f"{text!r} at {time.ctime(now)}, {style}")
             return True

@@ -3,8 +3,12 @@
 
 import glob, os, re, shutil, signal, subprocess, time
 
-from driver import ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main, prepared
-from driver import clock_text, crop_pixels, glyph_runs, idle_cost, roman, unescape, wait_until, wine_processes, winpath
+from driver import CELL, EDGES, ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main
+from driver import clock_text, crop_pixels, glyph_runs, icons_for, idle_cost, prepared, roman, top_left, unescape
+from driver import wait_until, wine_processes, winpath
+
+# Windows 11's clock area when its notification area reads empty, and a stacked ticker's margin on each side.
+MODERN_CLOCK_AREA, STACK_MARGIN = 88, 2
 
 
 def answer_box(rig, text):
@@ -79,10 +83,11 @@ def settings(rig):
     rig.write_ini(DisplaySeconds=0, MedievalScript=0, Lowercase=1, ZeroAsDash=1, Borders=0, ToolTip=0, RomanYear=1,
                   ColourText=0x7F0000FF, ColourBack=-(1 << 31) + 5)  # red, stray high bits; the window colour: white
     before, style = rig.read_ini(), dict(medieval=False, dash=True, lower=True)
-    _, ticker = rig.start([0, 5, 58, 14], icons=4, injected=True, monitors=2)
+    _, ticker = rig.start(top_left(58), icons=icons_for(58), injected=True, monitors=2)
 
     def shown(*marks, seconds=False):
-        wait_until(lambda: {t["text"] for t in rig.tickers()} == {clock_text(time.time(), seconds, **style)}, 2, "time")
+        wait_until(lambda: {t["text"].lstrip() for t in rig.tickers()} == {clock_text(time.time(), seconds, **style)}, 2,
+                   "time")
         for t in rig.tickers():
             background, others, glyphs = rig.ink("colours", t)
             check(background == (255, 255, 255) and sum(n for (r, g, b), n in others.items() if r > 200 and g + b < 60)
@@ -96,12 +101,12 @@ def settings(rig):
     rig.check_clock(seconds=False, **style)
     check(shown("Hours and minutes") == len("xviiii:xxxxviiii"), "not every glyph of xviiii:xxxxviiii shown")
     rig.pick("Hours, minutes")
-    wide = [0, 5, 95, 14]  # the widest line with seconds, xviiii:xxxxviiii:xxxxviiii
-    rig.wait_ticker(wide, icons=6, timeout=5)  # a wider tray is no reason to move
+    wide = top_left(95)  # the widest line with seconds, xviiii:xxxxviiii:xxxxviiii
+    rig.wait_ticker(wide, icons=icons_for(95), timeout=5)  # a wider tray is no reason to move
     for on in (1, 0):  # only the sunken edge changes; the face fills the client area
         rig.pick("Borders")
         want = dict(style=ticker["style"], exstyle=ticker["exstyle"] ^ WS_EX_STATICEDGE * on, rect=wide,
-                    face=[0, 0, 95 - 2 * on, 14 - 2 * on])
+                    face=[0, 0, 95 - EDGES * on, CELL - EDGES * on])
         wait_until(lambda: rig.ini_values().get("Borders") == str(on) and want.items() <= rig.ticker().items(), 5, want)
     check(rig.read_ini() == before.replace(b"DisplaySeconds=0", b"DisplaySeconds=1"), "INI")
     rig.command("rebuild", "win11")
@@ -118,7 +123,7 @@ def dialogs(rig):
     locale = prepared(rig.args.work, "locale", ["mkdir", "@"], ["localedef", "-i", "ja_JP", "-f", "UTF-8", "@/ja"])
     rig.move_app("app", "\u30bd.exe")  # 0x83 0x5C in code page 932: its trail byte is a backslash
     # 72 points asked for no taller than the ticker: its widest line in DejaVu Sans, 14 pixels high, and the edge.
-    rig.start([0, 5, 126, 14], icons=8, injected=True, monitors=2, env=dict(LOCPATH=locale, LANG="ja", LC_ALL="ja"))
+    rig.start(top_left(126), icons=icons_for(126), injected=True, monitors=2, env=dict(LOCPATH=locale, LANG="ja", LC_ALL="ja"))
     check(" acp=932 " in rig.read_events(), "Wine did not take code page 932 from the Japanese environment")
     rig.pick("About")
     box = rig.wait_window("the About box", title=f"Clepsydrium {rig.args.version}")["hwnd"]
@@ -151,7 +156,7 @@ def dialogs(rig):
             rig.command("key", rig.windows(dialog, id=ident)[0]["hwnd"], key)
     rig.press(dialog, IDOK)
     wait_until(lambda: dict(font, FontSize="8", FontBold="1").items() <= rig.ini_values().items(), 5, "the font")
-    rig.wait_ticker([0, 5, 129, 14], icons=9, timeout=5)  # 8 points bold: wider than the largest regular size
+    rig.wait_ticker(top_left(129), icons=icons_for(129), timeout=5)  # 8 points bold: wider than the largest regular size
     check([t["rect"][2] for t in rig.tickers()] == [129, 129], f"a ticker not fitted to the font: {rig.tickers()}")
 
 
@@ -192,7 +197,7 @@ def exit(rig):
     for how in ("Exit", "close", "endsession", "failure"):
         shutil.copy(rig.args.faultable if how == "failure" else rig.args.exe, rig.exe)
         program = rig.start_program(f"program-{how}")
-        ticker, mark = rig.wait_ticker([0, 5, 84, 14], icons=5), len(rig.events())  # lower case: the classic size
+        ticker, mark = rig.wait_ticker(top_left(6 * CELL), icons=icons_for(6 * CELL)), len(rig.events())  # lower case: the classic size
         if how == "Exit":
             rig.pick("Exit")
         elif how == "close":
@@ -229,9 +234,9 @@ def win11(rig):
     def placed(s):  # left of the notification area (or 88 px from the bar's end if empty), on Start's row
         bar = {s[f"bar.{i}.class"]: (i, list(map(int, s[f"bar.{i}.rect"].split()))) for i in range(int(s["bar.count"]))}
         (_, tray), (_, start), ticker = bar["TrayNotifyWnd"], bar["Start"], rig.ticker(s)
-        right = tray[0] if tray[2] > 0 and tray[3] > 0 else int(s["taskbar_client"].split()[0]) - 88
+        right = tray[0] if tray[2] > 0 and tray[3] > 0 else int(s["taskbar_client"].split()[0]) - MODERN_CLOCK_AREA
         w = TOP_LEFT[2]
-        return (ticker["parent"] == "bar" and ticker["rect"] == [right - w, start[1] + (start[3] - 14) // 2, w, 14]
+        return (ticker["parent"] == "bar" and ticker["rect"] == [right - w, start[1] + (start[3] - CELL) // 2, w, CELL]
                 and ticker["z"] < bar["Windows.UI.Composition.DesktopWindowContentBridge"][0])  # above the XAML island
     program, _ = rig.start(None, layout="win11")
     for extra in (0, 40, -88):  # the notification area as it is, widened, and empty
@@ -249,10 +254,11 @@ def every_taskbar(rig, layout):
     def placed(s, n, t):  # before the clock button or the island's clock area, else at the far end; centred across
         w, h = map(int, s[f"secondary.{n}.rect"].split()[2:])
         clock = list(map(int, s.get(f"secondary.{n}.clock", f"{w} {h} 0 0").split()))
-        tw = 84 if b"Lowercase=1" in (rig.read_ini() or b"") else TOP_LEFT[2]  # lower case: the classic size
+        tw = 6 * CELL if b"Lowercase=1" in (rig.read_ini() or b"") else TOP_LEFT[2]  # lower case: the classic size
         if layout == "win11":
-            return t["rect"] == [w - 88 - tw, (h - 14) // 2, tw, 14] and t["z"] < int(s[f"s{n}.count"]) - 1
-        tw, th = (w - 4, 44) if h > w and tw > w else (tw, 14)  # too narrow for one line: the time in lines
+            return t["rect"] == [w - MODERN_CLOCK_AREA - tw, (h - CELL) // 2, tw, CELL] and t["z"] < int(s[f"s{n}.count"]) - 1
+        # too narrow for one line: the time in lines, inside the bar's margins
+        tw, th = (w - 2 * STACK_MARGIN, 3 * CELL + EDGES) if h > w and tw > w else (tw, CELL)
         x, y = (int((w - tw) / 2), clock[1] - 2 - th) if h > w else (clock[0] - 2 - tw, (h - th) // 2)
         return t["rect"] == [x, y, tw, th]
 
@@ -430,7 +436,7 @@ def hung_shell(rig):
         check((ms := int(rig.command("settext", session, "", timeout=30)[3:])) < 1000, f"answered in {ms} ms")
         for face in faces:
             now, text = time.time(), rig.command("info", face, timeout=30).split("\ntext=")[1].split("\n")[0]
-            check(text in [clock_text(s) for s in range(int(now - 0.25), int(time.time()) + 1)], (text, now))
+            check(text.lstrip() in [clock_text(s) for s in range(int(now - 0.25), int(time.time()) + 1)], (text, now))
 
 
 def vertical(rig):
@@ -451,7 +457,7 @@ def vertical(rig):
                 ink = [p for p, c in pixels.items() if c != pixels[(0, 0)]]
                 xs, rows = {x for x, _ in ink}, {y for _, y in ink}
                 bands = len(rows - {y + 1 for y in rows})
-                if not (ink and t["rect"][3] == lines * 14 + 2 * (lines > 1) and 0 < min(xs) and max(xs) < w - 1
+                if not (ink and t["rect"][3] == lines * CELL + EDGES * (lines > 1) and 0 < min(xs) and max(xs) < w - 1
                         and (lines == 1 or abs(min(xs) + max(xs) - (w - 1)) <= 2) and bands == lines):
                     raise ValueError(f"{t['parent']} {t['rect']}: ink {min(xs, default=0)}..{max(xs, default=0)}, "
                                      f"{bands} lines, not {lines}")
@@ -462,6 +468,9 @@ def vertical(rig):
         rig.mouse_away()  # a pick from a ticker leaves the mouse on it, and its tooltip over it
         wait_until(ok, 3, f"the whole time in {lines} lines: {name}")
 
+    def stacked_width(t):  # its parent's width less the margins; the demo taskbar's tray is 4 px narrower than its bar
+        return 62 - 4 * (t["parent"] == "child") - 2 * STACK_MARGIN
+
     for layout in ("classic", "win11"):
         rig.write_ini(ZeroAsDash=1)  # no empty line at a zero
         program = rig.start_shell(layout=layout, monitors=2, edge=0, thickness=62, injected=True)
@@ -471,7 +480,7 @@ def vertical(rig):
             def stacked():
                 s, ts = rig.snap(), rig.tickers()
                 bars = [s["taskbar_rect"], s["secondary.1.rect"]]
-                return all(t and t["rect"][2:] == [58 - 4 * (t["parent"] == "child"), lines * 14 + 2] and
+                return all(t and t["rect"][2:] == [stacked_width(t), lines * CELL + EDGES] and
                            inside(t, list(map(int, bar.split()))) for t, bar in zip(ts, bars)) and ts
             wait_until(stacked, 3, f"{lines} lines in both bars, {layout}")
             rig.check_clock(seconds=lines == 3, dash=True)
@@ -488,7 +497,7 @@ def vertical(rig):
                 f"{layout}-{theme}")[0]), 3, f"each ticker in its {theme} bar's colour at the screen's edge, {layout}")
         for command in ("thickness 120", "secondary 1 edge 3"):
             rig.command(*command.split())
-        wait_until(lambda: [t["rect"][3] for t in rig.tickers()] == [14, 14], 3, "one line again")
+        wait_until(lambda: [t["rect"][3] for t in rig.tickers()] == [CELL, CELL], 3, "one line again")
         rig.pick("Exit")
         check(rig.wait_exit(program) == 0, "exit code")
 
@@ -764,7 +773,7 @@ def lookalike(rig):
             open(os.path.join(folder, "commands.txt"), "a").write("1\tquit\n")
         wait_until(lambda: not [w for _, _, pid in alikes for w in rig.windows(pid=pid)], 5, "the look-alikes gone")
         if layout == "classic":  # the room made anew once icons reach the shell
-            wait_until(lambda: (s := rig.snap())["icons"] == str(-(-rig.ticker(s)["rect"][2] // 14) - 1), 3, "icons")
+            wait_until(lambda: (s := rig.snap())["icons"] == str(icons_for(rig.ticker(s)["rect"][2])), 3, "icons")
         rig.pick("Exit")
         check(rig.wait_exit(program) == 0 and rig.tickers() == [None, None] and rig.snap()["icons"] == "0",
               f"{layout}: a ticker or an icon left")

@@ -135,7 +135,7 @@ TEST(TickerGeometry, StackedOnANarrowVerticalBar) {
   EXPECT_EQ(SecondaryTickerPlace({62, 706}, {}, true, {58, 44}, 96), (Point{2, 574}));
 }
 
-TEST(DecidePoll, EveryRowOfTheWatch) {
+TEST(DecidePoll, EveryRowOfThePoll) {
   using A = PollAction;
   const Size tray{200, 30};
   const std::tuple<TaskbarSeen, TaskbarSeen, A> rows[] = {
@@ -156,9 +156,9 @@ TEST(DecidePoll, EveryRowOfTheWatch) {
     EXPECT_EQ(DecidePoll(last, now), action)
         << last.edge << " -> " << now.edge << " " << now.tray.width << "x" << now.tray.height;
   }
-  EXPECT_TRUE(WatchReadsTray(kEdgeTop, kEdgeTop));
-  EXPECT_FALSE(WatchReadsTray(kEdgeTop, kEdgeBottom));
-  EXPECT_FALSE(WatchReadsTray(kEdgeRight, kEdgeRight));
+  EXPECT_TRUE(PollReadsTray(kEdgeTop, kEdgeTop));
+  EXPECT_FALSE(PollReadsTray(kEdgeTop, kEdgeBottom));
+  EXPECT_FALSE(PollReadsTray(kEdgeRight, kEdgeRight));
 }
 
 TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
