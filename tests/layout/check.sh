@@ -13,7 +13,7 @@ failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
 cd "$root" || exit 1
-core=(src/clock src/settings src/taskbar src/menu)
+core=(src/clock src/calendar src/settings src/startup src/taskbar src/menu src/trace)
 hits=$(grep -rnE '#\s*include\s*[<"](windows|unistd|fcntl|sys/|platform/|posix/)' "${core[@]}")
 [ -z "$hits" ] || fail "platform headers in the core:"$'\n'"$hits"
 hits=$(grep -rnlE '#\s*include\s*<(windows|shellapi|commdlg|commctrl)\.h>' src tests |

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "settings/clock_settings.h"
@@ -95,38 +96,8 @@ TEST_F(SettingsFile, TextIn_SettingsOut) {
   }
 }
 
-TEST_F(SettingsFile, EachSwitchAloneReachesItsField) {
-  using S = ClockSettings;
-  const std::pair<const char*, bool S::*> switches[] = {
-      {"DisplaySeconds", &S::displaySeconds},
-      {"Lowercase", &S::lowercase},
-      {"ZeroAsDash", &S::zeroAsDash},
-      {"ToolTip", &S::toolTip},
-      {"MedievalScript", &S::medievalScript},
-      {"RomanYear", &S::romanYear},
-      {"FontBold", &S::fontBold},
-      {"FontItalic", &S::fontItalic},
-      {"EveryTaskbar", &S::everyTaskbar},
-      {"RomanFeasts", &S::romanFeasts},
-  };
-  for (const auto& [name, field] : switches) {
-    ClockSettings want;
-    want.*field = !(want.*field);
-    const std::string text = std::string(name) + (want.*field ? "=1" : "=0");
-    const fs::path path = Put("one.ini", "[Configuration]\r\n" + text + "\r\n");
-    EXPECT_EQ(LoadSettings(FileProfile(path.c_str(), "Configuration")), want) << text;
-  }
-}
-
 TEST_F(SettingsFile, WhatOneWriteLeaves) {
   using namespace std::string_literals;
-  struct Row {
-    const char* name;
-    std::string before;  // empty: no file
-    const char* key;
-    const char* value;  // none removes the key
-    std::string after;
-  };
   auto utf16 = [](std::u16string_view text) {  // as Notepad saves "Unicode"
     std::string bytes = "\xFF\xFE";
     for (const char16_t c : text) {
@@ -134,7 +105,9 @@ TEST_F(SettingsFile, WhatOneWriteLeaves) {
     }
     return bytes;
   };
-  const Row rows[] = {
+  // What is written, the file before (empty: none), the key, its value (none removes it), the file
+  // after.
+  const std::tuple<const char*, std::string, const char*, const char*, std::string> rows[] = {
       {"a new file", "", "Lowercase", "1", "[Configuration]\r\nLowercase=1\r\n"},
       {"a new key after its section's last line", "[Configuration]\nBorders=0\n\n[Other]\nX=1\n",
        "FontName", "DejaVu Sans",
@@ -162,13 +135,13 @@ TEST_F(SettingsFile, WhatOneWriteLeaves) {
       {"no key to remove leaves the file alone", "[Other]\nColourText=1\n", "ColourText", nullptr,
        "[Other]\nColourText=1\n"},
   };
-  for (const Row& row : rows) {
-    const fs::path path = row.before.empty() ? Path("new.ini") : Put("out.ini", row.before);
+  for (const auto& [name, before, key, text, after] : rows) {
+    const fs::path path = before.empty() ? Path("new.ini") : Put("out.ini", before);
     FileProfile profile(path.c_str(), "Configuration");
-    const auto value = row.value ? std::optional<std::string>(row.value) : std::nullopt;
-    EXPECT_TRUE(profile.Write(row.key, value)) << row.name;
-    EXPECT_EQ(Get(path), row.after) << row.name;
-    EXPECT_EQ(profile.Read(row.key), value) << row.name;
+    const auto value = text ? std::optional<std::string>(text) : std::nullopt;
+    EXPECT_TRUE(profile.Write(key, value)) << name;
+    EXPECT_EQ(Get(path), after) << name;
+    EXPECT_EQ(profile.Read(key), value) << name;
     fs::remove(path);
   }
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "clock/date_tip.h"
 #include "clock/latin_dates.h"
@@ -11,12 +12,7 @@ namespace clep {
 namespace {
 
 TEST(RomanNumeral, TellingValuesInBothStyles) {
-  struct Row {
-    int value;
-    const char* additive;
-    const char* subtractive;
-  };
-  const Row rows[] = {
+  const std::tuple<int, const char*, const char*> rows[] = {
       {4, "IIII", "IV"},
       {9, "VIIII", "IX"},
       {49, "XXXXVIIII", "XLIX"},
@@ -27,19 +23,15 @@ TEST(RomanNumeral, TellingValuesInBothStyles) {
       {100, "", ""},
   };
   // The dash, only for zero, on for one style and off for the other.
-  for (const Row& row : rows) {
-    EXPECT_EQ(RomanNumeral(row.value, false, true), row.additive) << row.value;
-    EXPECT_EQ(RomanNumeral(row.value, true, false), row.subtractive) << row.value;
+  for (const auto& [value, additive, subtractive] : rows) {
+    EXPECT_EQ(RomanNumeral(value, false, true), additive) << value;
+    EXPECT_EQ(RomanNumeral(value, true, false), subtractive) << value;
   }
 }
 
 TEST(ClockFace, TextPaddingAndCase) {
-  struct Row {
-    LocalTime time;
-    ClockStyle style;
-    const char* line;  // as the ticker prints it
-  };
-  const Row rows[] = {
+  const std::tuple<LocalTime, ClockStyle, const char*> rows[] = {
+      // the line as the ticker prints it
       {{2024, 1, 2, 18, 38, 28}, {true, true, false, false}, " XVIII:XXXVIII:XXVIII"},
       {{2024, 1, 2, 14, 25, 7}, {false, true, false, false}, "   XIV:XXV"},
       {{2024, 1, 2, 0, 30, 0}, {true, true, false, false}, "        :XXX:"},
@@ -47,10 +39,10 @@ TEST(ClockFace, TextPaddingAndCase) {
       // Longer than the ticker's budget: no blanks.
       {{2024, 1, 2, 19, 49, 49}, {true, false, false, false}, "XVIIII:XXXXVIIII:XXXXVIIII"},
   };
-  for (const Row& row : rows) {
+  for (const auto& [time, style, line] : rows) {
     ClockFace face;
-    EXPECT_TRUE(face.Advance(row.time, row.style));
-    EXPECT_EQ(face.Line(), row.line);
+    EXPECT_TRUE(face.Advance(time, style));
+    EXPECT_EQ(face.Line(), line);
   }
 }
 
@@ -92,25 +84,19 @@ TEST(ClockFace, WidestLineInAStyle) {
 }
 
 TEST(ClockFace, TheTickWakesAtTheNextChange) {
-  struct Row {
-    int second, millisecond;
-    bool seconds;
-    int wait;
-  };
-  for (const Row& row : {Row{30, 0, true, 1000}, Row{30, 999, true, 1}, Row{59, 500, false, 500},
-                         Row{0, 0, false, 60000}, Row{60, 200, false, 800}}) {
-    EXPECT_EQ(MillisecondsToNextChange(row.second, row.millisecond, row.seconds), row.wait)
-        << row.second << "." << row.millisecond;
+  const std::tuple<int, int, bool, int> rows[] = {{30, 0, true, 1000},
+                                                  {30, 999, true, 1},
+                                                  {59, 500, false, 500},
+                                                  {0, 0, false, 60000},
+                                                  {60, 200, false, 800}};
+  for (const auto& [second, millisecond, seconds, wait] : rows) {
+    EXPECT_EQ(MillisecondsToNextChange(second, millisecond, seconds), wait)
+        << second << "." << millisecond;
   }
 }
 
 TEST(LatinDates, SampleDaysInBothStyles) {
-  struct Row {
-    const char* key;
-    const char* additive;
-    const char* subtractive;
-  };
-  const Row rows[] = {
+  const std::tuple<const char*, const char*, const char*> rows[] = {
       {"0703", "Nonis Martiis", "Nonis Martiis"},
       {"1401", "a.d. XVIIII Kalendas Februarias", "a.d. XIX Kalendas Februarias"},
       {"2802", "pridie Kalendas Martias", "pridie Kalendas Martias"},
@@ -119,9 +105,9 @@ TEST(LatinDates, SampleDaysInBothStyles) {
       {"0013", "", ""},
       {"01-1", "", ""},
   };
-  for (const Row& row : rows) {
-    EXPECT_EQ(LatinDates::For(false).Find(row.key), row.additive) << row.key;
-    EXPECT_EQ(LatinDates::For(true).Find(row.key), row.subtractive) << row.key;
+  for (const auto& [key, additive, subtractive] : rows) {
+    EXPECT_EQ(LatinDates::For(false).Find(key), additive) << key;
+    EXPECT_EQ(LatinDates::For(true).Find(key), subtractive) << key;
   }
 }
 
@@ -130,12 +116,8 @@ std::string LongDate(const LocalTime&) {
 }
 
 TEST(DateTipText, LatinDateAndYear) {
-  struct Row {
-    LocalTime date;
-    TipStyle style;  // subtractive, zeroAsDash, lowercase, romanYear, feasts
-    const char* tip;
-  };
-  const Row rows[] = {
+  // The style: subtractive, zeroAsDash, lowercase, romanYear, feasts.
+  const std::tuple<LocalTime, TipStyle, const char*> rows[] = {
       {{2024, 12, 13}, {true, false, false, false}, "Idibus Decembribus MMXXIV"},
       {{2024, 12, 14}, {false, false, false, false}, "a.d. XVIIII Kalendas Ianuarias MMXXV"},
       {{2100, 3, 15}, {true, true, false, false}, "Idibus Martiis MMC"},
@@ -156,8 +138,8 @@ TEST(DateTipText, LatinDateAndYear) {
       // No Latin text: the locale's long date, never lowered.
       {{2023, 2, 30}, {true, false, true, true, true}, "Long Date"},
   };
-  for (const Row& row : rows) {
-    EXPECT_EQ(DateTipText(row.date, row.style, LongDate), row.tip);
+  for (const auto& [date, style, tip] : rows) {
+    EXPECT_EQ(DateTipText(date, style, LongDate), tip);
   }
   EXPECT_EQ(CenturyNumerals(18000, true), "");
 }

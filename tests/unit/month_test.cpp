@@ -1,6 +1,8 @@
 // The Latin calendar's month.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "calendar/latin_month.h"
 #include "calendar/place.h"
 #include "clock/latin_dates.h"
@@ -91,37 +93,31 @@ TEST(LatinMonth, TheFeastsOfAMonth) {
             "feriae: xi agonalia, xv consualia, xvii-xxiii saturnalia, xviiii opalia, "
             "xxi divalia, xxiii larentalia");
   // The days' own names, overlaps joined; none on the leap day.
-  const struct {
-    int month, day;
-    const char* feast;
-  } days[] = {
+  const std::tuple<int, int, const char*> days[] = {
       {12, 19, "saturnalia, opalia"}, {12, 24, ""},           {4, 30, "ludi florales"},
       {5, 1, "ludi florales"},        {9, 13, "ludi romani"}, {2, 29, ""},
   };
-  for (const auto& row : days) {
-    const LatinMonth shown = BuildLatinMonth(2024, row.month, 1, {true, false, true});
-    const int cell = (WeekdayOf(2024, row.month, 1) + 6) % 7 + row.day - 1;
-    EXPECT_EQ(shown.weeks[cell / 7][cell % 7].feast, row.feast) << row.month << '-' << row.day;
+  for (const auto& [month, day, feast] : days) {
+    const LatinMonth shown = BuildLatinMonth(2024, month, 1, {true, false, true});
+    const int cell = (WeekdayOf(2024, month, 1) + 6) % 7 + day - 1;
+    EXPECT_EQ(shown.weeks[cell / 7][cell % 7].feast, feast) << month << '-' << day;
   }
 }
 
 TEST(CalendarPlace, OnTheBarsInnerSideWhollyOnItsMonitor) {
   const Rect monitor{1024, 0, 2048, 768};
   const Size popup{300, 200};
-  struct Row {
-    Rect ticker, bar;
-    Point at;
-  };
-  const Row rows[] = {
+  const std::tuple<Rect, Rect, Point> rows[] = {
+      // the ticker, its bar, where the calendar goes
       {{1800, 740, 1900, 760}, {1024, 738, 2048, 768}, {1700, 534}},  // bottom: above, centred
       {{1990, 740, 2040, 760}, {1024, 738, 2048, 768}, {1748, 534}},  // the monitor's right end
       {{1030, 4, 1130, 24}, {1024, 0, 2048, 30}, {1024, 34}},         // top: below, left end
       {{1026, 300, 1086, 340}, {1024, 0, 1086, 768}, {1090, 220}},    // left: to its right
       {{1990, 700, 2046, 740}, {1986, 0, 2048, 768}, {1682, 568}},    // right: to its left, up
   };
-  for (const Row& row : rows) {
-    const Rect place = CalendarPlace(row.ticker, row.bar, monitor, popup, 4);
-    EXPECT_EQ((Point{place.left, place.top}), row.at) << row.ticker.left << ',' << row.ticker.top;
+  for (const auto& [ticker, bar, at] : rows) {
+    const Rect place = CalendarPlace(ticker, bar, monitor, popup, 4);
+    EXPECT_EQ((Point{place.left, place.top}), at) << ticker.left << ',' << ticker.top;
     EXPECT_EQ(place.right - place.left, popup.width);
   }
 }
