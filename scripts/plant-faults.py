@@ -152,7 +152,7 @@ def main():
             if run(["cmake", "--build", "--preset", preset]) != 0:
                 verdict = "caught (build)"
             else:
-                test = ["ctest", "--preset", preset] + (["-R", "^e2e_(" + "|".join(scenarios) + ")$"] if scenarios else [])
+                test = ["ctest", "--preset", preset, "--timeout", "200"] + (["-R", "^e2e_(" + "|".join(scenarios) + ")$"] if scenarios else [])
                 failed = failing(test)
                 verdict = "caught by " + ", ".join(failed) if failed else "survived"
         finally:

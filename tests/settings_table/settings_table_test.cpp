@@ -96,6 +96,16 @@ TEST_F(SettingsFile, TextIn_SettingsOut) {
   }
 }
 
+// Each key alone, at other than its default, changes that key and no other.
+TEST_F(SettingsFile, EachKeyAloneChangesItselfOnly) {
+  for (int i = 0; i < kKeyCount; ++i) {
+    const std::string line = std::string(KeyName(static_cast<Key>(i))) + "=" +
+                             (ValueText(ClockSettings{}, static_cast<Key>(i)) == "1" ? "0" : "1");
+    const fs::path path = Put("one.ini", "[Configuration]\r\n" + line + "\r\n");
+    EXPECT_EQ(Changed(LoadSettings(FileProfile(path.c_str(), "Configuration"))), line + " ");
+  }
+}
+
 TEST_F(SettingsFile, WhatOneWriteLeaves) {
   using namespace std::string_literals;
   auto utf16 = [](std::u16string_view text) {  // as Notepad saves "Unicode"

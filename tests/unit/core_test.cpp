@@ -275,14 +275,11 @@ TEST(Trace, OneLineForEachFailureAndTheNewestKept) {
   EXPECT_EQ(TraceLine(at, "writing x", "Access denied.\r\n", 5),
             "2026-01-02 03:04:05 writing x: Access denied (error 5)\r\n");
   EXPECT_EQ(TraceLine(at, "a bar\r\nwent", "ignored", 0), "2026-01-02 03:04:05 a bar went\r\n");
-  const std::tuple<const char*, std::size_t, const char*> rows[] = {
-      {"a\r\nb\r\n", 6, "a\r\nb\r\n"},  // fits whole
-      {"a\r\nb\r\n", 5, "b\r\n"},       // the oldest line goes whole
-      {"a\r\nb\r\n", 3, "b\r\n"},
-      {"a\r\nb\r\n", 2, ""},  // no whole line fits
-  };
-  for (const auto& [log, most, kept] : rows) {
-    EXPECT_EQ(NewestLines(log, most), kept) << most;
+  // Whole, then the oldest line gone whole, then no whole line that fits.
+  const std::pair<std::size_t, const char*> kept[] = {
+      {6, "a\r\nb\r\n"}, {5, "b\r\n"}, {3, "b\r\n"}, {2, ""}};
+  for (const auto& [most, newest] : kept) {
+    EXPECT_EQ(NewestLines("a\r\nb\r\n", most), newest) << most;
   }
 }
 
