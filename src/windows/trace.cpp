@@ -11,7 +11,7 @@ namespace {
 
 // The log's bound; once over it, a quarter is dropped, the oldest lines
 // first, so that it is not rewritten at each line.
-constexpr std::size_t kMostLog = 64 * 1024;
+constexpr std::size_t kMostLog = std::size_t{64} * 1024;
 
 void Append(const WideString& path, const std::string& line) {
   const OwnedFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
