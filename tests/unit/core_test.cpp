@@ -16,11 +16,22 @@ namespace clep {
 namespace {
 
 TEST(Settings, NumbersAndFontSizes) {
-  EXPECT_EQ(ParseNumber("2147483647"), 2147483647);  // the largest
-  // A sign the program never writes, two numbers, a sign alone.
-  EXPECT_FALSE(ParseNumber("+5") || ParseNumber("1 2") || ParseNumber("-"));
+  const std::pair<const char*, std::optional<std::int32_t>> numbers[] = {
+      {"2147483647", 2147483647},  // the largest
+      {"+5", std::nullopt},        // a sign the program never writes
+      {"1 2", std::nullopt},       // two numbers
+      {"-", std::nullopt},         // a sign alone
+  };
+  for (const auto& [text, value] : numbers) {
+    EXPECT_EQ(ParseNumber(text), value) << text;
+  }
   // The ticker keeps its standard size (0 here) for none, and takes at most 72 points.
-  const std::pair<int, int> sizes[] = {{0, 0}, {1, 1}, {72, 72}, {73, 72}};
+  const std::pair<int, int> sizes[] = {
+      {0, 0},
+      {1, 1},
+      {72, 72},
+      {73, 72},
+  };
   for (const auto& [size, shown] : sizes) {
     EXPECT_EQ(ShownFontSize(size).value_or(0), shown) << size;
   }
@@ -199,7 +210,8 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
   // Borders flips the edge shown, the theme's included, and checks as shown;
   // Taskbar colours forgets both colours; Start with Windows checks as the sign-in has it.
   const MenuEntry& borders = *FindMenuEntry(Command::kBorders);
-  EXPECT_TRUE(IsChecked(borders, {defaults, true, false}) && !checked(borders, defaults));
+  EXPECT_TRUE(IsChecked(borders, {defaults, true, false}));
+  EXPECT_FALSE(checked(borders, defaults));
   EXPECT_EQ(ApplyCommand(defaults, Command::kBorders, true).borders, false);
   EXPECT_EQ(ApplyCommand(defaults, Command::kBorders, false).borders, true);
   EXPECT_TRUE(IsChecked(*FindMenuEntry(Command::kStartWithWindows), {defaults, false, true}));
@@ -277,7 +289,11 @@ TEST(Trace, OneLineForEachFailureAndTheNewestKept) {
   EXPECT_EQ(TraceLine(at, "a bar\r\nwent", "ignored", 0), "2026-01-02 03:04:05 a bar went\r\n");
   // Whole, then the oldest line gone whole, then no whole line that fits.
   const std::pair<std::size_t, const char*> kept[] = {
-      {6, "a\r\nb\r\n"}, {5, "b\r\n"}, {3, "b\r\n"}, {2, ""}};
+      {6, "a\r\nb\r\n"},
+      {5, "b\r\n"},
+      {3, "b\r\n"},
+      {2, ""},
+  };
   for (const auto& [most, newest] : kept) {
     EXPECT_EQ(NewestLines("a\r\nb\r\n", most), newest) << most;
   }
