@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "clock/horae.h"
+
 namespace clep {
 
 int MillisecondsToNextChange(int second, int millisecond, bool seconds) {
@@ -89,10 +91,23 @@ int WidthOf(std::string_view text, const std::array<int, 128>& widths) {
   }
   return sum;
 }
+
 }  // namespace
 
 std::string WidestNumeral(const ClockStyle& style, const std::array<int, 128>& widths) {
   std::string widest;
+  if (style.romanHours) {  // a stacked ticker's lines are the words
+    for (const std::string& text : EveryHourText(style)) {
+      for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find(' ', start), text.size());
+        if (WidthOf(text.substr(start, end - start), widths) > WidthOf(widest, widths)) {
+          widest = text.substr(start, end - start);
+        }
+        start = end + 1;
+      }
+    }
+    return widest;
+  }
   for (int value = 0; value < 60; ++value) {
     std::string text(RomanNumeral(value, style.subtractive, style.zeroAsDash));
     if (style.lowercase) {
@@ -107,6 +122,15 @@ std::string WidestNumeral(const ClockStyle& style, const std::array<int, 128>& w
 
 std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widths) {
   auto width = [&widths](std::string_view text) { return WidthOf(text, widths); };
+  if (style.romanHours) {
+    std::string widest;
+    for (const std::string& text : EveryHourText(style)) {
+      const std::string line =
+          std::string(static_cast<std::size_t>(LeadingBlanks(4, text.size())), ' ') + text;
+      widest = width(line) > width(widest) ? line : widest;
+    }
+    return widest;
+  }
   // Numerals of one length differ only in their letters: the line is widest
   // with the widest numeral of each length, and the lengths set the blanks.
   const int parts = style.seconds ? 3 : 2;
@@ -149,6 +173,9 @@ std::string WidestLine(const ClockStyle& style, const std::array<int, 128>& widt
 }
 
 std::size_t WidestClockText(const ClockStyle& style) {
+  if (style.romanHours) {
+    return WidestHourText(style);
+  }
   std::size_t hour = 0;
   std::size_t sixty = 0;
   for (int value = 0; value < 60; ++value) {
@@ -159,7 +186,24 @@ std::size_t WidestClockText(const ClockStyle& style) {
   return hour + 1 + sixty + (style.seconds ? 1 + sixty : 0);
 }
 
+bool ClockFace::Show(std::string_view text) {
+  const bool again = showsHour_ && text == Text();
+  Preset({0, 0, 0, -1, -1, -1});
+  showsHour_ = true;
+  const auto blanks = static_cast<std::size_t>(LeadingBlanks(4, text.size()));
+  if (again || blanks + text.size() >= line_.size()) {
+    return false;
+  }
+  blanks_ = blanks;
+  std::memset(line_.data(), ' ', blanks_);
+  std::memcpy(line_.data() + blanks_, text.data(), text.size());
+  length_ = blanks_ + text.size();
+  line_[length_] = '\0';
+  return true;
+}
+
 void ClockFace::Preset(const LocalTime& now) {
+  showsHour_ = false;
   hour_ = now.hour;
   minute_ = now.minute;
   second_ = now.second;

@@ -24,6 +24,7 @@ struct ClockStyle {
   bool subtractive = true;  // IV and IX; false gives IIII and VIIII
   bool zeroAsDash = false;
   bool lowercase = false;
+  bool romanHours = false;  // "hora III" and "vigilia II" for the civil time
 };
 
 // 0..99 as a numeral; the empty text outside that range. Zero is "-" with
@@ -63,6 +64,9 @@ class ClockFace {
   void Preset(const LocalTime& now);
   // True, with a new text, when the time differs from the one remembered.
   bool Advance(const LocalTime& now, const ClockStyle& style);
+  // True when `text` (a Roman hour's) differs from the one shown; no second
+  // is remembered after it, so that the civil time shows at the next tick.
+  bool Show(std::string_view text);
   // "XIV:XXV:VII", in lower case when the style asks.
   std::string_view Text() const { return {line_.data() + blanks_, length_ - blanks_}; }
   // Text() behind the leading blanks that centre it in the ticker.
@@ -73,6 +77,7 @@ class ClockFace {
   int hour_ = 0;
   int minute_ = 0;
   int second_ = 0;
+  bool showsHour_ = false;
   std::size_t blanks_ = 0;
   std::size_t length_ = 0;
   // Longest line: 11 blanks, "LXXXXVIIII" three times with two colons, a NUL.

@@ -35,6 +35,7 @@ enum class Command : unsigned {
   kCalendar,
   kRomanFeasts,
   kStartWithWindows,
+  kRomanHours,
 };
 
 struct MenuEntry {
@@ -96,6 +97,8 @@ inline constexpr MenuEntry kMenu[] = {
      &ClockSettings::displaySeconds, KeysOf({Key::kDisplaySeconds})},
     {Command::kWithoutSeconds, "Hours and minutes", MenuEntry::Kind::kSetOff,
      &ClockSettings::displaySeconds, KeysOf({Key::kDisplaySeconds})},
+    menu_rows::Toggle(Command::kRomanHours, "Roman hours", &ClockSettings::romanHours,
+                      Key::kRomanHours),
     menu_rows::Separator(),
     menu_rows::Action(Command::kExit, "Exit"),
 };

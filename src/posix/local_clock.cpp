@@ -18,6 +18,11 @@ LocalTime LocalTimeAt(std::time_t seconds) {
           when.tm_hour,        when.tm_min,     when.tm_sec};
 }
 
+int StandardMinutesEast() {
+  tzset();
+  return static_cast<int>(-timezone / 60);
+}
+
 // GCOVR_EXCL_START: asked only for a date with no Latin text, which no clock gives
 std::string LongDateText(const LocalTime& date) {
   std::tm when{};

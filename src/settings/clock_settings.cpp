@@ -9,14 +9,17 @@ namespace {
 using S = ClockSettings;
 
 // Each key's name and its field: a switch or a number, either of which may
-// be left to the theme; FontName is none of them.
+// be left to the theme, or degrees left to the region; FontName is none of them.
 struct KeyField {
   std::string_view name;
   bool S::*on = nullptr;
   std::int32_t S::*number = nullptr;
   std::optional<bool> S::*themeBool = nullptr;
   std::optional<std::int32_t> S::*colour = nullptr;
+  std::optional<std::int32_t> S::*degrees = nullptr;
+  std::int32_t bound = 0;
 };
+constexpr std::int32_t kMillionths = 1000000;
 constexpr KeyField kKeys[kKeyCount] = {
     {"DisplaySeconds", &S::displaySeconds},
     {"Lowercase", &S::lowercase},
@@ -33,7 +36,20 @@ constexpr KeyField kKeys[kKeyCount] = {
     {"FontSize", nullptr, &S::fontSize},
     {"EveryTaskbar", &S::everyTaskbar},
     {"RomanFeasts", &S::romanFeasts},
+    {"RomanHours", &S::romanHours},
+    {"Latitude", nullptr, nullptr, nullptr, nullptr, &S::latitude, 90},
+    {"Longitude", nullptr, nullptr, nullptr, nullptr, &S::longitude, 180},
 };
+
+std::string DegreesText(std::int32_t millionths) {
+  std::string text = millionths < 0 ? "-" : "";
+  const std::uint32_t magnitude = millionths < 0 ? 0U - static_cast<std::uint32_t>(millionths)
+                                                 : static_cast<std::uint32_t>(millionths);
+  text += std::to_string(magnitude / kMillionths);
+  std::string fraction = std::to_string(magnitude % kMillionths + kMillionths).substr(1);
+  fraction.erase(fraction.find_last_not_of('0') + 1);
+  return fraction.empty() ? text : text + "." + fraction;
+}
 
 }  // namespace
 
@@ -42,7 +58,8 @@ bool ClockSettings::operator==(const ClockSettings& o) const {
          zeroAsDash == o.zeroAsDash && toolTip == o.toolTip && medievalScript == o.medievalScript &&
          romanYear == o.romanYear && colourText == o.colourText && colourBack == o.colourBack &&
          fontName == o.fontName && fontBold == o.fontBold && fontItalic == o.fontItalic &&
-         fontSize == o.fontSize && everyTaskbar == o.everyTaskbar && romanFeasts == o.romanFeasts;
+         fontSize == o.fontSize && everyTaskbar == o.everyTaskbar && romanFeasts == o.romanFeasts &&
+         romanHours == o.romanHours && latitude == o.latitude && longitude == o.longitude;
 }
 
 std::string_view KeyName(Key key) {
@@ -62,6 +79,36 @@ std::optional<std::int32_t> ParseNumber(std::string_view text) {
   return value;
 }
 
+std::optional<std::int32_t> ParseDegrees(std::string_view text, std::int32_t bound) {
+  const bool negative = !text.empty() && text.front() == '-';
+  text.remove_prefix(negative ? 1 : 0);
+  const std::size_t point = text.find('.');
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view fraction =
+      point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+  const auto digits = [](std::string_view part) {
+    return part.find_first_not_of("0123456789") == std::string_view::npos;
+  };
+  if (whole.empty() || whole.size() > 3 || !digits(whole) || !digits(fraction) ||
+      (point != std::string_view::npos && fraction.empty())) {
+    return std::nullopt;
+  }
+  std::int32_t value = 0;
+  for (const char c : whole) {
+    value = value * 10 + (c - '0');
+  }
+  std::int32_t scale = kMillionths;
+  value *= scale;
+  for (const char c : fraction.substr(0, 6)) {
+    scale /= 10;
+    value += (c - '0') * scale;
+  }
+  if (value > bound * kMillionths) {
+    return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
 ClockSettings LoadSettings(const Profile& profile) {
   ClockSettings settings;
   for (const KeyField& field : kKeys) {
@@ -77,6 +124,8 @@ ClockSettings LoadSettings(const Profile& profile) {
       settings.*field.themeBool = *text == "1";
     } else if (field.colour != nullptr) {
       settings.*field.colour = ParseNumber(*text);
+    } else if (field.degrees != nullptr) {
+      settings.*field.degrees = ParseDegrees(*text, field.bound);
     } else {
       settings.fontName = *text;
     }
@@ -100,20 +149,34 @@ std::string ValueText(const ClockSettings& settings, Key key) {
     const std::optional<std::int32_t> colour = settings.*field.colour;
     return colour ? std::to_string(*colour) : "";
   }
+  if (field.degrees != nullptr) {
+    const std::optional<std::int32_t> degrees = settings.*field.degrees;
+    return degrees ? DegreesText(*degrees) : "";
+  }
   return settings.fontName;
 }
 
 bool WriteSetting(Profile& profile, const ClockSettings& settings, Key key) {
   const std::string text = ValueText(settings, key);
   const KeyField& field = kKeys[static_cast<int>(key)];
-  const bool leftToTheme = field.themeBool != nullptr || field.colour != nullptr;
+  const bool leftToTheme =
+      field.themeBool != nullptr || field.colour != nullptr || field.degrees != nullptr;
   return profile.Write(KeyName(key), leftToTheme && text.empty()
                                          ? std::nullopt
                                          : std::optional<std::string_view>(text));
 }
 
 ClockStyle ClockStyleOf(const ClockSettings& s) {
-  return {s.displaySeconds, s.medievalScript, s.zeroAsDash, s.lowercase};
+  return {s.displaySeconds, s.medievalScript, s.zeroAsDash, s.lowercase, s.romanHours};
+}
+
+Place HoursPlace(const ClockSettings& settings, const RegionPlace& region, int minutesEast) {
+  constexpr double kMillionth = 1e-6;
+  constexpr std::int32_t kRomeLatitude = 41900000;
+  const std::int32_t latitude = settings.latitude.value_or(region.latitude.value_or(kRomeLatitude));
+  const std::int32_t longitude =
+      settings.longitude.value_or(region.longitude.value_or(minutesEast * (kMillionths / 4)));
+  return {latitude * kMillionth, longitude * kMillionth};
 }
 
 TipStyle TipStyleOf(const ClockSettings& s) {

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "clock/date_tip.h"
+#include "clock/horae.h"
 #include "clock/roman.h"
 
 namespace clep {
@@ -31,6 +32,11 @@ struct ClockSettings {
   std::int32_t fontSize = 8;  // whole points; 0 or less keeps the standard size
   bool everyTaskbar = true;   // a ticker in other monitors' taskbars too
   bool romanFeasts = false;   // the day's feasts after the date in the tooltip
+  bool romanHours = false;    // the day's twelve hours and the night's watches
+  // Millionths of a degree, north and east positive; none: the place Windows
+  // keeps for the user's region.
+  std::optional<std::int32_t> latitude;
+  std::optional<std::int32_t> longitude;
 
   bool operator==(const ClockSettings& other) const;
 };
@@ -52,8 +58,11 @@ enum class Key {
   kFontSize,
   kEveryTaskbar,
   kRomanFeasts,
+  kRomanHours,
+  kLatitude,
+  kLongitude,
 };
-inline constexpr int kKeyCount = 15;
+inline constexpr int kKeyCount = 18;
 
 // Keys as a set, a bit each.
 using KeySet = unsigned;
@@ -94,12 +103,26 @@ bool WriteSetting(Profile& profile, const ClockSettings& settings, Key key);
 // Signed decimal within 32 bits, nothing else: no blanks, '+', hex or fraction.
 std::optional<std::int32_t> ParseNumber(std::string_view text);
 
-// The ticker's width in cells: 6 with seconds, 4 without.
+// Signed decimal degrees ("41.9", "-12.4964") within plus or minus `bound`, in
+// millionths, digits after the sixth dropped; nothing for anything else.
+std::optional<std::int32_t> ParseDegrees(std::string_view text, std::int32_t bound);
+
+// The ticker's width in cells: 6 with seconds, 4 without or for the Roman
+// hours ("vigilia IIII" is the longest).
 inline int TickerCells(const ClockSettings& settings) {
-  return settings.displaySeconds ? 6 : 4;
+  return settings.displaySeconds && !settings.romanHours ? 6 : 4;
 }
 
 ClockStyle ClockStyleOf(const ClockSettings& settings);
+
+// Where the Roman hours are counted: each coordinate from its key, else from
+// the place the system keeps for the user's region, else Rome's latitude on
+// the time zone's standard meridian (`minutesEast` of Greenwich, 4 a degree).
+struct RegionPlace {
+  std::optional<std::int32_t> latitude;  // millionths of a degree
+  std::optional<std::int32_t> longitude;
+};
+Place HoursPlace(const ClockSettings& settings, const RegionPlace& region, int minutesEast);
 TipStyle TipStyleOf(const ClockSettings& settings);
 
 // The font size the ticker is given: none (keep the standard size) for 0 or

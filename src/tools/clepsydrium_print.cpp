@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,33 @@
 
 namespace clep::print {
 namespace {
+
+// "HH:MM:SS HH:MM:SS" in local time, or the word for a day without either.
+void PrintSun(const LocalTime& day, const Place& place) {
+  const SunDay sun = SunOn(day.year, day.month, day.day, place);
+  if (sun.kind != SunDay::Kind::kRisesAndSets) {
+    std::puts(sun.kind == SunDay::Kind::kNeverSets ? "up" : "down");
+    return;
+  }
+  const LocalTime rise = LocalTimeAt(static_cast<std::time_t>(sun.rise));
+  const LocalTime set = LocalTimeAt(static_cast<std::time_t>(sun.set));
+  std::printf("%02d:%02d:%02d %02d:%02d:%02d\n", rise.hour, rise.minute, rise.second, set.hour,
+              set.minute, set.second);
+}
+
+// The moment of a local time; the time given when that is not one (a clock
+// put forward skips an hour), as near as the zone allows.
+std::time_t MomentOf(const LocalTime& local) {
+  std::tm when{};
+  when.tm_year = local.year - 1900;
+  when.tm_mon = local.month - 1;
+  when.tm_mday = local.day;
+  when.tm_hour = local.hour;
+  when.tm_min = local.minute;
+  when.tm_sec = local.second;
+  when.tm_isdst = -1;
+  return std::mktime(&when);
+}
 
 int Run(const Options& options) {
   // A file named on the command line must be there; the user's own need not.
@@ -66,14 +94,23 @@ int Run(const Options& options) {
                  stdout);
       break;
     }
-    case Mode::kClock:
+    case Mode::kSun:
+      PrintSun(options.sunDay.year != 0 ? options.sunDay : LocalNow(),
+               PlaceFor(settings, options.place));
+      break;
+    case Mode::kClock: {
       if (options.shape.follow) {
-        return Follow(path, options.shape);
+        return Follow(path, options.shape, options.place);
       }
+      timespec now{};
+      clock_gettime(CLOCK_REALTIME, &now);
+      const std::time_t moment = options.haveTime ? MomentOf(options.at) : now.tv_sec;
+      const LocalTime local = options.haveTime ? options.at : LocalTimeAt(moment);
       std::fputs(
-          Output(options.haveTime ? options.at : LocalNow(), settings, options.shape).c_str(),
+          Output(local, moment, settings, PlaceFor(settings, options.place), options.shape).c_str(),
           stdout);
       break;
+    }
   }
   // A full disk or a closed pipe must not pass for success.
   return std::fflush(stdout) != 0 || std::ferror(stdout) ? WriteFailed() : 0;

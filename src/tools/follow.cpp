@@ -68,7 +68,7 @@ void WatchSettings(int watch, const std::string& path) {
 // /etc wakes it for that too, and a watch on the settings file for a changed
 // file. A reader that went away shows on stdout at once, not only at the next
 // write a minute later.
-int Follow(const std::string& path, const Shape& shape) {
+int Follow(const std::string& path, const Shape& shape, const std::optional<Place>& place) {
   DefaultEndingSignals();
   const int timer = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC);
   const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
@@ -85,7 +85,8 @@ int Follow(const std::string& path, const Shape& shape) {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     const LocalTime local = LocalTimeAt(now.tv_sec);
-    std::string line = Output(local, settings, shape);
+    const Place at = PlaceFor(settings, place);
+    std::string line = Output(local, now.tv_sec, settings, at, shape);
     if (line != shown) {
       if (std::fputs(line.c_str(), stdout) == EOF || std::fflush(stdout) != 0) {
         return WriteFailed();
@@ -94,7 +95,10 @@ int Follow(const std::string& path, const Shape& shape) {
     }
     // At least one second on: a leap second (right/ zones) has second 60.
     const std::time_t step = settings.displaySeconds ? 1 : std::max(1, 60 - local.second);
-    const itimerspec turn{{0, 0}, {now.tv_sec + step, 0}};
+    const std::time_t next = ShowsOnlyTheHour(settings, shape)
+                                 ? static_cast<std::time_t>(RomanHourAt(now.tv_sec, at).shownEnd)
+                                 : now.tv_sec + step;
+    const itimerspec turn{{0, 0}, {std::max(next, now.tv_sec + 1), 0}};
     pollfd wakes[] = {{STDOUT_FILENO, 0, 0}, {timer, POLLIN, 0}, {watch, POLLIN, 0}};
     if (timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &turn, nullptr) != 0 ||
         (poll(wakes, watch >= 0 ? 3 : 2, -1) < 0 && errno != EINTR)) {

@@ -17,7 +17,8 @@ namespace {
 bool UsedHere(Key key) {
   return key == Key::kDisplaySeconds || key == Key::kLowercase || key == Key::kToolTip ||
          key == Key::kMedievalScript || key == Key::kRomanYear || key == Key::kZeroAsDash ||
-         key == Key::kRomanFeasts;
+         key == Key::kRomanFeasts || key == Key::kRomanHours || key == Key::kLatitude ||
+         key == Key::kLongitude;
 }
 
 }  // namespace

@@ -336,6 +336,10 @@ void CalendarWindow::OnTipText(NMHDR& notice) {
     auto& info = reinterpret_cast<NMTTDISPINFOA&>(notice);
     const MonthDay& day = DayAt(GetDlgCtrlID(reinterpret_cast<HWND>(info.hdr.idFrom)) - kFirstDay);
     tip_ = day.feast.empty() ? day.latin : day.latin + ", " + day.feast;
+    if (settings_.romanHours && day.day != 0) {
+      const SunDay sun = SunOn(year_, month_, day.day, UserPlace(settings_));
+      tip_ += "; " + SunLine(sun, LocalAt(sun.rise), LocalAt(sun.set));
+    }
     info.lpszText = tip_.data();
   }
 }

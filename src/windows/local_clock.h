@@ -1,9 +1,12 @@
 // The local time on Windows.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
+#include "clock/horae.h"
 #include "clock/roman.h"
+#include "settings/clock_settings.h"
 
 namespace clep::win {
 
@@ -11,6 +14,17 @@ LocalTime LocalNow();
 
 // Milliseconds until the clock text next changes.
 int MillisecondsToNextChange(bool seconds);
+
+// Milliseconds since 1970-01-01 00:00 UTC.
+std::int64_t UnixMilliseconds();
+
+// The local time of a moment, by the time zone's rules on its day.
+LocalTime LocalAt(UnixSeconds moment);
+
+// Where the Roman hours are counted: the Latitude and Longitude keys, else
+// the place Windows keeps for the user's region, else Rome's latitude on the
+// time zone's own meridian.
+Place UserPlace(const ClockSettings& settings);
 
 // The date in the user locale's long form, for a date with no Latin text.
 std::string LongDateText(const LocalTime& date);

@@ -127,10 +127,13 @@ void TickerWindow::DrawLines(HDC dc, const RECT& client) {
   // A numeral a line, each centred in a cell of the one-line ticker's height.
   const std::string_view text = clock_.Text();
   const int cell = TickerSize(scale_, 0, 0).height;
-  const auto lines = static_cast<int>(std::count(text.begin(), text.end(), ':')) + 1;
+  // A Roman hour's word and numeral go on lines of their own, too.
+  const auto lines = static_cast<int>(std::count_if(text.begin(), text.end(),
+                                                    [](char c) { return c == ':' || c == ' '; })) +
+                     1;
   RECT line{0, (client.bottom - lines * cell) / 2, client.right, 0};
   for (std::size_t start = 0; start <= text.size(); line.top += cell) {
-    const std::size_t end = std::min(text.find(':', start), text.size());
+    const std::size_t end = std::min(text.find_first_of(": ", start), text.size());
     line.bottom = line.top + cell;
     DrawTextA(dc, text.data() + start, static_cast<int>(end - start), &line,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "clock/date_tip.h"
+#include "clock/horae.h"
 #include "taskbar/placement.h"
 #include "windows/local_clock.h"
 #include "windows/metrics.h"
@@ -33,6 +34,18 @@ class ModalLoopScope {
  private:
   int& count_;
 };
+
+// The Roman hour's line over the date's, each when asked for.
+std::string TipText(const ClockSettings& settings) {
+  std::string tip =
+      settings.toolTip ? DateTipText(LocalNow(), TipStyleOf(settings), LongDateText) : "";
+  if (settings.romanHours) {
+    const RomanHour hour = RomanHourAt(UnixMilliseconds() / 1000, UserPlace(settings));
+    const std::string line = HourTipLine(hour, LocalAt(hour.shownStart), LocalAt(hour.shownEnd));
+    tip = tip.empty() ? line : line + "\r\n" + tip;
+  }
+  return tip;
+}
 
 }  // namespace
 
@@ -101,23 +114,35 @@ void TickerWindow::Hide() {
 
 void TickerWindow::StartTimer(bool nextSecond) {
   // One wake-up for each change shown: the timer is set anew at each tick
-  // for the next second, or the next minute without seconds; for the next
-  // second after a tick that drew nothing, as the first does.
+  // for the next second, or the next minute without seconds, or the next
+  // Roman hour; for the next second after a tick that drew nothing, as the
+  // first does.
   if (!frame_) {
     return;  // a timer with no window would be the thread's, and never killed
   }
-  const bool seconds = nextSecond || owner_.Settings().displaySeconds;
-  const int wait = MillisecondsToNextChange(seconds) + kTickMargin;
+  const ClockSettings& settings = owner_.Settings();
+  const bool seconds = nextSecond || settings.displaySeconds;
+  std::int64_t wait = MillisecondsToNextChange(seconds);
+  if (settings.romanHours && !nextSecond) {
+    const std::int64_t now = UnixMilliseconds();
+    wait = RomanHourAt(now / 1000, UserPlace(settings)).shownEnd * 1000 - now;
+  }
+  wait = std::clamp<std::int64_t>(wait, 0, USER_TIMER_MAXIMUM - kTickMargin) + kTickMargin;
   SetTimer(frame_.Get(), kTickTimer, static_cast<UINT>(wait), nullptr);
 }
 
 void TickerWindow::Tick() {
-  const bool drawn = clock_.Advance(LocalNow(), ClockStyleOf(owner_.Settings()));
+  const ClockSettings& settings = owner_.Settings();
+  const ClockStyle style = ClockStyleOf(settings);
+  const bool drawn = settings.romanHours
+                         ? clock_.Show(HourText(
+                               RomanHourAt(UnixMilliseconds() / 1000, UserPlace(settings)), style))
+                         : clock_.Advance(LocalNow(), style);
   if (drawn) {
     SetWindowTextA(faceWindow_, clock_.LineCStr());
     RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
-  StartTimer(!drawn);
+  StartTimer(!drawn && !settings.romanHours);
 }
 
 void TickerWindow::Redraw() {
@@ -190,10 +215,10 @@ void TickerWindow::OnFaceMouseMove() {
     if (!toolTip_) {
       run_.Log().Failed("CreateWindowEx of a ticker's tooltip");
     }
+    // A width of its own, so that the Roman hour's line breaks before the date's.
+    SendMessageA(toolTip_.Get(), TTM_SETMAXTIPWIDTH, 0, 1000);
   }
-  const ClockSettings& settings = owner_.Settings();
-  const std::string tip =
-      settings.toolTip ? DateTipText(LocalNow(), TipStyleOf(settings), LongDateText) : "";
+  const std::string tip = TipText(owner_.Settings());
   if (tip == tip_ || !toolTip_) {
     return;  // the same text again would make the tip flicker
   }

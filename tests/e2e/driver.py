@@ -219,9 +219,19 @@ class Rig:
         wait_until(lambda: time.gmtime().tm_sec < 40, 25, "the start of a minute", interval=0.5)
         now = time.gmtime()
         shift = (hour * 60 + minute - now.tm_hour * 60 - now.tm_min) % 1440
-        shift -= 1440 * (shift > 720)
-        self.env["TZ"] = os.environ["TZ"] = f"CLP{'+-'[shift >= 0]}{abs(shift) // 60}:{abs(shift) % 60:02}"
+        self.zone(shift - 1440 * (shift > 720))
+
+    def zone(self, east):
+        """A time zone east minutes ahead of UTC, for Wine and for this process's own local times."""
+        self.env["TZ"] = os.environ["TZ"] = f"CLP{'+-'[east >= 0]}{abs(east) // 60}:{abs(east) % 60:02}"
         time.tzset()
+
+    def roman_hour(self, latitude, longitude, moment):
+        """What the ticker shows at a moment, by the program's own count: (text, name, from, to), the span in s."""
+        line = subprocess.run([WINE, self.args.hours, str(latitude), str(longitude), str(int(moment))], env=self.env,
+                              capture_output=True, text=True, timeout=60, check=True).stdout.strip()
+        text, name, start, end = line.split("|")
+        return text, name, int(start), int(end)
 
     def wine(self, name, command, env=None):
         self.started.append(subprocess.Popen([WINE] + command, env=env or self.env, cwd=self.app, stderr=-2,
@@ -452,7 +462,7 @@ class Rig:
 
 def main(scenarios):
     parser = argparse.ArgumentParser(description=__doc__)
-    for option in ("exe", "faultable", "shell", "dll", "inject", "menu", "work", "version", "home", "setup"):
+    for option in ("exe", "faultable", "shell", "dll", "inject", "menu", "hours", "work", "version", "home", "setup"):
         parser.add_argument("--" + option)
     parser.add_argument("scenario", choices=sorted(scenarios))
     args = parser.parse_args()

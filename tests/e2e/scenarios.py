@@ -779,12 +779,57 @@ def lookalike(rig):
               f"{layout}: a ticker or an icon left")
 
 
+def horae(rig):
+    """The Roman hours on the equator, the zone on the meridian's own time: switched on from the menu, the morning's
+    hora on the ticker with its span in the tooltip, and its turn shown within a second; after a new start the night's
+    watch; switched off again; the file's keys kept as written."""
+    def meridian(solar_hours, ending_in=None):  # where the mean solar time is so, or the hora shown ends that soon
+        longitude = round(((solar_hours - time.time() % 86400 / 3600) * 15 + 180) % 360 - 180, 4)
+        for _ in range(2 * (ending_in is not None)):  # each degree east brings the sun's times 4 minutes sooner
+            end = rig.roman_hour(0, longitude, time.time())[3]
+            longitude = round(longitude + (end - time.time() - ending_in) / 240, 4)
+        rig.zone(round(longitude * 4))
+        return longitude
+
+    def shown(longitude):
+        want = rig.roman_hour(0, longitude, time.time())
+        wait_until(lambda: rig.ticker()["text"].lstrip() == want[0], 3, f"{want[0]} on the ticker")
+        return want
+
+    longitude = meridian(9, ending_in=45)
+    rig.write_ini(DisplaySeconds=0, Latitude=0, Longitude=f"{longitude:.4f}")
+    program, _ = rig.start(None)
+    rig.check_clock(seconds=False)
+    rig.pick("Roman hours")
+    text, name, start, end = shown(longitude)
+    span = "{}, {} to {}".format(name, *(time.strftime("%H:%M", time.localtime(t)) for t in (start, end)))
+    check(text.startswith("hora ") and rig.tip().startswith(span), f"{text}, not a tooltip from {span}")
+    check(rig.ini_values() == {"DisplaySeconds": "0", "Latitude": "0", "Longitude": f"{longitude:.4f}",
+                               "RomanHours": "1"}, f"the file: {rig.ini_values()}")
+    after = rig.roman_hour(0, longitude, end)[0]
+    rig.mouse_away()
+    wait_until(lambda: time.time() > end - 1, 60, "the hora's last second")
+    check(rig.ticker()["text"].lstrip() == text, "the next hora before its time")
+    wait_until(lambda: rig.ticker()["text"].lstrip() == after, 3, f"{after} on the ticker", interval=0.05)
+    check(time.time() < end + 1.1, f"{after} shown {time.time() - end:.2f} s after its start")
+    rig.command("close", rig.ticker()["hwnd"])
+    rig.wait_exit(program)
+    longitude = meridian(22)
+    rig.write_ini(DisplaySeconds=0, Latitude=0, Longitude=f"{longitude:.4f}", RomanHours=1)
+    rig.start_program("night")
+    rig.wait_ticker(None)
+    check(shown(longitude)[0].startswith("vigilia "), "no watch of the night")
+    rig.pick("Roman hours")
+    rig.check_clock(seconds=False)
+    check(rig.ini_values()["RomanHours"] == "0", f"the file: {rig.ini_values()}")
+
+
 def prefix_path(rig, path):
     return os.path.join(rig.prefix, "drive_c", *path[3:].split("\\"))
 
 
 if __name__ == "__main__":
     main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, hung_shell, unsaved, calendar, vertical, idle,
-                                  installed, scales, lookalike)} | {
+                                  installed, scales, lookalike, horae)} | {
         "monitors": lambda rig: every_taskbar(rig, "classic"), "monitors_win11": lambda rig: every_taskbar(rig, "win11"),
         "theme": lambda rig: taskbar_look(rig, "classic"), "theme_win11": lambda rig: taskbar_look(rig, "win11")})

@@ -85,6 +85,11 @@ def check_line(command, line, env, started):
         if record.get("tooltip") != date or record.get("class") != "clepsydrium":
             return f"{record!r}"
         text = record.get("text", "")
+    if "{hora}" in command:
+        hora = shell("clepsydrium-print --format '{hora}'", env).stdout.rstrip("\n")
+        if not text.startswith(hora + "  "):
+            return f"{text!r} has not the Roman hour {hora!r} before two blanks"
+        text = text[len(hora) + 2:]
     if "{tooltip}" in command:
         if not text.endswith("  " + date):
             return f"{text!r} has not the date {date!r} after two blanks"
@@ -156,7 +161,7 @@ def main(tool, readme_path, man_path):
     for command in bar_commands(readme):
         check_bar(command, env)
     for line in sorted(shown - others):
-        if not line.startswith("clepsydrium-print") and not line.startswith("mkdir"):
+        if not re.match(r"(\w+=\S+ )*clepsydrium-print", line) and not line.startswith("mkdir"):
             fail(f"the README shows {line!r}: run it here or name what runs it in OTHERS")
     for line in sorted(others - shown):
         fail(f"OTHERS names {line!r}, which the README no longer shows")

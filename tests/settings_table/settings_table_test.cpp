@@ -87,6 +87,11 @@ TEST_F(SettingsFile, TextIn_SettingsOut) {
       {"[Configuration]\r\nColourText=255\r\nColourBack=-2147483633\r\nFontSize=-4\r\n",
        "ColourText=255 ColourBack=-2147483633 FontSize=-4 "},
       {"[Configuration]\r\nColourText=2147483648\r\nColourBack=0x10\r\nFontSize=10.5\r\n", ""},
+      // Degrees: a point and at most three digits before it, within the globe.
+      {"[Configuration]\r\nLatitude=-41.90\r\nLongitude=179.1234567\r\nRomanHours=1\r\n",
+       "RomanHours=1 Latitude=-41.9 Longitude=179.123456 "},
+      {"[Configuration]\r\nLatitude=90.5\r\nLongitude=12,5\r\n", ""},
+      {"[Configuration]\r\nLatitude=+1\r\nLongitude=1.\r\n", ""},
       {"[Configuration]\r\nFontName=" + longName + "\r\n",
        "FontName=" + longName.substr(0, 254) + " "},
   };

@@ -58,10 +58,10 @@ check leap-day 0 $'I:I:I\na.d. I Kalendas Martias MMXXIV' --at "2024-02-29 01:01
 check pad 0 $'     XIV:XXV:VII     \na.d. IV Nonas Ianuarias MMXXIV' --pad --at "$at"
 check pad-additive-format 0 '[      XIIII:XXV:VII       ] a.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' \
   --ini "$work/additive.ini" --pad --format '[{text}] {tooltip}' --at "$at"
-check pad-short-json 0 '{"text": "     -:v     ", "tooltip": "kalendis ianuariis mm", "class": "clepsydrium"}' \
-  --ini "$work/short.ini" --pad --json --at "2000-01-01 00:05:00"
+TZ=UTC0 check pad-short-json 0 '{"text": "     -:v     ", "tooltip": "kalendis ianuariis mm", "hora": "vigilia iii", "class": "clepsydrium"}' \
+  --ini "$work/short.ini" --pad --json --at "2000-01-01 00:05:00" --place 41.9,12.5
 check settings 0 "; read from $work/short.ini"$'\n[Configuration]\nDisplaySeconds=0\nLowercase=1\nToolTip=1
-MedievalScript=1\nRomanYear=0\nZeroAsDash=1\nRomanFeasts=0
+MedievalScript=1\nRomanYear=0\nZeroAsDash=1\nRomanFeasts=0\nRomanHours=0\nLatitude=\nLongitude=
 ; not used here, only by the Windows ticker: Borders ColourText ColourBack FontName FontBold FontItalic FontSize EveryTaskbar' \
   --ini "$work/short.ini" --settings
 [ "$("$tool" --settings | head -n 1)" = "; no settings file $work/.config/clepsydrium/Clepsydrium.ini: the defaults" ] &&
@@ -84,8 +84,19 @@ done
 HOME=$work/home check user-file-home-xdg-unset 0 "$short" --at "$at"
 HOME=$work/home XDG_CONFIG_HOME=$work/xdg check ini-wins 0 $'XIIII:XXV:VII\na.d. IIII Nonas Ianuarias MMDCCLXXVII a.u.c.' --ini "$work/additive.ini" --at "$at"
 
-check json-feasts 0 '{"text": "xv:xxv:vii", "tooltip": "a.d. xv kalendas martias mmxxvii, lupercalia", "class": "clepsydrium"}' \
-  --ini "$work/feasts.ini" --json --at "2027-02-15 15:25:07"
+TZ=UTC0 check json-feasts 0 '{"text": "xv:xxv:vii", "tooltip": "a.d. xv kalendas martias mmxxvii, lupercalia", "hora": "hora xi", "class": "clepsydrium"}' \
+  --ini "$work/feasts.ini" --json --at "2027-02-15 15:25:07" --place 41.9,12.5
+
+# The Roman hours: the text, the span before the date, the sun's times; a day the sun stays up or down.
+ini hours 'RomanHours=1' 'MedievalScript=0' 'RomanYear=1' 'Latitude=41.9' 'Longitude=12.5'
+TZ=Europe/Rome check hours-night 0 $'vigilia IIII\nvigilia quarta noctis, 03:53 to 07:36\na.d. VI Kalendas Ianuarias MMDCCLXXVIIII a.u.c.' \
+  --ini "$work/hours.ini" --at "2025-12-27 04:00:00"
+TZ=Europe/Rome check hours-place 0 'hora VIII' --ini "$work/hours.ini" --format '{hora}' --at "2027-06-21 15:00:00"
+TZ=Europe/Rome check hours-given-place 0 'hora VI' --ini "$work/hours.ini" --format '{text}' --place 41.9,-20 --at "2027-06-21 15:00:00"
+for row in "78,15 2027-06-21 up" "78,15 2027-12-21 down" "-78,15 2027-06-21 down"; do
+  read -r place day want <<<"$row"
+  check "sun-$place-$day" 0 "$want" --place "$place" --sun "$day"
+done
 
 check numeral-zero-dash 0 "-" --ini "$work/short.ini" --numeral 0
 for n in -1 100 99999999999999999999; do check "numeral-out-of-range-$n" 0 "" --numeral "$n"; done
@@ -108,6 +119,9 @@ bad numeral-empty "''" --numeral ""
 bad two-modes --latin-dates --numeral 4 --latin-dates
 for month in 2024-13 2024-1 twelve; do bad "calendar-$month" "$month" --calendar "$month"; done
 bad sunday-alone --sunday --sunday --at "$at"
+for place in 91,0 0,180.5 41.9 41.9,x; do bad "place-$place" "$place" --place "$place"; done
+bad place-with-numeral --place --place 1,1 --numeral 4
+bad sun-day 2027-02-30 --sun 2027-02-30
 
 # The week from Sunday, in the other style; today in reverse video only on a terminal.
 check calendar-sunday-style 0 "             februarius mmdcclxxvii a.u.c.
@@ -130,7 +144,7 @@ done
 
 "$tool" --at "$at" >/dev/full 2>/dev/null; [ $? = 1 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL full-disk: not exit 1"; }
 help=$("$tool" --help 2>&1); status=$?
-for option in --ini --at --follow --json --pad --format --numeral --latin-dates --settings --help; do
+for option in --ini --at --follow --json --pad --format --place --sun --numeral --latin-dates --settings --help; do
   [ "$status" = 0 ] && [ "${help##*$'\n'}" = "write with 1." ] && grep -q -- "^ *$option" <<<"$help" &&
     passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL help (exit $status, ending ${help##*$'\n'}): $option"; }
 done

@@ -172,7 +172,7 @@ TEST(Menu, OrderCaptionsAndWhatEachOptionChanges) {
       "|Start with Windows|-|Roman date in Tooltip|Use Roman year (from 753 BC)|Show Roman feasts|"
       "Medieval script (4=IV, 9=IX, etc.)|Display 0 as dash|-|Lowercase|"
       "Borders|-|Text colour|Background colour|Taskbar colours|Set font|-|"
-      "Hours, minutes, seconds|Hours and minutes|-|Exit|");
+      "Hours, minutes, seconds|Hours and minutes|Roman hours|-|Exit|");
   // A toggle flips the switch its key names, its check mark with it, and back.
   const ClockSettings defaults;
   const auto checked = [](const MenuEntry& entry, const ClockSettings& settings) {

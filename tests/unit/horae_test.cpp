@@ -1,0 +1,112 @@
+// The Roman hours: the sun against PyEphem's (scripts/sun-reference.py), the
+// hours by what follows from the sun, and their texts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <tuple>
+
+#include "clock/horae.h"
+
+namespace clep {
+namespace {
+
+// Measured: 3 s at most to 60 degrees, 6 s beyond. PyEphem puts the one row
+// at the polar edge on both sides of it (a rising, no setting): left out.
+TEST(SunOn, AgreesWithPyEphem) {
+  std::ifstream file(CLEP_SUN_REFERENCE);
+  std::string line;
+  ASSERT_TRUE(std::getline(file, line));
+  int edge = 0;
+  while (std::getline(file, line)) {
+    std::replace(line.begin(), line.end(), ',', ' ');
+    std::istringstream row(line);
+    int year = 0, month = 0, day = 0;
+    double latitude = 0, longitude = 0;
+    std::string rise, set;
+    row >> year >> month >> day >> latitude >> longitude >> rise >> set;
+    const SunDay sun = SunOn(year, month, day, {latitude, longitude});
+    if (rise[0] == 'n' || set[0] == 'n') {
+      edge += rise != set;
+      const auto kind = rise == "none_up" ? SunDay::Kind::kNeverSets : SunDay::Kind::kNeverRises;
+      EXPECT_TRUE(rise != set || sun.kind == kind) << line;
+      continue;
+    }
+    const int bound = latitude > -60 && latitude < 60 ? 60 : 20;
+    EXPECT_EQ(sun.kind, SunDay::Kind::kRisesAndSets) << line;
+    EXPECT_LE(std::abs(sun.rise - std::stoll(rise)), bound) << line;
+    EXPECT_LE(std::abs(sun.set - std::stoll(set)), bound) << line;
+  }
+  EXPECT_EQ(edge, 1);
+}
+
+// A row of the reference (1985-10-02 at 46.91 S 58.24 W) and the polar day
+// and night at 72 N (06:00 to 18:00 at Greenwich, an exact boundary each).
+TEST(RomanHourAt, HoursFromTheSun) {
+  const Place pampa{-46.91, -58.24}, north{72, 0};
+  const UnixSeconds rise = 497092917, set = 497138606, noon = (rise + set) / 2;
+  const std::tuple<Place, UnixSeconds, bool, int, int> rows[] = {
+      {pampa, rise - 90, true, 12, 4},  {pampa, rise + 90, false, 1, 0},
+      {pampa, noon - 90, false, 6, 0},  {pampa, noon + 90, false, 7, 0},
+      {pampa, set - 90, false, 12, 0},  {pampa, set + 90, true, 1, 1},
+      {north, 1718971200, false, 7, 0}, {north, 1734750000, true, 10, 4},
+  };
+  for (const auto& [place, moment, night, hour, watch] : rows) {
+    const RomanHour at = RomanHourAt(moment, place);
+    EXPECT_EQ(std::tie(at.night, at.hour, at.watch), std::tie(night, hour, watch)) << moment;
+  }
+  const SunDay sun = SunOn(1985, 10, 2, pampa);
+  EXPECT_EQ(RomanHourAt(rise + 90, pampa).start, sun.rise);
+  EXPECT_EQ(RomanHourAt(rise - 90, pampa).shownEnd, sun.rise);
+  EXPECT_EQ(RomanHourAt(set - 90, pampa).end, sun.set);
+  EXPECT_EQ(RomanHourAt(set + 90, pampa).shownStart, sun.set);
+  EXPECT_EQ(RomanHourAt(1718971200, north).start, 1718971200);
+  EXPECT_EQ(RomanHourAt(1734750000, north).start, 1734750000);
+}
+
+// Hour after hour, no gap and no overlap: Rome at an equinox, 70 N through
+// the midnight sun and out of it.
+TEST(RomanHourAt, HoursTile) {
+  const std::tuple<Place, UnixSeconds, int> sweeps[] = {
+      {{41.9, 12.5}, 1710720000, 3},
+      {{70, 20}, 1718668800, 4},
+      {{70, 20}, 1721433600, 10},
+  };
+  for (const auto& [place, from, days] : sweeps) {
+    RomanHour hour = RomanHourAt(from, place);
+    while (hour.end < from + days * 86400) {
+      const RomanHour next = RomanHourAt(hour.end, place);
+      EXPECT_EQ(next.start, hour.end);
+      EXPECT_LT(next.start, next.end);
+      EXPECT_EQ(next.hour, hour.hour % 12 + 1) << next.start;
+      EXPECT_EQ(next.night, hour.night != (hour.hour == 12)) << next.start;
+      EXPECT_TRUE(next.shownStart <= next.start && next.end <= next.shownEnd);
+      hour = next;
+    }
+  }
+}
+
+TEST(HourText, NumeralsCaseAndNames) {
+  const ClockStyle additive{true, false, false, false}, lower{true, true, false, true};
+  const std::tuple<RomanHour, ClockStyle, const char*> rows[] = {
+      {{false, 4, 0}, {}, "hora IV"},      {{false, 9, 0}, additive, "hora VIIII"},
+      {{false, 12, 0}, lower, "hora xii"}, {{true, 12, 4}, additive, "vigilia IIII"},
+      {{true, 5, 2}, lower, "vigilia ii"},
+  };
+  for (const auto& [hour, style, text] : rows) {
+    EXPECT_EQ(HourText(hour, style), text);
+  }
+  EXPECT_EQ(WidestHourText({}), 11u);  // "vigilia III"
+  EXPECT_EQ(WidestHourText(additive), 12u);
+  EXPECT_EQ(HourName({false, 1, 0}), "hora prima diei");
+  EXPECT_EQ(HourName({false, 12, 0}), "hora duodecima diei");
+  EXPECT_EQ(HourName({true, 11, 4}), "vigilia quarta noctis");
+  EXPECT_EQ(HourTipLine({false, 3, 0}, {2024, 3, 20, 9, 41, 5}, {2024, 3, 20, 10, 27, 0}),
+            "hora tertia diei, 09:41 to 10:27");
+}
+
+}  // namespace
+}  // namespace clep
