@@ -24,9 +24,13 @@ TEST(SunOn, AgreesWithPyEphem) {
   while (std::getline(file, line)) {
     std::replace(line.begin(), line.end(), ',', ' ');
     std::istringstream row(line);
-    int year = 0, month = 0, day = 0;
-    double latitude = 0, longitude = 0;
-    std::string rise, set;
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    double latitude = 0;
+    double longitude = 0;
+    std::string rise;
+    std::string set;
     row >> year >> month >> day >> latitude >> longitude >> rise >> set;
     const SunDay sun = SunOn(year, month, day, {latitude, longitude});
     if (rise[0] == 'n' || set[0] == 'n') {
@@ -46,13 +50,20 @@ TEST(SunOn, AgreesWithPyEphem) {
 // A row of the reference (1985-10-02 at 46.91 S 58.24 W) and the polar day
 // and night at 72 N (06:00 to 18:00 at Greenwich, an exact boundary each).
 TEST(RomanHourAt, HoursFromTheSun) {
-  const Place pampa{-46.91, -58.24}, north{72, 0};
-  const UnixSeconds rise = 497092917, set = 497138606, noon = (rise + set) / 2;
+  const Place pampa{-46.91, -58.24};
+  const Place north{72, 0};
+  const UnixSeconds rise = 497092917;
+  const UnixSeconds set = 497138606;
+  const UnixSeconds noon = (rise + set) / 2;
   const std::tuple<Place, UnixSeconds, bool, int, int> rows[] = {
-      {pampa, rise - 90, true, 12, 4},  {pampa, rise + 90, false, 1, 0},
-      {pampa, noon - 90, false, 6, 0},  {pampa, noon + 90, false, 7, 0},
-      {pampa, set - 90, false, 12, 0},  {pampa, set + 90, true, 1, 1},
-      {north, 1718971200, false, 7, 0}, {north, 1734750000, true, 10, 4},
+      {pampa, rise - 90, true, 12, 4},   // the night's last hour
+      {pampa, rise + 90, false, 1, 0},   // hora prima
+      {pampa, noon - 90, false, 6, 0},   // the sixth ends at noon
+      {pampa, noon + 90, false, 7, 0},   // and the seventh begins
+      {pampa, set - 90, false, 12, 0},   // the day's last
+      {pampa, set + 90, true, 1, 1},     // the night's first
+      {north, 1718971200, false, 7, 0},  // a polar day: 12:00 begins the seventh
+      {north, 1734750000, true, 10, 4},  // a polar night: 03:00 the tenth
   };
   for (const auto& [place, moment, night, hour, watch] : rows) {
     const RomanHour at = RomanHourAt(moment, place);
@@ -79,8 +90,8 @@ TEST(RomanHourAt, HoursTile) {
     RomanHour hour = RomanHourAt(from, place);
     while (hour.end < from + days * 86400) {
       const RomanHour next = RomanHourAt(hour.end, place);
-      EXPECT_EQ(next.start, hour.end);
-      EXPECT_LT(next.start, next.end);
+      ASSERT_EQ(next.start, hour.end);  // else the sweep would stand still
+      ASSERT_LT(next.start, next.end);
       EXPECT_EQ(next.hour, hour.hour % 12 + 1) << next.start;
       EXPECT_EQ(next.night, hour.night != (hour.hour == 12)) << next.start;
       EXPECT_TRUE(next.shownStart <= next.start && next.end <= next.shownEnd);
@@ -90,10 +101,13 @@ TEST(RomanHourAt, HoursTile) {
 }
 
 TEST(HourText, NumeralsCaseAndNames) {
-  const ClockStyle additive{true, false, false, false}, lower{true, true, false, true};
+  const ClockStyle additive{true, false, false, false};
+  const ClockStyle lower{true, true, false, true};
   const std::tuple<RomanHour, ClockStyle, const char*> rows[] = {
-      {{false, 4, 0}, {}, "hora IV"},      {{false, 9, 0}, additive, "hora VIIII"},
-      {{false, 12, 0}, lower, "hora xii"}, {{true, 12, 4}, additive, "vigilia IIII"},
+      {{false, 4, 0}, {}, "hora IV"},             // by day, the hour
+      {{false, 9, 0}, additive, "hora VIIII"},    // additive
+      {{false, 12, 0}, lower, "hora xii"},        // lower case
+      {{true, 12, 4}, additive, "vigilia IIII"},  // by night, the watch
       {{true, 5, 2}, lower, "vigilia ii"},
   };
   for (const auto& [hour, style, text] : rows) {
