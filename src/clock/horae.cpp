@@ -22,7 +22,7 @@ std::int64_t DaysFromCivil(int year, int month, int day) {
 
 // 12:00 of a day's mean solar time at a longitude, in UTC.
 double MeanNoon(std::int64_t days, double longitude) {
-  return static_cast<double>(days * kDay + kDay / 2) - longitude * 240;
+  return static_cast<double>(days * kDay) + kDay * 0.5 - longitude * 240;
 }
 
 std::int64_t MeanSolarDay(UnixSeconds moment, double longitude) {
@@ -79,7 +79,7 @@ SunPosition SunAt(double unix, const Place& place) {
 // on the hour angle, the sun's place taken afresh at each estimate. Beyond
 // the polar edge within the day the target is clamped to noon or midnight.
 double Event(double estimate, int side, const Place& place) {
-  for (int pass = 0; pass < 3; ++pass) {
+  for (int pass = 0; pass < 2; ++pass) {
     const SunPosition sun = SunAt(estimate, place);
     const double target =
         side * std::acos(std::fmax(-1.0, std::fmin(1.0, sun.cosTarget))) / kRadians;
