@@ -51,14 +51,21 @@ TEST(SunOn, AgreesWithPyEphem) {
 // and night at 72 N (06:00 to 18:00 at Greenwich, an hour's start each). The
 // last column is an end of what the ticker shows, where one is known.
 TEST(RomanHourAt, HoursFromTheSun) {
-  const Place pampa{-46.91, -58.24}, north{72, 0};
-  const UnixSeconds rise = 497092917, set = 497138606, noon = (rise + set) / 2;
+  const Place pampa{-46.91, -58.24};
+  const Place north{72, 0};
+  const UnixSeconds rise = 497092917;
+  const UnixSeconds set = 497138606;
+  const UnixSeconds noon = (rise + set) / 2;
   const SunDay sun = SunOn(1985, 10, 2, pampa);
   const std::tuple<Place, UnixSeconds, bool, int, int, UnixSeconds> rows[] = {
-      {pampa, rise - 90, true, 12, 4, sun.rise},    {pampa, rise + 90, false, 1, 0, sun.rise},
-      {pampa, noon - 90, false, 6, 0, 0},           {pampa, noon + 90, false, 7, 0, 0},
-      {pampa, set - 90, false, 12, 0, sun.set},     {pampa, set + 90, true, 1, 1, sun.set},
-      {north, 1718971200, false, 7, 0, 1718971200}, {north, 1734750000, true, 10, 4, 1734750000},
+      {pampa, rise - 90, true, 12, 4, sun.rise},     // the night's last hour
+      {pampa, rise + 90, false, 1, 0, sun.rise},     // hora prima
+      {pampa, noon - 90, false, 6, 0, 0},            // the sixth ends at noon
+      {pampa, noon + 90, false, 7, 0, 0},            // and the seventh begins
+      {pampa, set - 90, false, 12, 0, sun.set},      // the day's last
+      {pampa, set + 90, true, 1, 1, sun.set},        // the night's first
+      {north, 1718971200, false, 7, 0, 1718971200},  // a polar day: 12:00 begins the seventh
+      {north, 1734750000, true, 10, 4, 1734750000},  // a polar night: 03:00 the tenth
   };
   for (const auto& [place, moment, night, hour, watch, shown] : rows) {
     const RomanHour at = RomanHourAt(moment, place);
@@ -90,12 +97,13 @@ TEST(RomanHourAt, HoursTile) {
 }
 
 TEST(HourText, NumeralsCaseAndNames) {
-  const ClockStyle additive{true, false, false, false}, lower{true, true, false, true};
+  const ClockStyle additive{true, false, false, false};
+  const ClockStyle lower{true, true, false, true};
   const std::tuple<RomanHour, ClockStyle, const char*, const char*> rows[] = {
-      {{false, 1, 0}, {}, "hora I", "hora prima diei"},
-      {{false, 9, 0}, additive, "hora VIIII", "hora nona diei"},
-      {{false, 12, 0}, lower, "hora xii", "hora duodecima diei"},
-      {{true, 12, 4}, additive, "vigilia IIII", "vigilia quarta noctis"},
+      {{false, 1, 0}, {}, "hora I", "hora prima diei"},                    // by day, the hour
+      {{false, 9, 0}, additive, "hora VIIII", "hora nona diei"},           // additive
+      {{false, 12, 0}, lower, "hora xii", "hora duodecima diei"},          // lower case
+      {{true, 12, 4}, additive, "vigilia IIII", "vigilia quarta noctis"},  // by night, the watch
       {{true, 5, 2}, lower, "vigilia ii", "vigilia secunda noctis"},
   };
   for (const auto& [hour, style, text, name] : rows) {
