@@ -1,5 +1,7 @@
 #include "calendar/latin_month.h"
 
+#include <algorithm>
+
 #include "clock/feasts.h"
 #include "clock/latin_dates.h"
 
@@ -38,6 +40,29 @@ void Lower(std::string& text, bool lowercase) {
 int DaysInMonth(int year, int month) {
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   return month == 2 && !leap ? 28 : DaysInLeapYearMonth(month);
+}
+
+CalendarDay StepMonths(const CalendarDay& from, int months) {
+  // Within the years Windows' own dates can name.
+  const int index =
+      std::clamp(from.year * 12 + from.month - 1 + months, kFirstYear * 12, kLastYear * 12 + 11);
+  const int year = index / 12;
+  const int month = index % 12 + 1;
+  return {year, month, std::clamp(from.day, 1, DaysInMonth(year, month))};
+}
+
+CalendarDay StepDays(const CalendarDay& from, int days) {
+  CalendarDay to{from.year, from.month, from.day + days};
+  while (to.day < 1 && to.year * 12 + to.month > kFirstYear * 12 + 1) {
+    to = {to.month == 1 ? to.year - 1 : to.year, to.month == 1 ? 12 : to.month - 1, to.day};
+    to.day += DaysInMonth(to.year, to.month);
+  }
+  while (to.day > DaysInMonth(to.year, to.month) && to.year * 12 + to.month < kLastYear * 12 + 12) {
+    to.day -= DaysInMonth(to.year, to.month);
+    to = {to.month == 12 ? to.year + 1 : to.year, to.month == 12 ? 1 : to.month + 1, to.day};
+  }
+  to.day = std::clamp(to.day, 1, DaysInMonth(to.year, to.month));
+  return to;
 }
 
 int WeekdayOf(int year, int month, int day) {

@@ -12,6 +12,22 @@ namespace clep {
 // Days in a month of the proleptic Gregorian calendar; 0 for no month.
 int DaysInMonth(int year, int month);
 
+// A calendar's day, and its moves: by days across months and years, and by
+// months to the same day or the shorter month's last; never beyond the
+// years Windows' own dates can name.
+struct CalendarDay {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  bool operator==(const CalendarDay& other) const {
+    return year == other.year && month == other.month && day == other.day;
+  }
+};
+inline constexpr int kFirstYear = 1601;
+inline constexpr int kLastYear = 30827;
+CalendarDay StepDays(const CalendarDay& from, int days);
+CalendarDay StepMonths(const CalendarDay& from, int months);
+
 // 0 for Sunday to 6 for Saturday.
 int WeekdayOf(int year, int month, int day);
 

@@ -78,6 +78,15 @@ void LowerCase(char* text, std::size_t length) {
   }
 }
 
+std::string SpokenNumerals(const LocalTime& now, const ClockStyle& style) {
+  std::string text(RomanNumeral(now.hour, style.subtractive, style.zeroAsDash));
+  text.append(1, ':').append(RomanNumeral(now.minute, style.subtractive, style.zeroAsDash));
+  if (style.lowercase) {
+    LowerCase(text.data(), text.size());
+  }
+  return text;
+}
+
 int LeadingBlanks(int cells, std::size_t length) {
   const int blanks = (cells * 4 - static_cast<int>(length) - 2) / 2;
   return blanks > 0 ? blanks : 0;

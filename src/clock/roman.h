@@ -34,6 +34,10 @@ std::string_view RomanNumeral(int value, bool subtractive, bool zeroAsDash);
 // ASCII lower case, in place.
 void LowerCase(char* text, std::size_t length);
 
+// The clock's hours and minutes as its text writes them in a style, for a
+// screen reader, which tells them once a minute: never the seconds.
+std::string SpokenNumerals(const LocalTime& now, const ClockStyle& style);
+
 // Blanks before a clock text of `length` characters in a ticker of `cells`
 // cells: four characters a cell, two kept spare, half of the rest in front.
 int LeadingBlanks(int cells, std::size_t length);

@@ -46,6 +46,19 @@ TEST(ClockFace, TextPaddingAndCase) {
   }
 }
 
+// What a screen reader hears once a minute: never the seconds, in the style.
+TEST(SpokenNumerals, HoursAndMinutesInTheStyle) {
+  const std::tuple<LocalTime, ClockStyle, const char*> rows[] = {
+      {{2024, 1, 2, 14, 25, 7}, {true, true, false, false}, "XIV:XXV"},
+      {{2024, 1, 2, 0, 30, 0}, {true, true, true, false}, "-:XXX"},
+      {{2024, 1, 2, 0, 0, 0}, {true, true, false, false}, ":"},
+      {{2024, 1, 2, 19, 49, 59}, {true, false, false, true}, "xviiii:xxxxviiii"},
+  };
+  for (const auto& [time, style, spoken] : rows) {
+    EXPECT_EQ(SpokenNumerals(time, style), spoken);
+  }
+}
+
 TEST(ClockFace, NewTextOnlyInANewSecond) {
   ClockFace face;
   const LocalTime now{2024, 1, 2, 10, 59, 59};

@@ -104,6 +104,28 @@ TEST(LatinMonth, TheFeastsOfAMonth) {
   }
 }
 
+// The keys' moves: across months, years and a century's February, and
+// never beyond the years Windows can name.
+TEST(CalendarDay, StepsByDaysAndMonths) {
+  const std::tuple<CalendarDay, int, int, CalendarDay> rows[] = {
+      // from, days, months, to
+      {{2027, 1, 31}, 1, 0, {2027, 2, 1}},    {{2024, 3, 1}, -1, 0, {2024, 2, 29}},
+      {{1900, 3, 1}, -1, 0, {1900, 2, 28}},  // a century: no leap day
+      {{2000, 3, 1}, -1, 0, {2000, 2, 29}},  // but every fourth
+      {{2026, 12, 31}, 7, 0, {2027, 1, 7}},   {{2027, 1, 3}, -7, 0, {2026, 12, 27}},
+      {{1601, 1, 1}, -1, 0, {1601, 1, 1}},    {{30827, 12, 31}, 7, 0, {30827, 12, 31}},
+      {{2025, 1, 31}, 0, 1, {2025, 2, 28}},  // the shorter month's last
+      {{2024, 1, 31}, 0, 1, {2024, 2, 29}},   {{2026, 12, 15}, 0, 1, {2027, 1, 15}},
+      {{2027, 3, 31}, 0, -13, {2026, 2, 28}}, {{1601, 1, 20}, 0, -1, {1601, 1, 20}},
+      {{30827, 12, 5}, 0, 1, {30827, 12, 5}},
+  };
+  for (const auto& [from, days, months, to] : rows) {
+    const CalendarDay moved = months != 0 ? StepMonths(from, months) : StepDays(from, days);
+    EXPECT_EQ(moved, to) << from.year << '-' << from.month << '-' << from.day << ' ' << days << ' '
+                         << months << ": " << moved.year << '-' << moved.month << '-' << moved.day;
+  }
+}
+
 TEST(CalendarPlace, OnTheBarsInnerSideWhollyOnItsMonitor) {
   const Rect monitor{1024, 0, 2048, 768};
   const Size popup{300, 200};
