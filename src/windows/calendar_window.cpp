@@ -20,10 +20,15 @@ constexpr int kBack = 2;
 constexpr int kForward = 3;
 constexpr int kLegend = 4;
 constexpr int kFirstHead = 10;
-constexpr int kFirstDay = 100;  // six weeks of seven cells
+constexpr int kFirstDay = CalendarWindow::kFirstDayId;  // six weeks of seven cells
 constexpr int kCells = 42;
 constexpr int kMargin = 4;
 constexpr UINT_PTR kDayTimer = 1;
+
+// A day's Latin date and feasts.
+std::string DayTip(const MonthDay& day) {
+  return day.feast.empty() ? day.latin : day.latin + ", " + day.feast;
+}
 
 int DayOf(const LocalTime& time) {
   return (time.year * 100 + time.month) * 100 + time.day;
@@ -203,17 +208,36 @@ void CalendarWindow::AddDayTips() {
 }
 
 void CalendarWindow::Move(int months) {
+  const LocalTime today = LocalNow();
   if (months == 0) {
-    const LocalTime today = LocalNow();
-    year_ = today.year;
-    month_ = today.month;
+    year_ = 0;  // shown anew: today's frame may have moved
+    Select({today.year, today.month, today.day});
   } else {
-    // Within the years Windows' own dates can name.
-    const int index = std::clamp(year_ * 12 + month_ - 1 + months, 1601 * 12, 30827 * 12 + 11);
-    year_ = index / 12;
-    month_ = index % 12 + 1;
+    Select(StepMonths({year_, month_, selected_}, months));
   }
-  ShowMonth(year_, month_);
+}
+
+void CalendarWindow::Select(const CalendarDay& day) {
+  const HWND window = window_.Get();
+  const HWND old = GetDlgItem(window, kFirstDay + CellOf(selected_));
+  selected_ = day.day;
+  if (day.year != year_ || day.month != month_) {
+    year_ = day.year;
+    month_ = day.month;
+    ShowMonth(year_, month_);
+  } else {
+    InvalidateRect(old, nullptr, FALSE);
+  }
+  InvalidateRect(SelectedCell(), nullptr, FALSE);
+  NotifyWinEvent(EVENT_OBJECT_FOCUS, SelectedCell(), OBJID_CLIENT, CHILDID_SELF);
+}
+
+int CalendarWindow::CellOf(int day) const {
+  int cell = 0;
+  while (cell < kCells - 1 && DayAt(cell).day != day) {
+    ++cell;
+  }
+  return cell;
 }
 
 void CalendarWindow::Restyle() {
@@ -261,7 +285,10 @@ void CalendarWindow::ShowMonth(int year, int month) {
   for (int i = 0; i < kCells; ++i) {
     const HWND cell = GetDlgItem(window, kFirstDay + i);
     const MonthDay& day = DayAt(i);
-    SetWindowTextA(cell, day.numeral.c_str());
+    // Its name, as a screen reader says it: the day, then its Latin date.
+    SetWindowTextA(cell, day.day == 0
+                             ? ""
+                             : (LongDateText({year, month, day.day}) + "; " + DayTip(day)).c_str());
     // Today in a frame.
     const bool isToday = day.day == today.day && month == today.month && year == today.year;
     const LONG style = GetWindowLongA(cell, GWL_STYLE);
@@ -292,6 +319,11 @@ void CalendarWindow::DrawDay(const DRAWITEMSTRUCT& item) const {
   SetTextColor(dc, text_);
   SetBkMode(dc, TRANSPARENT);
   DrawTextA(dc, day.numeral.c_str(), -1, &text, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+  if (day.day == selected_ && day.day != 0) {
+    RECT focus = item.rcItem;
+    InflateRect(&focus, -2, -2);
+    DrawFocusRect(dc, &focus);
+  }
   if (!day.feast.empty()) {
     const int left = (item.rcItem.left + item.rcItem.right - dot_) / 2;
     const RECT dot{left, text.bottom + 1, left + dot_, text.bottom + 1 + dot_};
@@ -314,6 +346,14 @@ void CalendarWindow::OnKey(WPARAM key) {
     case VK_HOME:
       Move(0);
       break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN: {
+      const int step = key == VK_LEFT ? -1 : key == VK_RIGHT ? 1 : key == VK_UP ? -7 : 7;
+      Select(StepDays({year_, month_, selected_}, step));
+      break;
+    }
     default:
       break;
   }
@@ -335,7 +375,7 @@ void CalendarWindow::OnTipText(NMHDR& notice) {
   if (notice.code == TTN_GETDISPINFOA) {
     auto& info = reinterpret_cast<NMTTDISPINFOA&>(notice);
     const MonthDay& day = DayAt(GetDlgCtrlID(reinterpret_cast<HWND>(info.hdr.idFrom)) - kFirstDay);
-    tip_ = day.feast.empty() ? day.latin : day.latin + ", " + day.feast;
+    tip_ = DayTip(day);
     if (settings_.romanHours && day.day != 0) {
       const SunDay sun = SunOn(year_, month_, day.day, UserPlace(settings_));
       tip_ += "; " + SunLine(sun, LocalAt(sun.rise), LocalAt(sun.set));
@@ -367,6 +407,9 @@ LRESULT CalendarWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPAR
       return DefWindowProcA(window, message, wParam, lParam);
     case WM_CLOSE:
       Close();
+      return 0;
+    case WM_SETFOCUS:  // the day with the focus is what a screen reader hears first
+      NotifyWinEvent(EVENT_OBJECT_FOCUS, SelectedCell(), OBJID_CLIENT, CHILDID_SELF);
       return 0;
     case WM_TIMER:
       OnDayTimer();

@@ -1,8 +1,10 @@
 // The month of the Latin calendar in a small window beside a ticker: today
 // marked, the Kalends, Nones and Ides in bold and underlined, a feast's day
 // dotted, each day's Latin date and feast when pointed at, the month's feasts
-// under it; the arrow buttons, PageUp and PageDown move a month, Home comes
-// back to today, Escape or a click elsewhere closes it. The frame follows the
+// under it; the arrow buttons, PageUp and PageDown move a month, the arrow
+// keys a day, Home comes back to today, Escape or a click elsewhere closes
+// it. The day moved to has the focus frame, and a screen reader hears its
+// date and Latin date, each cell's name. The frame follows the
 // day at midnight, and this month's calendar the month.
 #pragma once
 
@@ -20,6 +22,8 @@ namespace clep::win {
 
 class CalendarWindow {
  public:
+  // The first day cell's control id; the 42 cells follow it.
+  static constexpr int kFirstDayId = 100;
   // Shown in the style of `settings`, which it reads at each month.
   CalendarWindow(const ClockSettings& settings, RunState& run);
   CalendarWindow(const CalendarWindow&) = delete;
@@ -49,10 +53,15 @@ class CalendarWindow {
   void PlaceBesideTicker(Size size, int gap);
   void AddDayTips();
   void ShowMonth(int year, int month);
+  // The cell of a day of the shown month.
+  int CellOf(int day) const;
+  HWND SelectedCell() const { return GetDlgItem(window_.Get(), kFirstDayId + CellOf(selected_)); }
   // The day in a cell of the grid; an empty one outside the month.
   const MonthDay& DayAt(int cell) const;
   void DrawDay(const DRAWITEMSTRUCT& item) const;
   void Move(int months);
+  // The day with the focus, in its month; a screen reader is told.
+  void Select(const CalendarDay& day);
   void OnKey(WPARAM key);
   // At each of the day timer's ticks: a new day moves today's frame.
   void OnDayTimer();
@@ -79,7 +88,8 @@ class CalendarWindow {
   int lineHeight_ = 0;
   int year_ = 0;
   int month_ = 0;
-  int today_ = 0;  // the day framed, as yyyymmdd
+  int selected_ = 0;  // the day of the shown month with the focus
+  int today_ = 0;     // the day framed, as yyyymmdd
   COLORREF text_ = 0;
   COLORREF back_ = 0;
 };

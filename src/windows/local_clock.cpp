@@ -62,17 +62,39 @@ Place UserPlace(const ClockSettings& settings) {
                     static_cast<int>(-zone.Bias));
 }
 
-// GCOVR_EXCL_START: asked only for a date with no Latin text, which no clock gives
-std::string LongDateText(const LocalTime& date) {
+namespace {
+
+SYSTEMTIME SystemTimeOf(const LocalTime& time) {
   SYSTEMTIME when{};
-  when.wYear = static_cast<WORD>(date.year);
-  when.wMonth = static_cast<WORD>(date.month);
-  when.wDay = static_cast<WORD>(date.day);
-  char text[128] = {};
-  const int length = GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &when, nullptr, text,
-                                    static_cast<int>(sizeof text));
+  when.wYear = static_cast<WORD>(time.year);
+  when.wMonth = static_cast<WORD>(time.month);
+  when.wDay = static_cast<WORD>(time.day);
+  when.wHour = static_cast<WORD>(time.hour);
+  when.wMinute = static_cast<WORD>(time.minute);
+  when.wSecond = static_cast<WORD>(time.second);
+  return when;
+}
+
+std::string Formatted(int length, const char* text) {
   return length > 0 ? std::string(text, static_cast<std::size_t>(length - 1)) : std::string();
 }
-// GCOVR_EXCL_STOP
+
+}  // namespace
+
+std::string LongDateText(const LocalTime& date) {
+  const SYSTEMTIME when = SystemTimeOf(date);
+  char text[128] = {};
+  return Formatted(GetDateFormatA(LOCALE_USER_DEFAULT, DATE_LONGDATE, &when, nullptr, text,
+                                  static_cast<int>(sizeof text)),
+                   text);
+}
+
+std::string LocaleTimeText(const LocalTime& time) {
+  const SYSTEMTIME when = SystemTimeOf(time);
+  char text[64] = {};
+  return Formatted(GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &when, nullptr, text,
+                                  static_cast<int>(sizeof text)),
+                   text);
+}
 
 }  // namespace clep::win

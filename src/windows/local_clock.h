@@ -26,7 +26,9 @@ LocalTime LocalAt(UnixSeconds moment);
 // time zone's own meridian.
 Place UserPlace(const ClockSettings& settings);
 
-// The date in the user locale's long form, for a date with no Latin text.
+// The date in the user locale's long form, and the time in its own form
+// without seconds, as a screen reader says them.
 std::string LongDateText(const LocalTime& date);
+std::string LocaleTimeText(const LocalTime& time);
 
 }  // namespace clep::win

@@ -71,6 +71,7 @@ class Program final : private SessionOwner, private TickerOwner {
   void OnCommand(Command id, const TickerWindow& from) override { Choose(id, from); }
   void OnTickerLost(const TickerWindow& ticker) override { TickerGone(ticker); }
   void OnTickerRescaled(const TickerWindow& ticker) override { tickers_.OnRescaled(ticker); }
+  void OnTickerSpoken(const TickerWindow& ticker) override { tickers_.OnSpoken(ticker); }
 
   void Choose(Command id, const TickerWindow& from);
   void TickerGone(const TickerWindow& ticker);

@@ -9,8 +9,8 @@
 
 // The shipped 32-bit program sends the records in the sizes the shell has
 // always accepted; 64-bit builds take theirs from the same headers.
-static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88,
-              "NOTIFYICONDATAA, first form, is 88 bytes on 32-bit Windows");
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V2_SIZE == 488,
+              "NOTIFYICONDATAA, second form (Windows 2000's), is 488 bytes on 32-bit Windows");
 static_assert(sizeof(void*) != 4 || sizeof(APPBARDATA) == 36,
               "APPBARDATA is 36 bytes on 32-bit Windows");
 
@@ -27,7 +27,7 @@ APPBARDATA TaskbarRecord(HWND taskbar) {
 
 NOTIFYICONDATAA IconRecord(HWND owner, int id) {
   NOTIFYICONDATAA data{};
-  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
   data.hWnd = owner;
   data.uID = static_cast<UINT>(id);
   return data;
@@ -157,6 +157,19 @@ void Taskbar::RemoveBlankIcons() const {
   }
 }
 
+void Taskbar::SetIconTip(const std::string& tip) {
+  if (tip == iconTip_) {
+    return;
+  }
+  iconTip_ = tip;
+  for (int id = 1; id <= icons_ && !iconsBehind_; ++id) {
+    NOTIFYICONDATAA data = IconRecord(ticker_, id);
+    data.uFlags = NIF_TIP | NIF_SHOWTIP;
+    lstrcpynA(data.szTip, iconTip_.c_str(), sizeof data.szTip);
+    Shell_NotifyIconA(NIM_MODIFY, &data);
+  }
+}
+
 void Taskbar::FitTicker(int cells, int textWidth) {
   cells_ = cells;
   textWidth_ = textWidth;
@@ -194,10 +207,14 @@ void Taskbar::Refit() {
         break;
       }
       NOTIFYICONDATAA data = IconRecord(ticker_, id);
-      // The icons' notifications come as mouse moves, which the ticker ignores.
-      data.uFlags = NIF_MESSAGE;
-      data.uCallbackMessage = WM_MOUSEMOVE;
+      // Heard by a screen reader, and selected from the keyboard, each then
+      // opens the ticker's menu.
+      data.uFlags = NIF_MESSAGE | NIF_TIP | NIF_SHOWTIP;
+      data.uCallbackMessage = kIconMessage;
+      lstrcpynA(data.szTip, iconTip_.c_str(), sizeof data.szTip);
       Shell_NotifyIconA(NIM_ADD, &data);
+      data.uVersion = NOTIFYICON_VERSION_4;
+      Shell_NotifyIconA(NIM_SETVERSION, &data);
     }
     Repaint(windows_.taskbar);
   }

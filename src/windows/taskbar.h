@@ -21,11 +21,15 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
 
 #include "taskbar/placement.h"
 #include "windows/tray_windows.h"
 
 namespace clep::win {
+
+// The blank icons' notifications to the ticker, in NOTIFYICON_VERSION_4's form.
+inline constexpr UINT kIconMessage = WM_APP + 1;
 
 class Taskbar {
  public:
@@ -54,6 +58,9 @@ class Taskbar {
   // ticker's top-left corner; nothing when the size stays. On a narrow
   // vertical bar the ticker is stacked (see ShapeTicker).
   void FitTicker(int cells, int textWidth);
+  // What the blank icons say to a screen reader, as their tips; the icons
+  // there are told at once.
+  void SetIconTip(const std::string& tip);
   void PlaceTickerTopLeft();
   void PlaceTickerBesideClock();
   // One poll: refit beside the clock or move to the top-left
@@ -112,6 +119,7 @@ class Taskbar {
   int textWidth_ = 0;
   Size size_;
   int icons_ = 0;
+  std::string iconTip_;
   bool iconsBehind_ = false;  // a fit left them as they were, for a look-alike
   bool atTopLeft_ = false;
   bool autoHide_ = false;

@@ -193,6 +193,11 @@ LRESULT TickerWindow::Face::OnMessage(HWND window, UINT message, WPARAM wParam, 
     case WM_LBUTTONDBLCLK:
       ticker_.OnFaceDoubleClick();
       return 0;
+    case WM_GETOBJECT:  // the face is the clock too, for a reader that points at it
+      if (const LRESULT object = ticker_.accessible_.Answer(ticker_.frame_.Get(), wParam, lParam)) {
+        return object;
+      }
+      return DefWindowProcA(window, message, wParam, lParam);
     default:
       return DefWindowProcA(window, message, wParam, lParam);
   }

@@ -1,6 +1,7 @@
 #include "windows/ticker_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 
@@ -9,6 +10,7 @@
 #include "taskbar/placement.h"
 #include "windows/local_clock.h"
 #include "windows/metrics.h"
+#include "windows/taskbar.h"
 #include "windows/theme_colours.h"
 #include "windows/window_class.h"
 
@@ -124,8 +126,10 @@ void TickerWindow::StartTimer(bool nextSecond) {
   const bool seconds = nextSecond || settings.displaySeconds;
   std::int64_t wait = MillisecondsToNextChange(seconds);
   if (settings.romanHours && !nextSecond) {
+    // The hour's end, or the next minute's start, when the spoken time changes.
     const std::int64_t now = UnixMilliseconds();
-    wait = RomanHourAt(now / 1000, UserPlace(settings)).shownEnd * 1000 - now;
+    wait = std::min<std::int64_t>(
+        wait, RomanHourAt(now / 1000, UserPlace(settings)).shownEnd * 1000 - now);
   }
   wait = std::clamp<std::int64_t>(wait, 0, USER_TIMER_MAXIMUM - kTickMargin) + kTickMargin;
   SetTimer(frame_.Get(), kTickTimer, static_cast<UINT>(wait), nullptr);
@@ -143,12 +147,38 @@ void TickerWindow::Tick() {
     RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
   StartTimer(!drawn && !settings.romanHours);
+  const LocalTime now = LocalNow();
+  if (now.hour * 60 + now.minute != spokenMinute_ && frame_) {
+    spokenMinute_ = now.hour * 60 + now.minute;
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, frame_.Get(), OBJID_CLIENT, CHILDID_SELF);
+    owner_.OnTickerSpoken(*this);
+  }
+}
+
+std::string TickerWindow::SpokenName() const {
+  const ClockSettings& settings = owner_.Settings();
+  const LocalTime now = LocalNow();
+  return LocaleTimeText(now) + ' ' +
+         (settings.romanHours
+              ? HourText(RomanHourAt(UnixMilliseconds() / 1000, UserPlace(settings)),
+                         ClockStyleOf(settings))
+              : SpokenNumerals(now, ClockStyleOf(settings)));
+}
+
+std::string TickerWindow::SpokenValue() const {
+  const LocalTime now = LocalNow();
+  return LongDateText(now) + "; " + DateTipText(now, TipStyleOf(owner_.Settings()), LongDateText);
+}
+
+std::string TickerWindow::IconTip() const {
+  return SpokenName() + "; " + SpokenValue();
 }
 
 void TickerWindow::Redraw() {
   linesFont_.Reset();  // a new style may have a wider numeral
   linesRoom_ = -1;
   clock_.Preset({0, 0, 0, -1, -1, -1});  // no second remembered
+  spokenMinute_ = -1;                    // and told again in the new style
   Tick();
 }
 
@@ -239,11 +269,16 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
   if (message == WM_LBUTTONUP) {
     // Only restarts the drawing timer's countdown.
     StartTimer();
-    return;
+  } else if (message == WM_RBUTTONUP) {
+    OpenMenu(false);
   }
-  if (message != WM_RBUTTONUP) {
-    return;
-  }
+}
+
+void TickerWindow::OnDefaultAction() {
+  PostMessageA(frame_.Get(), kIconMessage, 0, WM_CONTEXTMENU);
+}
+
+void TickerWindow::OpenMenu(bool keyboard, UINT icon) {
   // This ticker's bar may go while its menu or a dialog is open.
   const ModalLoopScope inLoop(modalLoops_);
   const OwnedMenu menu(CreatePopupMenu());
@@ -257,19 +292,45 @@ void TickerWindow::OnFaceMouseUp(UINT message) {
                 static_cast<UINT_PTR>(entry.id), entry.caption);
   }
   SetMenuDefaultItem(menu.Get(), static_cast<UINT>(Command::kDateTime), FALSE);
-  POINT pointer{};
-  GetCursorPos(&pointer);
-  // Without it the menu may not close on Escape or a click elsewhere.
-  SetForegroundWindow(frame_.Get());
   const HWND owner = frame_.Get();
+  // From the keyboard: beside the ticker, above it in the monitor's lower
+  // half, else below, its first item lit as the menu key lights it.
+  UINT align = TPM_TOPALIGN;
+  POINT at{};
+  if (keyboard) {
+    RECT ticker{};
+    GetWindowRect(owner, &ticker);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+    const bool above = ticker.top > (monitor.rcMonitor.top + monitor.rcMonitor.bottom) / 2;
+    align = above ? TPM_BOTTOMALIGN : TPM_TOPALIGN;
+    at = {ticker.left, above ? ticker.top : ticker.bottom};
+    PostMessageA(owner, WM_KEYDOWN, VK_DOWN, 0);
+  } else {
+    GetCursorPos(&at);
+  }
+  // Without it the menu may not close on Escape or a click elsewhere.
+  SetForegroundWindow(owner);
   const auto chosen = static_cast<unsigned>(
-      TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                     pointer.x, pointer.y, 0, owner, nullptr));
+      TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | align, at.x,
+                     at.y, 0, owner, nullptr));
   PostMessageA(owner, WM_NULL, 0, 0);
   if (chosen != 0) {
     owner_.OnCommand(static_cast<Command>(chosen), *this);
   }
   RepaintFace();
+  DWORD process = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &process);
+  if (icon != 0 && frame_ && (process != GetCurrentProcessId() || GetForegroundWindow() == owner)) {
+    // Done: the keys go back to the notification area, unless a window of
+    // ours (the calendar) took them.
+    NOTIFYICONDATAA data{};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = owner;
+    data.uID = icon;
+    Shell_NotifyIconA(NIM_SETFOCUS, &data);
+  }
 }
 
 void TickerWindow::OnFaceDoubleClick() {
@@ -316,8 +377,21 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       }
       return 0;
     }
-    case WM_MOUSEMOVE:  // also the blank icons' notifications: nothing to do
+    case kIconMessage:
+      // A blank icon selected from the keyboard (or its menu asked for), or
+      // the clock's default action: the menu, as a click would open it (not
+      // under a dialog, nor in a menu already open).
+      if ((LOWORD(lParam) == NIN_SELECT || LOWORD(lParam) == NIN_KEYSELECT ||
+           LOWORD(lParam) == WM_CONTEXTMENU) &&
+          IsWindowEnabled(window) && !InModalLoop()) {
+        OpenMenu(true, HIWORD(lParam));
+      }
       return 0;
+    case WM_GETOBJECT:
+      if (const LRESULT object = accessible_.Answer(window, wParam, lParam)) {
+        return object;
+      }
+      return DefWindowProcA(window, message, wParam, lParam);
     case WM_DPICHANGED_AFTERPARENT:
       owner_.OnTickerRescaled(*this);
       return 0;
@@ -330,6 +404,7 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       owner_.OnCommand(Command::kExit, *this);
       return 0;
     case WM_NCDESTROY:
+      accessible_.Forget();
       if (!destroying_) {
         OnLost();
       }

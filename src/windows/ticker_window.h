@@ -13,6 +13,7 @@
 #include "menu/menu.h"
 #include "settings/clock_settings.h"
 #include "taskbar/placement.h"
+#include "windows/accessible.h"
 #include "windows/handles.h"
 #include "windows/run_state.h"
 
@@ -35,12 +36,14 @@ class TickerOwner {
   virtual void OnTickerLost(const TickerWindow& ticker) = 0;
   // The bar's DPI changed, as Windows tells the children of a bar.
   virtual void OnTickerRescaled(const TickerWindow& ticker) = 0;
+  // The spoken time changed, once a minute: the blank icons say it too.
+  virtual void OnTickerSpoken(const TickerWindow& ticker) = 0;
 
  protected:
   ~TickerOwner() = default;
 };
 
-class TickerWindow {
+class TickerWindow : private AccessibleOwner {
  public:
   TickerWindow(TickerOwner& owner, RunState& run);
   ~TickerWindow();
@@ -90,6 +93,12 @@ class TickerWindow {
   // loops the poll runs, the ticker is not freed.
   bool InModalLoop() const { return modalLoops_ > 0; }
   RunState& State() const { return run_; }
+  // What a screen reader says of the clock: the time as the user's locale
+  // writes it, then the Roman text; the date likewise, then the Latin date.
+  std::string SpokenName() const override;
+  std::string SpokenValue() const override;
+  // Both, for the blank icons' tips.
+  std::string IconTip() const;
   // The frame's messages: its timer, size and place, commands and end.
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -105,6 +114,10 @@ class TickerWindow {
     TickerWindow& ticker_;
   };
 
+  void OnDefaultAction() override;
+  // The menu at the pointer, or from the keyboard beside the ticker with its
+  // first item lit; a blank icon's gets the notification area's focus back.
+  void OpenMenu(bool keyboard, UINT icon = 0);
   void OnFaceMouseMove();
   void OnFaceMouseUp(UINT message);
   void OnFaceDoubleClick();
@@ -143,6 +156,8 @@ class TickerWindow {
   int modalLoops_ = 0;
   int inkLeft_ = 0;  // how far the text's ink may reach left of its place
   Scale scale_;
+  int spokenMinute_ = -1;  // the minute the spoken time was last told for
+  AccessibleClock accessible_{*this};
 };
 
 }  // namespace clep::win

@@ -46,6 +46,7 @@ void Tickers::Fit(Docked& docked) {
   }
   docked.ticker.SetFont(s.fontName, ShownFontSize(s.fontSize), s.fontBold, s.fontItalic);
   if (docked.taskbar) {
+    docked.taskbar->SetIconTip(docked.ticker.IconTip());
     docked.taskbar->FitTicker(TickerCells(s), docked.ticker.TextWidth(ClockStyleOf(s)));
   }
 }
@@ -152,6 +153,14 @@ void Tickers::OnRescaled(const TickerWindow& ticker) {
   EachDocked([this, &ticker](Docked& docked) {
     if (&docked.ticker == &ticker && docked.taskbar) {
       PollBar(docked);
+    }
+  });
+}
+
+void Tickers::OnSpoken(const TickerWindow& ticker) {
+  EachDocked([&ticker](Docked& docked) {
+    if (&docked.ticker == &ticker && docked.taskbar) {
+      docked.taskbar->SetIconTip(ticker.IconTip());
     }
   });
 }

@@ -62,6 +62,8 @@ class Tickers {
   void OnLost(const TickerWindow& ticker);
   // Windows told a ticker that its bar's DPI changed.
   void OnRescaled(const TickerWindow& ticker);
+  // A ticker's spoken time changed: its blank icons say it.
+  void OnSpoken(const TickerWindow& ticker);
   void EnableInput(bool on);
 
   bool ShownEdge() const;

@@ -317,7 +317,8 @@ class Rig:
         """The ticker once shown at rect (None: anywhere; or from the state) with room for it: icons blank icons."""
         def ready():
             t = self.ticker(s := self.snap())
-            mine = [f"{t['hwnd']} {i} 0x1 0x200" for i in range(1, icons + 1)]  # NIF_MESSAGE, WM_MOUSEMOVE
+            # NIF_MESSAGE, NIF_TIP, NIF_SHOWTIP; WM_APP + 1
+            mine = [f"{t['hwnd']} {i} 0x85 0x8001" for i in range(1, icons + 1)]
             return t["visible"] and (rect(s) if callable(rect) else rect) in (None, t["rect"]) and (
                 not icons or [s[f"icon.{i}"] for i in range(int(s["icons"]))] == mine) and t
         return wait_until(ready, timeout, f"the ticker at {rect} with {icons} icons")
@@ -462,7 +463,8 @@ class Rig:
 
 def main(scenarios):
     parser = argparse.ArgumentParser(description=__doc__)
-    for option in ("exe", "faultable", "shell", "dll", "inject", "menu", "hours", "work", "version", "home", "setup"):
+    for option in ("exe", "faultable", "shell", "dll", "inject", "menu", "hours", "access", "work", "version", "home",
+                   "setup"):
         parser.add_argument("--" + option)
     parser.add_argument("scenario", choices=sorted(scenarios))
     args = parser.parse_args()

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """The end-to-end scenarios, one ctest each: scenarios.py --exe EXE ... NAME."""
 
-import glob, os, re, shutil, signal, subprocess, time
+import datetime, glob, os, re, shutil, signal, subprocess, time
 
 from driver import CELL, EDGES, ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main
 from driver import clock_text, crop_pixels, glyph_runs, icons_for, idle_cost, prepared, roman, top_left, unescape
-from driver import wait_until, wine_processes, winpath
+from driver import WIDEST, WINE, wait_until, wine_processes, winpath
 
 # Windows 11's clock area when its notification area reads empty, and a stacked ticker's margin on each side.
 MODERN_CLOCK_AREA, STACK_MARGIN = 88, 2
@@ -36,7 +36,8 @@ def startup(rig):
     check(ticker["exstyle"] & WS_EX_STATICEDGE and not ticker["style"] & WS_BORDER, f"not a sunken edge: {ticker}")
     fit = [(v.get("on", v["verb"]), v.get("inside"), v.get("shown")) for _, k, v in rig.events()
            if k in ("icon", "redraw")]
-    check(fit == [("add", "1", "0")] * ICONS, f"not one hidden fit, or the taskbar's redraw turned off: {fit}")
+    check(fit == [("add", "1", "0"), ("version", "1", "0")] * ICONS,
+          f"not one hidden fit, or the taskbar's redraw turned off: {fit}")
     rig.check_clock()
     mark, second = len(rig.events()), rig.start_program("second")
     answer_box(rig, "Clepsydrium already running")
@@ -502,6 +503,12 @@ def vertical(rig):
         check(rig.wait_exit(program) == 0, "exit code")
 
 
+def day_cells(rig, cal):
+    """The calendar's cells of its month's days in order, each named for a screen reader; those outside it unnamed."""
+    return [c for c in sorted(rig.windows(cal, cls="Static"), key=lambda c: int(c["id"]))
+            if int(c["id"]) >= 100 and c["title"]]
+
+
 def calendar(rig):
     """The month from the primary's and a secondary's ticker, beside its bar on the inner side and on screen: this
     month's title, today framed; a month on and back by button and by keys, Home; the next February's feasts dotted,
@@ -516,7 +523,7 @@ def calendar(rig):
     def opened(edge, rect, want):  # the calendar's window, title and framed cells, once it shows want
         def shown():
             cal = rig.windows(visible="1", cls="ClepsydriumCalendar")[0]
-            framed = [c["title"] for c in rig.windows(cal["hwnd"], cls="Static") if int(c["style"], 16) & WS_BORDER]
+            framed = [roman(n + 1) for n, c in enumerate(day_cells(rig, cal["hwnd"])) if int(c["style"], 16) & WS_BORDER]
             return (cal["title"], framed) == want and cal
         cal = wait_until(shown, 5, f"the calendar showing {want}")
         x, y, w, h = map(int, cal["rect"].split())
@@ -540,7 +547,7 @@ def calendar(rig):
         rig.command("key", cal, 34)
     feriae = "Feriae: XV Lupercalia, XVII Quirinalia, XXI Feralia, XXIII Terminalia, XXIV Regifugium, XXVII Equirria"
     wait_until(lambda: [c["title"] for c in rig.windows(cal, id="4")] == [feriae], 5, "February's feasts under it")
-    cells = {c["title"]: list(map(int, c["rect"].split())) for c in rig.windows(cal, cls="Static") if int(c["id"]) >= 100}
+    cells = {roman(n + 1): list(map(int, c["rect"].split())) for n, c in enumerate(day_cells(rig, cal))}
     shot = rig.screenshot("feasts")
 
     def dotted(day):  # ink under the numeral, inside any frame
@@ -828,8 +835,112 @@ def prefix_path(rig, path):
     return os.path.join(rig.prefix, "drive_c", *path[3:].split("\\"))
 
 
+def heard(rig):
+    """What a screen reader hears and the keyboard reaches: the ticker a clock named by the time in the user's form and
+    in numerals, valued by the date and the Latin date, told once a minute; the blank icons saying the same; a keyboard
+    select on one opening the menu beside the ticker with its first item lit, the focus given back after; the calendar
+    from it by keys alone, a day by the arrows and a month by PageDown, each day heard by its date; the default action
+    the menu too."""
+    def read(hwnd):
+        out = subprocess.run([WINE, rig.args.access, "read", hwnd], env=rig.env, capture_output=True, text=True,
+                             timeout=60).stdout
+        return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+
+    def heard_since(mark):
+        return [line.split("\t") for line in open(watch_log, encoding="utf-8").read().splitlines()[mark:]
+                if line.count("\t") == 2]
+
+    def menu_shown():
+        menu = rig.wait_window("the menu from the keyboard", cls="#32768")
+        x, y, w, h = map(int, menu["rect"].split())
+        tx, ty, tw, th = rig.screen_rect()
+        check(x >= tx + tw or x + w <= tx or y >= ty + th or y + h <= ty, f"the menu at {menu['rect']} over the ticker")
+        return menu["hwnd"]
+
+    def close_menu():
+        rig.xdotool("key", "Escape")
+        wait_until(lambda: not rig.windows(visible="1", cls="#32768"), 5, "the menu closed")
+
+    wait_until(lambda: time.gmtime().tm_sec < 30, 35, "a minute's first half", interval=0.5)
+    program, ticker = rig.start(None, icons=icons_for(WIDEST + EDGES), injected=True)  # so that the menu can be read
+    watch_log = os.path.join(rig.dir, "heard.log")
+    rig.started.append(subprocess.Popen([WINE, rig.args.access, "watch", "150000"], env=rig.env,
+                                        stdout=open(watch_log, "w"), stderr=subprocess.DEVNULL))
+    wait_until(lambda: "watching" in open(watch_log).read(), 30, "the screen reader's watch")
+    now = time.localtime()
+    clock = read(ticker["hwnd"])
+    numerals = f"{roman(now.tm_hour)}:{roman(now.tm_min)}"
+    check(clock.get("role") == "61" and re.fullmatch(rf"0?{now.tm_hour % 12 or 12}:{now.tm_min:02}( [AP]M)? {numerals}|"
+                                                     rf"{now.tm_hour:02}:{now.tm_min:02} {numerals}", clock["name"])
+          and clock["action"] == "Open the menu", f"the ticker as heard: {clock}")
+    long_date, latin = clock["value"].split("; ")
+    check(time.strftime("%Y") in long_date and latin.endswith(roman(now.tm_year)), f"its value {clock['value']!r}")
+    s = rig.snap()
+    tips = [(s[f"icon.{i}.tip"], s[f"icon.{i}.version"]) for i in range(int(s["icons"]))]
+    check(tips and all(t == (clock["name"] + "; " + clock["value"], "4") for t in tips), f"the blank icons: {tips}")
+
+    wait_until(lambda: time.localtime().tm_min != now.tm_min, 70, "the next minute", interval=0.2)
+    later = f"{roman(time.localtime().tm_hour)}:{roman(time.localtime().tm_min)}"
+    wait_until(lambda: any(e[0] == "name" and e[2].endswith(" " + later) for e in heard_since(0)), 5,
+               f"the name change to {later}")
+    wait_until(lambda: rig.snap()["icon.0.tip"].split("; ")[0].endswith(" " + later), 5, "the icons' tips told")
+    time.sleep(3)  # a second drawn, and another: no name change for them
+    names = [e for e in heard_since(0) if e[0] == "name"]
+    check(len(names) == 1, f"name changes heard: {names}")
+
+    mark = len(rig.read_events().splitlines())
+    rig.command("iconevent", 0, 0x401)  # NIN_KEYSELECT: Enter or Space on a blank icon
+    menu = menu_shown()
+    time.sleep(0.3)
+    lit = [line.split("\t")[1] for line in rig.command("menu", menu).splitlines() if line.endswith("\t1")]
+    check(lit == ["Set Date/Time"], f"the item lit: {lit}")
+    close_menu()
+    wait_until(lambda: any(e[1] == "icon" and e[2]["verb"] == "setfocus" for e in rig.events(mark)), 5,
+               "the focus given back to the notification area")
+
+    mark = len(heard_since(0))
+    rig.command("iconevent", 1, 0x7B)  # WM_CONTEXTMENU: the menu key or Shift+F10
+    menu_shown()
+    time.sleep(0.5)
+    rig.xdotool("key", "--delay", "100", "Down", "Return")  # "Calendar", the second item
+    cal = rig.wait_window("the calendar", cls="ClepsydriumCalendar")["hwnd"]
+
+    def focused(day, count):  # the day heard, and what its cell is named, once the calendar shows its month
+        months = "Ianuarius Februarius Martius Aprilis Maius Iunius Iulius Augustus September October November December"
+        title = f"{months.split()[day.month - 1]} {roman(day.year)}"
+        def named():
+            cells = [c["title"] for c in day_cells(rig, cal)]
+            heard = [e[2] for e in heard_since(mark) if e[0] == "focus"]
+            return rig.windows(hwnd=cal)[0]["title"] == title and len(heard) >= count and heard[-1] == cells[
+                day.day - 1] and heard[-1]
+        return wait_until(named, 5, f"{day} heard")
+
+    today = datetime.date.today()
+    name = focused(today, 1)
+    check(name.startswith(long_date + "; ") and latin.startswith(name.split("; ")[1].split(",")[0]),
+          f"today's cell heard as {name!r}, the clock's date {clock['value']!r}")
+    for key, day in (("Right", today + datetime.timedelta(1)), ("Down", today + datetime.timedelta(8)),
+                     ("Left", today + datetime.timedelta(7)), ("Up", today)):
+        rig.xdotool("key", key)
+        focused(day, 1 + ["Right", "Down", "Left", "Up"].index(key) + 1)
+    rig.xdotool("key", "Next")  # PageDown: the same day a month on, or that month's last
+    following = (today.replace(day=28) + datetime.timedelta(7)).replace(day=1)
+    last = (following.replace(day=28) + datetime.timedelta(7)).replace(day=1) - datetime.timedelta(1)
+    focused(following.replace(day=min(today.day, last.day)), 6)
+    rig.xdotool("key", "Escape")
+    wait_until(lambda: not rig.windows(cls="ClepsydriumCalendar", hwnd=cal), 5, "Escape to close the calendar")
+
+    out = subprocess.run([WINE, rig.args.access, "act", ticker["hwnd"]], env=rig.env, capture_output=True, text=True,
+                         timeout=60).stdout
+    check("act=00000000" in out, f"the default action: {out}")
+    menu_shown()
+    close_menu()
+    rig.pick("Exit")
+    check(rig.wait_exit(program) == 0, "exit code")
+
+
 if __name__ == "__main__":
     main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, hung_shell, unsaved, calendar, vertical, idle,
-                                  installed, scales, lookalike, horae)} | {
+                                  installed, scales, lookalike, horae, heard)} | {
         "monitors": lambda rig: every_taskbar(rig, "classic"), "monitors_win11": lambda rig: every_taskbar(rig, "win11"),
         "theme": lambda rig: taskbar_look(rig, "classic"), "theme_win11": lambda rig: taskbar_look(rig, "win11")})

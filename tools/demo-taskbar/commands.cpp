@@ -219,8 +219,11 @@ void WriteState() {
   }
   s += "icons=" + Num(static_cast<long long>(icons.size())) + "\n";
   for (std::size_t i = 0; i < icons.size(); ++i) {
-    s += "icon." + Num(static_cast<long long>(i)) + "=" + Hex(icons[i].owner) + " " +
-         Num(icons[i].id) + " " + Hex(icons[i].flags) + " " + Hex(icons[i].message) + "\n";
+    const std::string key = "icon." + Num(static_cast<long long>(i));
+    s += key + "=" + Hex(icons[i].owner) + " " + Num(icons[i].id) + " " + Hex(icons[i].flags) +
+         " " + Hex(icons[i].message) + "\n";
+    s += key + ".tip=" + Escape(icons[i].tip) + "\n";
+    s += key + ".version=" + Num(icons[i].version) + "\n";
   }
   s += "secondary.count=" + Num(static_cast<long long>(secondaries.size())) + "\n";
   for (std::size_t i = 0; i < secondaries.size(); ++i) {
@@ -530,6 +533,22 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     const WPARAM key = static_cast<WPARAM>(IntArg(f[3]));
     PostMessageW(window, WM_KEYDOWN, key, 1);
     PostMessageW(window, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+    return "";
+  } else if (verb == "iconevent" && need(2)) {
+    // iconevent INDEX EVENT: what the shell sends an icon's owner as the
+    // user acts on it from the keyboard (NIN_KEYSELECT, WM_CONTEXTMENU), in
+    // the form of the icon's version: version 4 puts the id beside the event.
+    const std::size_t index = static_cast<std::size_t>(IntArg(f[2]));
+    if (index >= icons.size()) {
+      return "no such icon";
+    }
+    const Icon& icon = icons[index];
+    const auto event = static_cast<UINT>(IntArg(f[3]));
+    const LPARAM lParam = icon.version >= 4 ? MAKELPARAM(event, icon.id) : event;
+    const WPARAM wParam = icon.version >= 4 ? 0 : icon.id;
+    if (!PostMessageW(icon.owner, icon.message, wParam, lParam)) {
+      return "cannot post";
+    }
     return "";
   } else if (verb == "close" && need(1)) {
     if (!PostMessageW(WindowArg(f[2]), WM_CLOSE, 0, 0)) {

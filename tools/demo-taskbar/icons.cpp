@@ -24,8 +24,20 @@ struct AppBarResponse {
 };
 static_assert(sizeof(AppBarCommand) == 48 && sizeof(AppBarResponse) == 48, "Wine's appbar records");
 
-// Wine's record of Shell_NotifyIcon starts with these four fields.
+// Wine's record of Shell_NotifyIcon starts with these four fields, then the
+// tip (128 WCHARs), and holds the version at 792.
 constexpr DWORD kNotifyHeader = 16;
+constexpr DWORD kTipEnd = kNotifyHeader + 128 * sizeof(wchar_t);
+constexpr DWORD kVersionAt = 792;
+
+std::wstring TipIn(const COPYDATASTRUCT& data) {
+  if (data.cbData < kTipEnd) {
+    return L"";
+  }
+  wchar_t tip[129] = {};
+  std::memcpy(tip, static_cast<const char*>(data.lpData) + kNotifyHeader, 128 * sizeof(wchar_t));
+  return tip;
+}
 
 int iconsAdded = 0;
 
@@ -62,7 +74,8 @@ LRESULT OnNotifyIcon(const COPYDATASTRUCT& data) {
     case NIM_ADD:
       verb = "add";
       if (!known) {
-        icons.push_back({owner, id, flags, (flags & NIF_MESSAGE) != 0 ? message : 0});
+        icons.push_back({owner, id, flags, (flags & NIF_MESSAGE) != 0 ? message : 0,
+                         (flags & NIF_TIP) != 0 ? TipIn(data) : L""});
         result = TRUE;
       }
       if (++iconsAdded == options.killAtIcon) {
@@ -82,6 +95,9 @@ LRESULT OnNotifyIcon(const COPYDATASTRUCT& data) {
         if ((flags & NIF_MESSAGE) != 0) {
           icons[found].message = message;
         }
+        if ((flags & NIF_TIP) != 0) {
+          icons[found].tip = TipIn(data);
+        }
         result = TRUE;
       }
       break;
@@ -91,6 +107,18 @@ LRESULT OnNotifyIcon(const COPYDATASTRUCT& data) {
         icons.erase(icons.begin() + static_cast<std::ptrdiff_t>(found));
         result = TRUE;
       }
+      break;
+    case NIM_SETVERSION:
+      verb = "version";
+      if (known && data.cbData >= kVersionAt + sizeof(UINT)) {
+        std::memcpy(&icons[found].version, static_cast<const char*>(data.lpData) + kVersionAt,
+                    sizeof(UINT));
+        result = TRUE;
+      }
+      break;
+    case NIM_SETFOCUS:
+      verb = "setfocus";  // the keys back to the notification area
+      result = known ? TRUE : FALSE;
       break;
     default:
       verb = "nim" + Num(static_cast<long long>(data.dwData));

@@ -45,6 +45,8 @@ struct Icon {
   UINT id;
   UINT flags;
   UINT message;
+  std::wstring tip;  // as a screen reader would read the icon
+  UINT version = 0;  // NIM_SETVERSION's; 4 sends keyboard selects as NIN_KEYSELECT
 };
 
 inline Options options;
