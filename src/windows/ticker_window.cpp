@@ -138,16 +138,17 @@ void TickerWindow::StartTimer(bool nextSecond) {
 void TickerWindow::Tick() {
   const ClockSettings& settings = owner_.Settings();
   const ClockStyle style = ClockStyleOf(settings);
+  const LocalTime now = LocalNow();
   const bool drawn = settings.romanHours
                          ? clock_.Show(HourText(
                                RomanHourAt(UnixMilliseconds() / 1000, UserPlace(settings)), style))
-                         : clock_.Advance(LocalNow(), style);
+                         : clock_.Advance(now, style);
   if (drawn) {
     SetWindowTextA(faceWindow_, clock_.LineCStr());
     RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
   StartTimer(!drawn && !settings.romanHours);
-  const LocalTime now = LocalNow();
+  // Once a minute, as the spoken time changes; never for a second.
   if (now.hour * 60 + now.minute != spokenMinute_ && frame_) {
     spokenMinute_ = now.hour * 60 + now.minute;
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, frame_.Get(), OBJID_CLIENT, CHILDID_SELF);
