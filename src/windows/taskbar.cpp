@@ -189,6 +189,7 @@ void Taskbar::Refit() {
   // ones would go to it, and so would the removal of ours; the taskbar is
   // raised over it, and a later poll makes the room.
   iconsBehind_ = windows_.blankIcons() && !IconsReachShell();
+  int added = 0;
   if (iconsBehind_) {
     RaiseOverLookalike(false);
   } else if (windows_.blankIcons()) {
@@ -213,8 +214,7 @@ void Taskbar::Refit() {
       data.uCallbackMessage = kIconMessage;
       lstrcpynA(data.szTip, iconTip_.c_str(), sizeof data.szTip);
       Shell_NotifyIconA(NIM_ADD, &data);
-      data.uVersion = NOTIFYICON_VERSION_4;
-      Shell_NotifyIconA(NIM_SETVERSION, &data);
+      ++added;
     }
     Repaint(windows_.taskbar);
   }
@@ -225,6 +225,13 @@ void Taskbar::Refit() {
   } else if (atTopLeft_) {
     atTopLeft_ = false;  // stacked or not, its left changes
     PlaceTickerTopLeft();
+  }
+  // The keyboard's form of their notices after the fit, which need not wait
+  // for a second call to the shell for each.
+  for (int id = 1; id <= added; ++id) {
+    NOTIFYICONDATAA data = IconRecord(ticker_, id);
+    data.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconA(NIM_SETVERSION, &data);
   }
 }
 

@@ -151,6 +151,11 @@ def crop_pixels(shot, rect):
     return {(int(x), int(y)): tuple(bytes.fromhex(c)) for x, y, c in found}
 
 
+def tray_changes(events):
+    """The shell's record of icons added or removed; a tip told anew each minute, or an icon's version, makes no room."""
+    return [e for e in events if e[1] == "icon" and e[2]["verb"] not in ("modify", "version")]
+
+
 def read_state(path):
     return dict(line.split("=", 1) for line in open(path).read().splitlines() if "=" in line)
 
