@@ -41,6 +41,10 @@ Size ClientSize(HWND window) {
 
 // How long the program waits for the shell before it goes on without it, in ms.
 constexpr UINT kShellPatience = 200;
+// The blank icons' tips wait for a shell that answers within this, tried
+// again a second later.
+constexpr UINT kTipPatience = 50;
+constexpr DWORD kTipRetry = 1000;
 
 // Invalidates without waiting: the shell paints when it can.
 void Repaint(HWND window) {
@@ -158,16 +162,32 @@ void Taskbar::RemoveBlankIcons() const {
 }
 
 void Taskbar::SetIconTip(const std::string& tip) {
-  if (tip == iconTip_) {
+  if (tip != iconTip_) {
+    iconTip_ = tip;
+    tipToTell_ = icons_ > 0;
+  }
+}
+
+void Taskbar::TellIconTip() {
+  // At most once a second, and only to a shell that answers at once: each
+  // icon's update is a call the shell must answer, and a hung one must not
+  // hold up the ticks.
+  const DWORD now = GetTickCount();
+  if (iconsBehind_ || now - lastTipTry_ < kTipRetry) {
     return;
   }
-  iconTip_ = tip;
-  for (int id = 1; id <= icons_ && !iconsBehind_; ++id) {
+  lastTipTry_ = now;
+  if (SendMessageTimeoutA(windows_.taskbar, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kTipPatience,
+                          nullptr) == 0) {
+    return;
+  }
+  for (int id = 1; id <= icons_; ++id) {
     NOTIFYICONDATAA data = IconRecord(ticker_, id);
     data.uFlags = NIF_TIP | NIF_SHOWTIP;
     lstrcpynA(data.szTip, iconTip_.c_str(), sizeof data.szTip);
     Shell_NotifyIconA(NIM_MODIFY, &data);
   }
+  tipToTell_ = false;
 }
 
 void Taskbar::FitTicker(int cells, int textWidth) {
@@ -215,6 +235,7 @@ void Taskbar::Refit() {
       lstrcpynA(data.szTip, iconTip_.c_str(), sizeof data.szTip);
       Shell_NotifyIconA(NIM_ADD, &data);
       ++added;
+      tipToTell_ = false;
     }
     Repaint(windows_.taskbar);
   }
@@ -332,6 +353,9 @@ void Taskbar::Poll() {
   // Once a look-alike has gone, the room left as it was is made anew.
   if (iconsBehind_ && IconsReachShell()) {
     return Refit();
+  }
+  if (tipToTell_) {
+    TellIconTip();
   }
   const Snapshot snapshot = TakeSnapshot();
   if (unchangedLastPoll_ && snapshot == snapshot_) {

@@ -6,6 +6,8 @@
 // - no ticker (the shell took it): nothing;
 // - icons left behind a look-alike (iconsBehind_) that now reach the shell:
 //   refit, which makes the room;
+// - (not ending it) a tip for the blank icons not yet told: told, if the
+//   shell answers at once, at most once a second;
 // - the snapshot as at the last poll, which changed nothing
 //   (unchangedLastPoll_): nothing, the cheap case four times a second;
 // - a new DPI: taken, and the next poll reads in full while the owner fits
@@ -59,7 +61,7 @@ class Taskbar {
   // vertical bar the ticker is stacked (see ShapeTicker).
   void FitTicker(int cells, int textWidth);
   // What the blank icons say to a screen reader, as their tips; the icons
-  // there are told at once.
+  // there are told at the next poll that finds the shell answering.
   void SetIconTip(const std::string& tip);
   void PlaceTickerTopLeft();
   void PlaceTickerBesideClock();
@@ -74,6 +76,7 @@ class Taskbar {
   // The ticker's size on the bar as it is now.
   Size Shape() const;
   void RemoveBlankIcons() const;
+  void TellIconTip();
   void Refit();
   // Where the ticker stands on Windows 11's taskbar, from the rectangles of
   // the notification area and the Start button.
@@ -120,6 +123,8 @@ class Taskbar {
   Size size_;
   int icons_ = 0;
   std::string iconTip_;
+  bool tipToTell_ = false;  // the icons there show an older tip
+  DWORD lastTipTry_ = 0;
   bool iconsBehind_ = false;  // a fit left them as they were, for a look-alike
   bool atTopLeft_ = false;
   bool autoHide_ = false;

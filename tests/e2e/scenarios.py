@@ -424,7 +424,8 @@ def unsaved(rig):
 
 
 def hung_shell(rig):
-    """The demo taskbar stopped for 5 s: each ticker keeps its second and the program answers within 1 s (a probe)."""
+    """The demo taskbar stopped for 5 s across a minute's turn, when the blank icons' tips change: each ticker keeps its
+    second and the program answers within 1 s (a probe)."""
     rig.start(None, monitors=2)
     wait_until(lambda: all(t and t["text"] for t in rig.tickers()), 5, "the tickers' time")
     faces = [rig.windows(t["hwnd"])[0]["hwnd"] for t in rig.tickers()]
@@ -432,6 +433,7 @@ def hung_shell(rig):
     shell = [p for p in wine_processes(rig.prefix) if b"demo_taskbar" in open(f"/proc/{p}/cmdline", "rb").read()]
     rig.shell = None  # not quit: a probe reads the program's windows while the taskbar cannot
     rig.start_shell("probe")
+    wait_until(lambda: 57 <= time.localtime().tm_sec < 59, 65, "a minute's last seconds", interval=0.1)
     os.kill(shell[0], signal.SIGSTOP)  # the rig's end kills it stopped or not
     stop = time.monotonic() + 5
     while time.monotonic() < stop:
