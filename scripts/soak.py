@@ -142,7 +142,8 @@ def main():
                 desk.check(ceiling)
         except AssertionError as error:
             print(f"soak FAILED in step {done} of seed {seed}: {error}\nthe steps before: " + "; ".join(last[-8:]) +
-                  f"\nreplay: scripts/soak.sh --seed {seed} --steps {done}\nrecords in {rig.dir}", flush=True)
+                  f"\nreplay: scripts/soak.sh --seed {seed} --steps {done}{' --win32' * build.endswith('win32')}"
+                  f"\nrecords in {rig.dir}", flush=True)
             raise SystemExit(1)
     print(f"soak passed: seed {seed}, {done} steps in {options.minutes:g} min or less", flush=True)
 
