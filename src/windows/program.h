@@ -56,6 +56,7 @@ class Program final : private SessionOwner, private TickerOwner {
     tickers_.SearchBarsAtNextPoll();
     PollTaskbars();
   }
+  void OnWorkAreaChanged() override { tickers_.OnWorkAreaChanged(); }
   bool OnColourRereadTimer() override {
     const bool more = tickers_.RereadThemeColours();
     FollowCalendar();

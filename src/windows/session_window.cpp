@@ -143,6 +143,10 @@ LRESULT SessionWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
       owner_.OnPollTimer();
       return 0;
     case WM_SETTINGCHANGE:  // "ImmersiveColorSet", high contrast, the wallpaper
+      if (wParam == SPI_SETWORKAREA) {
+        owner_.OnWorkAreaChanged();
+      }
+      [[fallthrough]];
     case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
     case WM_DWMCOLORIZATIONCOLORCHANGED:

@@ -22,6 +22,8 @@ class SessionOwner {
   virtual void OnThemeChanged() = 0;
   // The monitors changed: their number, places or scales.
   virtual void OnDisplayChanged() = 0;
+  // The desktop's work area changed, as a bar set to hide or not changes it.
+  virtual void OnWorkAreaChanged() = 0;
   // One of the reads of the bars after StartColourRereads; false once they are over.
   virtual bool OnColourRereadTimer() = 0;
   virtual void OnPollTimer() = 0;

@@ -65,6 +65,13 @@ class Taskbar {
   void SetIconTip(const std::string& tip);
   void PlaceTickerTopLeft();
   void PlaceTickerBesideClock();
+  // Beside the clock anew where it stands there, for an auto-hide setting
+  // that changed nothing the poll sees.
+  void PlaceAgainBesideClock() {
+    if (ticker_ != nullptr && windows_.blankIcons() && !atTopLeft_) {
+      PlaceTickerBesideClock();
+    }
+  }
   // One poll: refit beside the clock or move to the top-left
   // place when the taskbar changed; in a bar without a tray, place the ticker
   // again when the bar's size or children changed; refit wherever the

@@ -157,6 +157,14 @@ void Tickers::OnRescaled(const TickerWindow& ticker) {
   });
 }
 
+void Tickers::OnWorkAreaChanged() {
+  EachDocked([](Docked& docked) {
+    if (docked.taskbar) {
+      docked.taskbar->PlaceAgainBesideClock();
+    }
+  });
+}
+
 void Tickers::OnSpoken(const TickerWindow& ticker) {
   EachDocked([&ticker](Docked& docked) {
     if (&docked.ticker == &ticker && docked.taskbar) {

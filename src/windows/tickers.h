@@ -62,6 +62,9 @@ class Tickers {
   void OnLost(const TickerWindow& ticker);
   // Windows told a ticker that its bar's DPI changed.
   void OnRescaled(const TickerWindow& ticker);
+  // A bar may have been set to hide or not: the tickers beside a clock are
+  // placed again.
+  void OnWorkAreaChanged();
   // A ticker's spoken time changed: its blank icons say it.
   void OnSpoken(const TickerWindow& ticker);
   void EnableInput(bool on);

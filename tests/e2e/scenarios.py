@@ -31,7 +31,8 @@ def check_tip(rig, t, roman_year=False, lower=False):
 
 def startup(rig):
     """Defaults with no INI; a second start turned away; the taskbar moves: the ticker goes x px left of the clock (0:
-    over it), "left": top-left, None: stays; a new taskbar: the ticker comes back, disabled under the colour dialog."""
+    over it, on a bar that hides, also when hiding alone is switched), "left": top-left, None: stays; a new taskbar:
+    the ticker comes back, disabled under the colour dialog."""
     first, ticker = rig.start(icons=ICONS)
     check(ticker["exstyle"] & WS_EX_STATICEDGE and not ticker["style"] & WS_BORDER, f"not a sunken edge: {ticker}")
     fit = [(v.get("on", v["verb"]), v.get("inside"), v.get("shown")) for _, k, v in rig.events()
@@ -48,7 +49,8 @@ def startup(rig):
           os.listdir(rig.app) == ["Clepsydrium.exe"], "the ticker moved, the tray changed, or a file written")
     over = TOP_LEFT[2] - 1  # the ticker's width less the pixel it lies over the clock
     for commands, x in (("edge 1", over), ("extra 40", None), ("extra 0", over), ("clock hide", over),
-                        ("clock show", None), ("autohide 1; edge 3", 0), ("autohide 0; edge 0", "left")):
+                        ("clock show", None), ("autohide 1; edge 3", 0), ("autohide 0", over), ("autohide 1", 0),
+                        ("autohide 0; edge 0", "left")):
         mark, rect = len(rig.events()), rig.ticker()["rect"]
         for command in commands.split("; "):
             rig.command(*command.split())

@@ -421,7 +421,10 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
   } else if (verb == "clock" && need(1) && hasShell) {
     clockShown = f[2] == "show";
   } else if (verb == "autohide" && need(1) && hasShell) {
+    // The work area changes with it, and Explorer tells every window so.
     autoHide = IntArg(f[2]) != 0;
+    SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0, SMTO_ABORTIFHUNG,
+                        2000, nullptr);
   } else if (verb == "broadcast" && need(1)) {
     const UINT message = RegisterWindowMessageA(f[2].c_str());
     PostMessageW(HWND_BROADCAST, message, 0, 0);
