@@ -13,6 +13,7 @@ import argparse, os, random, signal, sys, time, types
 root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(root, "tests", "e2e"))
 import driver  # noqa: E402
+from driver import IDCANCEL, IDOK  # noqa: E402
 
 # The menu's switches that change the text, with their keys and the clock_text style they set.
 TOGGLES = {"Lowercase": ("Lowercase", "lower"), "Display 0 as dash": ("ZeroAsDash", "dash"),
@@ -24,62 +25,152 @@ class Desk:
     """The desktop the steps change and what the program must then show."""
 
     def __init__(self, rig, rnd):
-        self.rig, self.rnd, self.bars, self.keys, self.hidden = rig, rnd, set(), dict(DEFAULTS), 0
+        self.rig, self.rnd, self.bars, self.hidden, self.win11 = rig, rnd, set(), 0, False
+        self.keys, self.saved = dict(DEFAULTS), dict(DEFAULTS)  # the choices made; those the file can hold
+        self.read_only, self.told, self.hand, self.windows, self.kind = False, False, [], None, "start"
 
     def step(self):
         """One thing a desktop does, drawn from the seed; its description."""
-        rnd, rig = self.rnd, self.rig
-        kind = rnd.choices(["edge", "thickness", "extra", "autohide", "secondary", "theme", "restart", "hang",
-                            "toggle"], weights=[2, 1, 2, 1, 2, 2, 1, 1, 3])[0]
-        if kind == "edge":
-            edge = rnd.choice([3, 3, 1, 0, 2])
-            rig.command("edge", edge)
-            return f"the bar to edge {edge}"
-        if kind == "thickness":
-            thickness = rnd.choice([30, 40, 62])
-            rig.command("thickness", thickness)
-            return f"the bar {thickness} px thick"
-        if kind == "extra":
-            extra = rnd.choice([0, 10, 40])
-            rig.command("extra", extra)
-            return f"the notification area {extra} px wider"
-        if kind == "autohide":
-            self.hidden = rnd.choice([0, 1])
-            rig.command("autohide", self.hidden)
-            return f"auto-hide {self.hidden}"
-        if kind == "secondary":
-            number = rnd.choice([1, 2])
-            if number in self.bars:
-                rig.command("secondary", number, "remove")
-                self.bars.discard(number)
-                return f"monitor {number + 1} unplugged"
-            rig.command("secondary", number, "add")
-            self.bars.add(number)
-            return f"monitor {number + 1} plugged in"
-        if kind == "theme":
-            theme = rnd.choice(["dark", "light"])
-            rig.command("theme", theme)
-            return f"the {theme} theme"
-        if kind == "restart":
-            rig.command("rebuild")
-            rig.command("broadcast", "TaskbarCreated")  # as Explorer tells every program when it is back
-            self.bars = set()  # the demo taskbar comes back with its first monitor's bar alone
-            return "explorer restarted"
-        if kind == "hang":
-            seconds = rnd.choice([1, 2, 3])
-            os.kill(self.shell_pid(), signal.SIGSTOP)
-            time.sleep(seconds)
-            os.kill(self.shell_pid(), signal.SIGCONT)
-            return f"the shell hung for {seconds} s"
-        caption = rnd.choice(sorted(TOGGLES))
-        if self.hidden:
+        kinds = {"edge": 2, "thickness": 1, "extra": 2, "autohide": 1, "secondary": 2, "theme": 2, "colours": 1,
+                 "layout": 1, "restart": 1, "hang": 1, "toggle": 3, "calendar": 1, "dialog": 1, "edit": 1,
+                 "writable": 1, "kill": 1, "exit": 1}
+        kind = self.kind = self.rnd.choices(list(kinds), weights=list(kinds.values()))[0]
+        if kind in ("toggle", "calendar", "dialog") and self.hidden:
             # An auto-hidden bar has the ticker over its clock, its middle past the notification area's end,
             # where the rig's click at the middle lands on the bar.
-            return f"{caption} not switched: the bar hides"
-        rig.pick(caption)
+            return f"no {kind}: the bar hides"
+        return getattr(self, kind)()
+
+    def edge(self):
+        edge = self.rnd.choice([3, 3, 1, 0, 2])
+        self.rig.command("edge", edge)
+        return f"the bar to edge {edge}"
+
+    def thickness(self):
+        thickness = self.rnd.choice([30, 40, 62])
+        self.rig.command("thickness", thickness)
+        return f"the bar {thickness} px thick"
+
+    def extra(self):
+        extra = self.rnd.choice([0, 10, 40])
+        self.rig.command("extra", extra)
+        return f"the notification area {extra} px wider"
+
+    def autohide(self):
+        self.hidden = self.rnd.choice([0, 1])
+        self.rig.command("autohide", self.hidden)
+        return f"auto-hide {self.hidden}"
+
+    def secondary(self):
+        number = self.rnd.choice([1, 2])
+        if number in self.bars:
+            self.rig.command("secondary", number, "remove")
+            self.bars.discard(number)
+            return f"monitor {number + 1} unplugged"
+        self.rig.command("secondary", number, "add")
+        self.bars.add(number)
+        return f"monitor {number + 1} plugged in"
+
+    def theme(self):
+        theme = self.rnd.choice(["dark", "light"])
+        self.rig.command("theme", theme)
+        return f"the {theme} theme"
+
+    def colours(self):
+        face, text = self.rnd.choice([(0xC0C0C0, 0), (0, 0xFFFFFF), (0xFFFFFF, 0), (0x800000, 0xFFFF)])
+        self.rig.command("syscolours", face, text)  # as high contrast sets them, or the classic colour scheme
+        return f"the system's button colours {face:06X} on {text:06X}"
+
+    def rebuild(self):
+        self.rig.command("rebuild", *["win11"] * self.win11)
+        self.rig.command("broadcast", "TaskbarCreated")  # as Explorer tells every program when it is back
+        self.bars = set()  # the demo taskbar comes back with its first monitor's bar alone, hiding as before
+
+    def layout(self):
+        self.win11 = not self.win11
+        self.rebuild()
+        return f"the {'Windows 11' if self.win11 else 'classic'} taskbar"
+
+    def restart(self):
+        self.rebuild()
+        return "explorer restarted"
+
+    def hang(self):
+        seconds = self.rnd.choice([1, 2, 3])
+        os.kill(self.shell_pid(), signal.SIGSTOP)
+        time.sleep(seconds)
+        os.kill(self.shell_pid(), signal.SIGCONT)
+        return f"the shell hung for {seconds} s"
+
+    def toggle(self):
+        caption = self.rnd.choice(sorted(TOGGLES))
+        self.rig.pick(caption)
         key = TOGGLES[caption][0]
         self.keys[key] = "0" if self.keys[key] == "1" else "1"
-        return f"{caption} switched from the menu"
+        if not self.read_only:
+            self.saved = dict(self.keys)  # what a failed write kept goes with this one
+        elif not self.told:  # one message a run, at its first failed write
+            box = self.rig.wait_window("the message of the unsaved file", cls="#32770", title="Clepsydrium")["hwnd"]
+            self.rig.press(box, IDOK)
+            self.told = True
+        return f"{caption} switched from the menu" + " (the file read-only)" * self.read_only
+
+    def calendar(self):
+        rig, keys = self.rig, self.rnd.choices([0x21, 0x22, 0x25, 0x26, 0x27, 0x28], k=self.rnd.randint(1, 5))
+        rig.pick("Calendar")
+        cal = rig.wait_window("the calendar", cls="ClepsydriumCalendar")["hwnd"]
+        for key in keys + [0x1B]:  # paged and moved, then Escape
+            rig.command("key", cal, key)
+        driver.wait_until(lambda: not rig.windows(cls="ClepsydriumCalendar", visible="1"), 5, "the calendar closed")
+        return f"the calendar opened, keys {' '.join(f'{k:02X}' for k in keys)}, closed"
+
+    def dialog(self):
+        caption, button = self.rnd.choice([("About", IDOK), ("Set font", IDCANCEL), ("Text colour", IDCANCEL),
+                                           ("Background", IDCANCEL)])
+        self.rig.pick(caption)
+        self.rig.press(self.rig.wait_window(f"the {caption} dialog", cls="#32770")["hwnd"], button)
+        return f"{caption} opened and closed"
+
+    def edit(self):
+        if self.read_only:
+            return "no hand edit: the file is read-only"
+        line = f"; noted by hand {len(self.hand) + 1}"
+        with open(self.rig.ini, "ab") as out:
+            out.write(f"{line}\r\n".encode())
+        self.hand.append(line)
+        return f"the file edited by hand ({line!r} added)"
+
+    def writable(self):
+        self.read_only = not self.read_only
+        os.chmod(self.rig.ini, 0o444 if self.read_only else 0o644)
+        return f"the file made {'read-only' if self.read_only else 'writable'}"
+
+    def kill(self):
+        os.kill(self.program_pid(), signal.SIGKILL)
+        driver.wait_until(lambda: not self.rig.windows(cls="ClepsydriumSession"), 10, "the program gone")
+        self.keys = dict(self.saved)  # what was not written is lost with it
+        return self.start("killed and started again")
+
+    def exit(self):
+        if self.read_only:  # its last write would fail: the user is told, and that is the unsaved scenario's
+            return "no Exit: the file is read-only"
+        self.rig.pick("Exit")
+        s = driver.wait_until(lambda: not self.rig.windows(cls="ClepsydriumSession") and self.rig.snap(), 10,
+                              "the program gone after Exit")
+        driver.check(s["icons"] == "0" and self.rig.ticker(s) is None, f"left in the shell after Exit: {s}")
+        self.saved = dict(self.keys)
+        return self.start("Exit, then started again")
+
+    def start(self, what):
+        """The program started again, now and then in a zone where midnight comes within a minute."""
+        if self.rnd.random() < 0.3:
+            now = time.gmtime()
+            shift = (23 * 60 + 59 - now.tm_hour * 60 - now.tm_min) % 1440
+            self.rig.zone(shift - 1440 * (shift > 720))
+            what += ", a minute before midnight"
+        self.rig.start_program(f"program-{len(self.rig.started)}")
+        self.windows, self.told = None, False
+        return what
 
     def shell_pid(self):
         return next(p for p in driver.wine_processes(self.rig.prefix)
@@ -89,26 +180,38 @@ class Desk:
         return next(p for p in driver.wine_processes(self.rig.prefix)
                     if open(f"/proc/{p}/comm").read().startswith("Clepsydrium"))
 
+    def alive(self, hwnd):
+        try:
+            return bool(self.rig.command("info", hwnd))
+        except AssertionError:  # no such window
+            return False
+
     def check(self, ceiling):
         """Every bar has one ticker, shown, inside its bar; it shows the Roman time in the chosen style; every blank
-        icon is the primary ticker's; the file holds the choices; the program answers within a second and its
-        working set stays under the ceiling (kB)."""
+        icon of a live window is the primary ticker's; the file holds the choices and the lines added by hand; the
+        program answers within a second, its windows do not pile up and its working set stays under the ceiling
+        (kB)."""
         rig = self.rig
         def docked():  # the bars there now, an unplugged one's slot aside
             s = rig.snap()
             tickers = [t for n, t in enumerate(rig.tickers(s)) if n == 0 or s[f"secondary.{n}"] != "0x0"]
             return all(t and t["visible"] for t in tickers) and (s, tickers)
         s, tickers = driver.wait_until(docked, 10, "a shown ticker in each bar")
-        owners = {s[f"icon.{i}"].split()[0] for i in range(int(s["icons"]))}
+        # A killed program's icons stay until the shell next looks at them, as Explorer's do.
+        owners = {o for o in (s[f"icon.{i}"].split()[0] for i in range(int(s["icons"]))) if self.alive(o)}
         driver.check(owners <= {tickers[0]["hwnd"]}, f"blank icons of {owners}, the ticker {tickers[0]['hwnd']}")
         style = {flag: self.keys[key] == "1" for key, flag in TOGGLES.values()}
         rig.check_clock(**style)
-        values = rig.ini_values()
-        driver.check(all(values.get(k, DEFAULTS[k]) == v for k, v in self.keys.items()),
-                     f"the file {values}, the choices {self.keys}")
+        values, text = rig.ini_values(), (rig.read_ini() or b"").decode(errors="replace")
+        driver.check(all(values.get(k, DEFAULTS[k]) == v for k, v in self.saved.items()) and
+                     all(line in text for line in self.hand), f"the file {text!r}, the choices {self.saved}")
         session = rig.windows(cls="ClepsydriumSession")[0]["hwnd"]
         ms = int(rig.command("settext", session, "", timeout=30).split("=")[1])
         driver.check(ms < 1000, f"answered in {ms} ms")
+        # Its top-level windows: the session's, the tickers' frames on the classic bar, tooltips, menus made once.
+        windows = len([w for w in rig.windows() if w["pid"] == tickers[0]["pid"]])
+        self.windows = self.windows or windows + 16
+        driver.check(windows <= self.windows, f"{windows} top-level windows")
         rss = int(open(f"/proc/{self.program_pid()}/status").read().split("VmRSS:")[1].split()[0])
         driver.check(rss < ceiling, f"a working set of {rss} kB")
         return rss
@@ -141,7 +244,7 @@ def main():
                 last.append(desk.step())
                 desk.check(ceiling)
         except AssertionError as error:
-            print(f"soak FAILED in step {done} of seed {seed}: {error}\nthe steps before: " + "; ".join(last[-8:]) +
+            print(f"soak FAILED in step {done} ({desk.kind}) of seed {seed}: {error}\nthe steps before: " + "; ".join(last[-8:]) +
                   f"\nreplay: scripts/soak.sh --seed {seed} --steps {done}{' --win32' * build.endswith('win32')}"
                   f"\nrecords in {rig.dir}", flush=True)
             raise SystemExit(1)

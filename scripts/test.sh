@@ -7,9 +7,10 @@
 # still built and checked, but its Wine tests are skipped.
 #
 # The two exes' Wine suites and the README's run commands wait on Wine more
-# than they compute, so they run side by side, each scenario with its own
-# display, prefix and wineserver; the native suites run meanwhile, niced, so
-# that they never starve a scenario's timing.
+# than they compute, so they run side by side, two scenarios of each at a
+# time (half the machine still idles), each scenario with its own display,
+# prefix and wineserver; the native suites run meanwhile, niced, so that they
+# never starve a scenario's timing.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -38,8 +39,8 @@ suite() {
   pids+=($!)
 }
 rm -f build/*-tests.result
-suite win32 ctest --preset win32
-suite win64 ctest --preset win64
+suite win32 ctest --preset win32 -j2
+suite win64 ctest --preset win64 -j2
 suite readme-run python3 tests/readme/run_commands.py
 suite linux nice ctest --preset linux -j"$(nproc)"
 # The linux suites' coverage of src/ (the Windows program's needs the Wine suites: scripts/coverage.sh).
