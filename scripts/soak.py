@@ -28,6 +28,7 @@ class Desk:
         self.rig, self.rnd, self.bars, self.hidden, self.win11 = rig, rnd, set(), 0, False
         self.keys, self.saved = dict(DEFAULTS), dict(DEFAULTS)  # the choices made; those the file can hold
         self.read_only, self.told, self.hand, self.windows, self.kind = False, False, [], None, "start"
+        self.shown, self.remade = {}, None  # each bar's ticker; the bars whose ticker the step may make anew
 
     def step(self):
         """One thing a desktop does, drawn from the seed; its description."""
@@ -35,6 +36,7 @@ class Desk:
                  "layout": 1, "restart": 1, "hang": 1, "toggle": 3, "calendar": 1, "dialog": 1, "edit": 1,
                  "writable": 1, "kill": 1, "exit": 1}
         kind = self.kind = self.rnd.choices(list(kinds), weights=list(kinds.values()))[0]
+        self.remade = set()
         if kind in ("toggle", "calendar", "dialog") and self.hidden:
             # An auto-hidden bar has the ticker over its clock, its middle past the notification area's end,
             # where the rig's click at the middle lands on the bar.
@@ -66,9 +68,11 @@ class Desk:
         if number in self.bars:
             self.rig.command("secondary", number, "remove")
             self.bars.discard(number)
+            self.remade.add(number)
             return f"monitor {number + 1} unplugged"
         self.rig.command("secondary", number, "add")
         self.bars.add(number)
+        self.remade.add(number)
         return f"monitor {number + 1} plugged in"
 
     def theme(self):
@@ -84,7 +88,7 @@ class Desk:
     def rebuild(self):
         self.rig.command("rebuild", *["win11"] * self.win11)
         self.rig.command("broadcast", "TaskbarCreated")  # as Explorer tells every program when it is back
-        self.bars = set()  # the demo taskbar comes back with its first monitor's bar alone, hiding as before
+        self.bars, self.remade = set(), None  # the demo taskbar comes back with its first monitor's bar alone
 
     def layout(self):
         self.win11 = not self.win11
@@ -128,8 +132,11 @@ class Desk:
         caption, button = self.rnd.choice([("About", IDOK), ("Set font", IDCANCEL), ("Text colour", IDCANCEL),
                                            ("Background", IDCANCEL)])
         self.rig.pick(caption)
-        self.rig.press(self.rig.wait_window(f"the {caption} dialog", cls="#32770")["hwnd"], button)
-        return f"{caption} opened and closed"
+        dialog = self.rig.wait_window(f"the {caption} dialog", cls="#32770")["hwnd"]
+        # The desktop goes on while a dialog is open: its loop, not the program's, then runs.
+        meanwhile = getattr(self, self.rnd.choice(["secondary", "edge", "theme", "extra"]))() + " meanwhile, "
+        self.rig.press(dialog, button)
+        return f"{caption} opened, {meanwhile}closed"
 
     def edit(self):
         if self.read_only:
@@ -169,7 +176,7 @@ class Desk:
             self.rig.zone(shift - 1440 * (shift > 720))
             what += ", a minute before midnight"
         self.rig.start_program(f"program-{len(self.rig.started)}")
-        self.windows, self.told = None, False
+        self.windows, self.told, self.remade = None, False, None
         return what
 
     def shell_pid(self):
@@ -197,6 +204,11 @@ class Desk:
             tickers = [t for n, t in enumerate(rig.tickers(s)) if n == 0 or s[f"secondary.{n}"] != "0x0"]
             return all(t and t["visible"] for t in tickers) and (s, tickers)
         s, tickers = driver.wait_until(docked, 10, "a shown ticker in each bar")
+        # A bar the step left alone keeps its ticker: one taken down and made anew had gone a moment.
+        shown = {n: t["hwnd"] for n, t in enumerate(rig.tickers(s)) if t}
+        kept = {n for n in shown.keys() & self.shown.keys() if self.remade is not None and n not in self.remade}
+        driver.check(all(shown[n] == self.shown[n] for n in kept), f"a ticker made anew: {self.shown} then {shown}")
+        self.shown = shown
         # A killed program's icons stay until the shell next looks at them, as Explorer's do.
         owners = {o for o in (s[f"icon.{i}"].split()[0] for i in range(int(s["icons"]))) if self.alive(o)}
         driver.check(owners <= {tickers[0]["hwnd"]}, f"blank icons of {owners}, the ticker {tickers[0]['hwnd']}")

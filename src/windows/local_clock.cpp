@@ -2,20 +2,20 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <optional>
 
 namespace clep::win {
 
 LocalTime LocalNow() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+  return LocalAt(UnixMilliseconds() / 1000);
 }
 
 int MillisecondsToNextChange(bool seconds) {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return clep::MillisecondsToNextChange(now.wSecond, now.wMilliseconds, seconds);
+  // Every zone is whole minutes off UTC: its seconds are UTC's.
+  const std::int64_t now = UnixMilliseconds();
+  return clep::MillisecondsToNextChange(static_cast<int>(now / 1000 % 60),
+                                        static_cast<int>(now % 1000), seconds);
 }
 
 namespace {
@@ -40,7 +40,16 @@ std::int64_t UnixMilliseconds() {
   GetSystemTimeAsFileTime(&now);
   const auto ticks = static_cast<std::int64_t>(
       (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
-  return (ticks - kUnixEpochTicks) / 10000;
+  std::int64_t milliseconds = (ticks - kUnixEpochTicks) / 10000;
+#ifdef CLEP_FAULTABLE
+  // Wine has one clock for all programs: the end-to-end build can be set
+  // to another moment, to cross a month's or a year's end on purpose.
+  char shift[24] = {};
+  if (GetEnvironmentVariableA("CLEP_FAULT_CLOCK_SHIFT_MS", shift, sizeof shift) > 0) {
+    milliseconds += std::strtoll(shift, nullptr, 10);
+  }
+#endif
+  return milliseconds;
 }
 
 LocalTime LocalAt(UnixSeconds moment) {

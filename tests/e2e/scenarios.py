@@ -168,9 +168,9 @@ def dialogs(rig):
 def exit(rig):
     """No usable taskbar: an error, exit code 1, nothing touched; at once from a shell that shows its taskbar, after the
     wait (shortened in the tests' build) from one whose taskbar is still hidden. A taskbar that comes late is docked
-    within a second; a close or the session's end while waiting ends the program without a word. Exit, WM_CLOSE, the
-    session's end and a failure give the taskbar back: icons go once the ticker has left and hidden, then it repaints;
-    the INI is left alone."""
+    within a second; a close or the session's end while waiting ends the program without a word, a sign-out another
+    program cancelled changes nothing, waiting or running. Exit, WM_CLOSE, the session's end and a failure give the
+    taskbar back: icons go once the ticker has left and hidden, then it repaints; the INI is left alone."""
     for mode, error, wait in (("probe", "80040001", 2), ("no-tray", "80040001", 0), ("no-clock", "80040002", 0)):
         rig.start_shell(mode)  # probe: only Wine's own hidden taskbar, which has no notification area
         shutil.copy(rig.args.faultable if wait else rig.args.exe, rig.exe)
@@ -187,7 +187,9 @@ def exit(rig):
         program = rig.start_program(f"waiting-{how}")
         session = wait_until(lambda: rig.windows(cls="ClepsydriumSession"), 10, "the program waiting")[0]["hwnd"]
         check(time.sleep(1) or program.poll() is None and not rig.windows(visible="1", cls="#32770"), f"{how}: gone")
-        if how == "late":
+        if how == "late":  # a sign-out another program cancelled leaves it waiting
+            check("query=1" in rig.command("endsession", session, "cancel") and not time.sleep(1) and
+                  program.poll() is None, "a cancelled sign-out ended the wait")
             rig.start_shell()
             rig.wait_ticker(icons=ICONS, timeout=1)
             rig.pick("Exit")
@@ -203,7 +205,11 @@ def exit(rig):
         shutil.copy(rig.args.faultable if how == "failure" else rig.args.exe, rig.exe)
         program = rig.start_program(f"program-{how}")
         ticker, mark = rig.wait_ticker(top_left(6 * CELL), icons=icons_for(6 * CELL)), len(rig.events())  # lower case: the classic size
-        if how == "Exit":
+        if how == "Exit":  # after a sign-out another program cancelled, which changes nothing
+            rig.command("endsession", rig.windows(cls="ClepsydriumSession")[0]["hwnd"], "cancel")
+            place = lambda t: (t["hwnd"], t["rect"], t["visible"])  # noqa: E731
+            check(not time.sleep(1) and not tray_changes(rig.events(mark)) and place(rig.ticker()) == place(ticker),
+                  f"a cancelled sign-out: {tray_changes(rig.events(mark))} {rig.ticker()}")
             rig.pick("Exit")
         elif how == "close":
             rig.command("close", ticker["hwnd"])
@@ -509,6 +515,9 @@ def vertical(rig):
         check(rig.wait_exit(program) == 0, "exit code")
 
 
+MONTHS = "Ianuarius Februarius Martius Aprilis Maius Iunius Iulius Augustus September October November December".split()
+
+
 def day_cells(rig, cal):
     """The calendar's cells of its month's days in order, each named for a screen reader; those outside it unnamed."""
     return [c for c in sorted(rig.windows(cal, cls="Static"), key=lambda c: int(c["id"]))
@@ -519,12 +528,12 @@ def calendar(rig):
     """The month from the primary's and a secondary's ticker, beside its bar on the inner side and on screen: this
     month's title, today framed; a month on and back by button and by keys, Home; the next February's feasts dotted,
     named under the month and after the Latin date pointed at; in its ticker's look after a theme switch; closed by
-    Escape, the item chosen again, its bar's going and Exit; left open over midnight, it moves on with the day."""
-    months = "Ianuarius Februarius Martius Aprilis Maius Iunius Iulius Augustus September October November December"
-    def title(shift):
+    Escape, the item chosen again, its bar's going and Exit; left open over midnight, it moves on with the day, every
+    text in the additive numerals it was set to."""
+    def title(shift, subtractive=True):
         t = time.localtime()
         index = t.tm_year * 12 + t.tm_mon - 1 + shift
-        return f"{months.split()[index % 12]} {roman(index // 12)}"
+        return f"{MONTHS[index % 12]} {roman(index // 12, subtractive)}"
 
     def opened(edge, rect, want):  # the calendar's window, title and framed cells, once it shows want
         def shown():
@@ -587,13 +596,41 @@ def calendar(rig):
     opened(*bar(rig.snap(), ""), (title(0), today))
     rig.pick("Exit")
     check(rig.wait_exit(program) == 0, "exit code")
+    def additive(cal):  # every text it shows in the additive numerals: title, cells, legend
+        texts = [rig.windows(hwnd=cal)[0]["title"]] + [c["title"] for c in rig.windows(cal)]
+        numerals = [n for t in texts for n in re.findall(r"\b[MDCLXVI]+\b", t)]
+        pairs = [n for n in numerals if re.search("IV|IX|XL|XC|CD|CM", n)]
+        check("IIII" in numerals and not pairs, f"MedievalScript=0, yet {pairs} in {texts}")
+
     rig.pin_time(23, 59)  # left open over midnight: today's frame, and this month's calendar, move on
+    rig.write_ini(MedievalScript=0)
     program = rig.start_program("midnight")
     rig.wait_ticker(None)
     rig.pick("Calendar")
-    opened(*bar(rig.snap(), ""), (title(0), [roman(time.localtime().tm_mday)]))
+    additive(opened(*bar(rig.snap(), ""), (title(0, False), [roman(time.localtime().tm_mday)])))
     wait_until(lambda: time.localtime().tm_hour == 0, 65, "midnight", interval=0.5)
-    opened(*bar(rig.snap(), ""), (title(0), [roman(time.localtime().tm_mday)]))
+    additive(opened(*bar(rig.snap(), ""), (title(0, False), [roman(time.localtime().tm_mday)])))
+
+
+def ends(rig):
+    """Left open across a year's end, and across a century's February (no leap day), the calendar moves on to the new
+    month with its first day framed (the tests' build, its clock shifted to a quarter minute before midnight)."""
+    this = time.localtime().tm_year
+    shutil.copy(rig.args.faultable, rig.exe)
+    rig.start_shell()
+    for (day, month, year), after in (((31, 12, this), f"Ianuarius {roman(this + 1)}"), ((28, 2, 2100), "Martius MMC")):
+        shift = int((time.mktime((year, month, day, 23, 59, 45, 0, 0, -1)) - time.time()) * 1000)
+        program = rig.wine(f"program-{year}", [rig.exe], dict(rig.env, CLEP_FAULT_CLOCK_SHIFT_MS=str(shift)))
+        rig.wait_ticker(None)
+        rig.pick("Calendar")
+        for title, days, framed in ((f"{MONTHS[month - 1]} {roman(year)}", day, day), (after, 31, 1)):
+            def shown():
+                cal = rig.windows(visible="1", cls="ClepsydriumCalendar")[0]
+                cells = [int(c["style"], 16) & WS_BORDER != 0 for c in day_cells(rig, cal["hwnd"])]
+                return (cal["title"], len(cells), cells.index(True) + 1 if True in cells else 0) == (title, days, framed)
+            wait_until(shown, 25, f"the calendar showing {title}, {days} days, {framed} framed")
+        rig.pick("Exit")
+        check(rig.wait_exit(program) == 0, "exit code")
 
 
 def idle(rig):
@@ -691,9 +728,11 @@ def installed(rig):
         wait_until(lambda: run_value() == want, 5, f"the Run value {want}")
         check((rig.reg(approved) or {}).get("Clepsydrium", "02")[:2] == "02", "still switched off")
     dotted = exe.replace("\\Clepsydrium.exe", "\\.\\x\\..\\Clepsydrium.exe")
-    for value, ours in ((f'"{exe}"', True), (exe + " /min", True), (exe.lower().replace("\\", "/"), True),
-                        (dotted.upper(), True), (f'"{short}"', True), (r'"C:\Elsewhere\Clepsydrium.exe"', False)):
-        run_value(value)  # as Windows reads a path, and as the uninstaller asks
+    expandable = "%LOCALAPPDATA%" + exe[exe.index("\\Programs\\"):]  # a REG_EXPAND_SZ value, as Windows also runs
+    for value, ours, *kind in ((f'"{exe}"', True), (exe + " /min", True), (exe.lower().replace("\\", "/"), True),
+                               (dotted.upper(), True), (f'"{short}"', True), (f'"{expandable}" /min', True, "expand"),
+                               (r'"C:\Elsewhere\Clepsydrium.exe"', False)):
+        run_value(value, *kind)  # as Windows reads a path, and as the uninstaller asks
         check(("Start with Windows" in rig.checked()) == ours, f"{value}: not checked {ours}")
         check(rig.wait_exit(rig.wine("unregister", [exe, "/unregister"])) == 0, "/unregister's exit code")
         check(run_value() == (None if ours else value), f"{value} after /unregister")
@@ -945,6 +984,6 @@ def heard(rig):
 
 if __name__ == "__main__":
     main({f.__name__: f for f in (startup, settings, dialogs, exit, win11, hung_shell, unsaved, calendar, vertical, idle,
-                                  installed, scales, lookalike, horae, heard)} | {
+                                  installed, scales, lookalike, horae, heard, ends)} | {
         "monitors": lambda rig: every_taskbar(rig, "classic"), "monitors_win11": lambda rig: every_taskbar(rig, "win11"),
         "theme": lambda rig: taskbar_look(rig, "classic"), "theme_win11": lambda rig: taskbar_look(rig, "win11")})

@@ -484,15 +484,17 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
              "\nvisible=" + Num(IsWindowVisible(window) ? 1 : 0) + "\npid=" + Num(pid) + "\n";
     return "";
   } else if (verb == "runvalue" && need(1)) {
-    // runvalue NAME [DATA | -]: the Run value read (or set, or removed) in
-    // UTF-16, which Wine's reg command cannot print beyond its code page.
+    // runvalue NAME [DATA [expand] | -]: the Run value read (or set, or
+    // removed) in UTF-16, which Wine's reg command cannot print beyond its
+    // code page.
     constexpr wchar_t kRun[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const std::wstring name = FromUtf8(f[2]);
     if (f.size() > 3 && f[3] == "-") {
       RegDeleteKeyValueW(HKEY_CURRENT_USER, kRun, name.c_str());
     } else if (f.size() > 3) {
       const std::wstring data = FromUtf8(f[3]);
-      if (RegSetKeyValueW(HKEY_CURRENT_USER, kRun, name.c_str(), REG_SZ, data.c_str(),
+      const DWORD type = f.size() > 4 && f[4] == "expand" ? REG_EXPAND_SZ : REG_SZ;
+      if (RegSetKeyValueW(HKEY_CURRENT_USER, kRun, name.c_str(), type, data.c_str(),
                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) !=
           ERROR_SUCCESS) {
         return "cannot set the value";
@@ -500,8 +502,9 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     }
     wchar_t data[2048] = {};
     DWORD size = sizeof data;
-    if (RegGetValueW(HKEY_CURRENT_USER, kRun, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) ==
-        ERROR_SUCCESS) {
+    if (RegGetValueW(HKEY_CURRENT_USER, kRun, name.c_str(),
+                     RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, data,
+                     &size) == ERROR_SUCCESS) {
       reply += "value=" + Escape(data) + "\n";
     }
     return "";
@@ -559,13 +562,15 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     }
     return "";
   } else if (verb == "endsession" && need(1)) {
+    // endsession HWND [cancel]: a sign-out, or one another program cancelled.
     const HWND window = WindowArg(f[2]);
     DWORD_PTR answer = 0;
     SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
                         &answer);
     reply += "query=" + Num(static_cast<long long>(answer)) + "\n";
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+    const BOOL ends = f.size() > 3 && f[3] == "cancel" ? FALSE : TRUE;
+    SendMessageTimeoutW(window, WM_ENDSESSION, ends, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
                         &ignored);
     return "";
   } else if (verb == "times" && need(1)) {
