@@ -136,6 +136,10 @@ feriae: xv lupercalia, xvii quirinalia, xxi feralia, xxiii terminalia, xxiiii re
   --ini "$work/cal.ini" --calendar 2024-02 --sunday
 [ "$(script -qec "$tool --calendar --at '$at'" /dev/null | grep -c $'\e\\[7mII\e\\[0m ')" = 1 ] &&
   passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL calendar-today: not marked on a terminal"; }
+# From a terminal into a file: no reverse video there, and --follow's lines in it as they come.
+script -qec "$tool --calendar --at '$at' >'$work/cal.txt'; timeout 2 $tool --follow >'$work/follow.txt'" /dev/null >/dev/null
+{ grep -q ' II ' "$work/cal.txt" && ! grep -q $'\e' "$work/cal.txt" && [ -s "$work/follow.txt" ]; } &&
+  passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAIL redirected: $(cat -v "$work/cal.txt" "$work/follow.txt")"; }
 bad follow-with-at --at --follow --at "$at"
 for args in "--json --numeral 4" "--follow --latin-dates" "--pad --settings"; do
   read -ra words <<<"$args"
