@@ -439,7 +439,7 @@ class Rig:
         width = int(s["screen"].split()[0])
         pixel = lambda x, y: tuple(raw[(y * width + x) * 3:(y * width + x) * 3 + 3])  # noqa: E731
         found = []
-        for t in self.tickers(s):
+        for t in filter(None, self.tickers(s)):  # an unplugged monitor's slot has none
             x, y, w, h = self.screen_rect(t, s)
             inside = ((x + i, y + j) for i in range(2, w - 2) for j in range(2, h - 2))  # not the edge's lines
             counts = collections.Counter(pixel(*p) for p in inside).most_common(2)

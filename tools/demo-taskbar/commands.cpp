@@ -556,6 +556,13 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
       return "cannot post";
     }
     return "";
+  } else if (verb == "repaint" && need(1)) {
+    // A window drawn anew, whole, before the reply: what it should have shown.
+    if (!RedrawWindow(WindowArg(f[2]), nullptr, nullptr,
+                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW)) {
+      return "cannot redraw";
+    }
+    return "";
   } else if (verb == "close" && need(1)) {
     if (!PostMessageW(WindowArg(f[2]), WM_CLOSE, 0, 0)) {
       return "cannot post";

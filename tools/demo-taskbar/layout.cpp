@@ -26,11 +26,28 @@ RECT SecondaryRect(std::size_t index) {
     const int top = Scaled(kLookalikeHeight, dpi) * static_cast<int>(index + 1);
     return {0, top, Scaled(kLookalikeWidth, bar.dpi), top + Scaled(kLookalikeHeight, bar.dpi)};
   }
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int band = (GetSystemMetrics(SM_CYSCREEN) - Scaled(thickness, dpi)) /
-                   static_cast<int>(std::max<std::size_t>(secondaries.size(), 1));
-  const int top = band * static_cast<int>(index);
-  return OnEdge({0, top, width, top + band}, bar.edge, Scaled(bar.thickness, bar.dpi));
+  // The other monitors share the screen left beside the primary bar, one band each: as
+  // monitors of their own, their bars never lie over it.
+  RECT free{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const RECT primary = OnEdge(free, edge, Scaled(thickness, dpi));
+  switch (edge) {
+    case ABE_LEFT:
+      free.left = primary.right;
+      break;
+    case ABE_TOP:
+      free.top = primary.bottom;
+      break;
+    case ABE_RIGHT:
+      free.right = primary.left;
+      break;
+    default:
+      free.bottom = primary.top;
+      break;
+  }
+  const int band =
+      (free.bottom - free.top) / static_cast<int>(std::max<std::size_t>(secondaries.size(), 1));
+  const int top = free.top + band * static_cast<int>(index);
+  return OnEdge({free.left, top, free.right, top + band}, bar.edge, Scaled(bar.thickness, bar.dpi));
 }
 
 // The bar on its band's edge, its clock button at its end, or its island over it all.

@@ -203,8 +203,10 @@ bool Build() {
                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, 1, 1,
                              taskbar, nullptr, instance, nullptr);
       if (options.mode != Mode::kNoClock && !options.win11) {
-        trayClock = CreateWindowExW(0, L"TrayClockWClass", L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1,
-                                    tray, nullptr, instance, nullptr);
+        // Clipped by its siblings, as Explorer's: a ticker over it stays drawn.
+        trayClock = CreateWindowExW(0, L"TrayClockWClass", L"",
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                                    1, 1, tray, nullptr, instance, nullptr);
       }
     }
     if (options.win11) {
