@@ -68,9 +68,10 @@ def unescape(text):  # the taskbar's escapes are Python's
     return text.encode("latin-1", "backslashreplace").decode("unicode_escape")
 
 
-def idle_cost(rig, name, seconds):
+def idle_cost(rig, name, seconds, windows=1):
     """A Windows program's voluntary context switches a second (all its threads), and its and the wineserver's CPU
-    in clock ticks, over the seconds after it has started."""
+    in clock ticks, over the seconds after it has started: the least of each over as many windows of them, since Wine
+    and a busy machine add bursts that a program's own cost does not."""
     def process(comm):  # wine starts each through start.exe: the one of that name
         return wait_until(lambda: [p for p in wine_processes(rig.prefix)
                                    if open(f"/proc/{p}/comm").read().startswith(comm[:15])], 10, comm)[0]
@@ -82,8 +83,12 @@ def idle_cost(rig, name, seconds):
                                  for p in (pid, server))
     pid, server = process(name), process("wineserver")
     time.sleep(2)  # past the start
-    (switches, cpu), _, (switches_after, cpu_after) = sample(), time.sleep(seconds), sample()
-    return (switches_after - switches) / seconds, cpu_after - cpu
+    samples = [sample()]
+    for _ in range(windows):
+        time.sleep(seconds)
+        samples.append(sample())
+    return (min((b[0] - a[0]) / seconds for a, b in zip(samples, samples[1:])),
+            min(b[1] - a[1] for a, b in zip(samples, samples[1:])))
 
 
 def wine_processes(prefix):
