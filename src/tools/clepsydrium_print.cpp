@@ -47,6 +47,19 @@ std::time_t MomentOf(const LocalTime& local) {
   return std::mktime(&when);
 }
 
+void PrintCalendar(const Options& options, const ClockSettings& settings) {
+  const LocalTime today = options.haveTime ? options.at : LocalNow();
+  const int year = options.calendarMonth == 0 ? today.year : options.calendarYear;
+  const int month = options.calendarMonth == 0 ? today.month : options.calendarMonth;
+  const bool thisMonth = year == today.year && month == today.month;
+  const LatinMonth shown =
+      BuildLatinMonth(year, month, options.sunday ? 0 : 1, TipStyleOf(settings));
+  std::fputs(
+      CalendarText(shown, thisMonth ? today.day : 0, isatty(STDOUT_FILENO) != 0, settings.lowercase)
+          .c_str(),
+      stdout);
+}
+
 int Run(const Options& options) {
   // A file named on the command line must be there; the user's own need not.
   const std::string path = options.iniFile != nullptr ? options.iniFile : UserSettingsPath();
@@ -81,19 +94,9 @@ int Run(const Options& options) {
     case Mode::kSettings:
       PrintSettings(path, settings);
       break;
-    case Mode::kCalendar: {
-      const LocalTime today = options.haveTime ? options.at : LocalNow();
-      const int year = options.calendarMonth == 0 ? today.year : options.calendarYear;
-      const int month = options.calendarMonth == 0 ? today.month : options.calendarMonth;
-      const bool thisMonth = year == today.year && month == today.month;
-      const LatinMonth shown =
-          BuildLatinMonth(year, month, options.sunday ? 0 : 1, TipStyleOf(settings));
-      std::fputs(CalendarText(shown, thisMonth ? today.day : 0, isatty(STDOUT_FILENO) != 0,
-                              settings.lowercase)
-                     .c_str(),
-                 stdout);
+    case Mode::kCalendar:
+      PrintCalendar(options, settings);
       break;
-    }
     case Mode::kSun:
       PrintSun(options.sunDay.year != 0 ? options.sunDay : LocalNow(),
                PlaceFor(settings, options.place));

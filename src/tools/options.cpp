@@ -161,6 +161,29 @@ bool OptionsGoTogether(const Options& o, std::string_view modeName) {
   return true;
 }
 
+// The mode argv[i] names, with the value it takes or may take.
+bool ParseMode(int argc, char** argv, int& i, Options& o) {
+  const std::string_view arg = argv[i];
+  o.mode = arg == "--latin-dates" ? Mode::kLatinDates
+           : arg == "--settings"  ? Mode::kSettings
+           : arg == "--calendar"  ? Mode::kCalendar
+           : arg == "--sun"       ? Mode::kSun
+                                  : Mode::kNumeral;
+  if (o.mode == Mode::kNumeral && !ParseNumeralArgument(argv[++i], o.numeral)) {
+    return Fail("bad numeral '" + std::string(argv[i]) + "'");
+  }
+  // The month is optional: a word that is no option.
+  if (o.mode == Mode::kCalendar && i + 1 < argc && argv[i + 1][0] != '-' &&
+      !ParseMonth(argv[++i], o.calendarYear, o.calendarMonth)) {
+    return Fail("bad month '" + std::string(argv[i]) + "': YYYY-MM, a month 01 to 12");
+  }
+  if (o.mode == Mode::kSun && i + 1 < argc && argv[i + 1][0] != '-' &&
+      !ParseDay(argv[++i], o.sunDay)) {
+    return Fail("bad day '" + std::string(argv[i]) + "': YYYY-MM-DD");
+  }
+  return true;
+}
+
 }  // namespace
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -205,22 +228,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             std::string(arg));
       }
       modeName = arg;
-      o.mode = arg == "--latin-dates" ? Mode::kLatinDates
-               : arg == "--settings"  ? Mode::kSettings
-               : arg == "--calendar"  ? Mode::kCalendar
-               : arg == "--sun"       ? Mode::kSun
-                                      : Mode::kNumeral;
-      if (o.mode == Mode::kNumeral && !ParseNumeralArgument(argv[++i], o.numeral)) {
-        return Fail("bad numeral '" + std::string(argv[i]) + "'");
-      }
-      // The month is optional: a word that is no option.
-      if (o.mode == Mode::kCalendar && i + 1 < argc && argv[i + 1][0] != '-' &&
-          !ParseMonth(argv[++i], o.calendarYear, o.calendarMonth)) {
-        return Fail("bad month '" + std::string(argv[i]) + "': YYYY-MM, a month 01 to 12");
-      }
-      if (o.mode == Mode::kSun && i + 1 < argc && argv[i + 1][0] != '-' &&
-          !ParseDay(argv[++i], o.sunDay)) {
-        return Fail("bad day '" + std::string(argv[i]) + "': YYYY-MM-DD");
+      if (!ParseMode(argc, argv, i, o)) {
+        return false;
       }
     } else {
       return Fail("unknown argument '" + std::string(arg) + "'");

@@ -34,16 +34,10 @@ int DayOf(const LocalTime& time) {
   return (time.year * 100 + time.month) * 100 + time.day;
 }
 
-// The week starts on the user's first weekday: the locale counts from Monday.
-int FirstWeekday() {
-  char day[4] = {};
-  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, day, sizeof day);
-  return day[0] >= '0' && day[0] <= '6' ? (day[0] - '0' + 1) % 7 : 1;
-}
-
 // A control the calendar can show without, if Windows will not make it.
-void Control(const RunState& run, HWND parent, int id, const char* kind, DWORD style) {
-  if (CreateWindowExA(0, kind, "", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+void Control(const RunState& run, HWND parent, int id, const char* kind, DWORD style,
+             const char* text = "") {
+  if (CreateWindowExA(0, kind, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                       nullptr) == nullptr) {
     run.Log().Failed(std::string("CreateWindowEx of a calendar control, ").append(kind));
@@ -101,10 +95,8 @@ bool CalendarWindow::MakeControls() {
     return false;
   }
   Control(run_, window_.Get(), kTitle, "STATIC", SS_CENTER | SS_CENTERIMAGE);
-  Control(run_, window_.Get(), kBack, "BUTTON", BS_PUSHBUTTON);
-  Control(run_, window_.Get(), kForward, "BUTTON", BS_PUSHBUTTON);
-  SetDlgItemTextA(window_.Get(), kBack, "<");
-  SetDlgItemTextA(window_.Get(), kForward, ">");
+  Control(run_, window_.Get(), kBack, "BUTTON", BS_PUSHBUTTON, "<");
+  Control(run_, window_.Get(), kForward, "BUTTON", BS_PUSHBUTTON, ">");
   for (int i = 0; i < 7; ++i) {
     Control(run_, window_.Get(), kFirstHead + i, "STATIC", SS_CENTER);
   }
@@ -188,21 +180,14 @@ void CalendarWindow::AddDayTips() {
   if (!commonControls_) {
     commonControls_ = LoadCommonControls();
   }
-  toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_.Get(),
-                                 nullptr, GetModuleHandleA(nullptr), nullptr));
+  toolTip_.Reset(MakeToolTip(window_.Get()));
   if (!toolTip_) {
     run_.Log().Failed("CreateWindowEx of the calendar's day tips");
     return;
   }
   for (int i = 0; i < kCells; ++i) {
-    TTTOOLINFOA tool{};
-    tool.cbSize = TTTOOLINFOA_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window_.Get();
-    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window_.Get(), kFirstDay + i));
-    tool.lpszText = LPSTR_TEXTCALLBACKA;
+    TTTOOLINFOA tool =
+        ToolOf(window_.Get(), GetDlgItem(window_.Get(), kFirstDay + i), LPSTR_TEXTCALLBACKA);
     SendMessageA(toolTip_.Get(), TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }

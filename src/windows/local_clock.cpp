@@ -106,4 +106,11 @@ std::string LocaleTimeText(const LocalTime& time) {
                    text);
 }
 
+int FirstWeekday() {
+  char day[4] = {};
+  GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_IFIRSTDAYOFWEEK, day, sizeof day);
+  // The locale counts from Monday.
+  return day[0] >= '0' && day[0] <= '6' ? (day[0] - '0' + 1) % 7 : 1;
+}
+
 }  // namespace clep::win

@@ -31,4 +31,7 @@ Place UserPlace(const ClockSettings& settings);
 std::string LongDateText(const LocalTime& date);
 std::string LocaleTimeText(const LocalTime& time);
 
+// The user's first day of the week, 0 for Sunday.
+int FirstWeekday();
+
 }  // namespace clep::win

@@ -239,10 +239,7 @@ void TickerWindow::OnFaceMouseMove() {
   if (!commonControls_) {
     // Loaded at the first move, not at start-up: nothing before needs it.
     commonControls_ = LoadCommonControls();
-    toolTip_.Reset(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr));
+    toolTip_.Reset(MakeToolTip(nullptr));
     if (!toolTip_) {
       run_.Log().Failed("CreateWindowEx of a ticker's tooltip");
     }
@@ -253,12 +250,7 @@ void TickerWindow::OnFaceMouseMove() {
   if (tip == tip_ || !toolTip_) {
     return;  // the same text again would make the tip flicker
   }
-  TTTOOLINFOA tool{};
-  tool.cbSize = TTTOOLINFOA_V2_SIZE;
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = frame_.Get();
-  tool.uId = reinterpret_cast<UINT_PTR>(faceWindow_);
-  tool.lpszText = const_cast<char*>(tip.c_str());
+  TTTOOLINFOA tool = ToolOf(frame_.Get(), faceWindow_, const_cast<char*>(tip.c_str()));
   const UINT message = tip.empty()    ? TTM_DELTOOLA
                        : tip_.empty() ? TTM_ADDTOOLA
                                       : TTM_UPDATETIPTEXTA;
@@ -347,6 +339,23 @@ void TickerWindow::OnLost() {
   owner_.OnTickerLost(*this);
 }
 
+void TickerWindow::OnSize(HWND window) {
+  // The shape goes with the size: a numeral a line where the ticker was made
+  // tall enough for two.
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  stacked_ = TickerLines({frame.right - frame.left, frame.bottom - frame.top}, scale_) > 1;
+  if (faceWindow_ != nullptr) {  // none would resize and repaint the desktop
+    RECT client{};
+    GetClientRect(window, &client);
+    SetWindowPos(faceWindow_, nullptr, 0, 0, client.right, client.bottom,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Whole: a resize repaints only the part it uncovers, and the old shape's
+    // text would stay beside the new one.
+    RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE);
+  }
+}
+
 LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
@@ -361,23 +370,9 @@ LRESULT TickerWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE);
       }
       return 0;
-    case WM_SIZE: {
-      // The shape goes with the size: a numeral a line where the ticker
-      // was made tall enough for two.
-      RECT frame{};
-      GetWindowRect(window, &frame);
-      stacked_ = TickerLines({frame.right - frame.left, frame.bottom - frame.top}, scale_) > 1;
-      if (faceWindow_ != nullptr) {  // none would resize and repaint the desktop
-        RECT client{};
-        GetClientRect(window, &client);
-        SetWindowPos(faceWindow_, nullptr, 0, 0, client.right, client.bottom,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        // Whole: a resize repaints only the part it uncovers, and the old
-        // shape's text would stay beside the new one.
-        RedrawWindow(faceWindow_, nullptr, nullptr, RDW_INVALIDATE);
-      }
+    case WM_SIZE:
+      OnSize(window);
       return 0;
-    }
     case kIconMessage:
       // A blank icon selected from the keyboard (or its menu asked for), or
       // the clock's default action: the menu, as a click would open it (not

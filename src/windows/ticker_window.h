@@ -123,6 +123,7 @@ class TickerWindow : private AccessibleOwner {
   void OnFaceDoubleClick();
   void OnPaint(HWND face);
   void OnLost();
+  void OnSize(HWND window);
   void StartTimer(bool nextSecond = false);
   void MakeFont();
   TEXTMETRICA FontMetrics() const;

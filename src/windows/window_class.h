@@ -61,4 +61,24 @@ inline OwnedLibrary LoadCommonControls() {
   return library;
 }
 
+// A tooltip window, owned by `owner` (none for one over the shell's bar).
+inline HWND MakeToolTip(HWND owner) {
+  return CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleA(nullptr),
+                         nullptr);
+}
+
+// A tooltip's tool: `control`, a child of `window`, with `text` (or
+// LPSTR_TEXTCALLBACKA); the tooltip watches its mouse itself.
+inline TTTOOLINFOA ToolOf(HWND window, HWND control, char* text) {
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window;
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = text;
+  return tool;
+}
+
 }  // namespace clep::win
