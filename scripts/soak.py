@@ -2,13 +2,14 @@
 """A seeded soak of the real program: Clepsydrium.exe in the demo taskbar under Wine, driven by a random sequence of
 what desktops do, its invariants checked after every step. A failure prints the seed and the step that replays it.
 
-    soak.py [--build build/win64] [--minutes N] [--seed S] [--steps K]
+    soak.py [--build build/win64] [--minutes N] [--seed S] [--steps K] [--busy]
 
 Each step is drawn from the seed alone, so `--seed S --steps K` replays a run's first K steps; the rig's folder keeps
-the screenshot, the shell's record and the program's trace of a failed run.
+the screenshot, the shell's record and the program's trace of a failed run. --busy keeps every core busy meanwhile, as
+a machine at work is: messages come late, and races a quiet machine wins show.
 """
 
-import argparse, os, random, signal, sys, time, types
+import argparse, os, random, signal, subprocess, sys, time, types
 
 root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(root, "tests", "e2e"))
@@ -39,7 +40,7 @@ class Desk:
 
     def step(self):
         """One thing a desktop does, drawn from the seed; its description."""
-        kinds = {"edge": 2, "thickness": 1, "extra": 2, "autohide": 1, "secondary": 2, "theme": 2, "colours": 1,
+        kinds = {"edge": 2, "thickness": 1, "extra": 2, "autohide": 2, "secondary": 2, "theme": 2, "colours": 1,
                  "layout": 1, "restart": 1, "hang": 1, "toggle": 3, "calendar": 1, "dialog": 1, "edit": 1,
                  "writable": 1, "kill": 1, "exit": 1, "seconds": 2, "taskbar_colours": 1}
         kind = self.kind = self.rnd.choices(list(kinds), weights=list(kinds.values()))[0]
@@ -56,7 +57,7 @@ class Desk:
         return f"the bar to edge {edge}"
 
     def thickness(self):
-        thickness = self.rnd.choice([30, 40, 62])
+        thickness = self.rnd.choice([30, 40, 62, 80, 100])  # the last ones as vertical bars often are
         self.rig.command("thickness", thickness)
         return f"the bar {thickness} px thick"
 
@@ -66,7 +67,7 @@ class Desk:
         return f"the notification area {extra} px wider"
 
     def autohide(self):
-        self.hidden = self.rnd.choice([0, 1])
+        self.hidden = 1 - self.hidden  # alone, both ways: each has its own notice
         self.rig.command("autohide", self.hidden)
         return f"auto-hide {self.hidden}"
 
@@ -245,6 +246,8 @@ class Desk:
         kept = {n for n in shown.keys() & self.shown.keys() if self.remade is not None and n not in self.remade}
         driver.check(all(shown[n] == self.shown[n] for n in kept), f"a ticker made anew: {self.shown} then {shown}")
         self.shown = shown
+        if not self.hidden and s["clock_shown"] == "1":
+            driver.wait_until(self.beside_clock, 3, "the primary ticker beside the shell's clock, not over it")
         # A killed program's icons stay until the shell next looks at them, as Explorer's do.
         owners = {o for o in (s[f"icon.{i}"].split()[0] for i in range(int(s["icons"]))) if self.alive(o)}
         driver.check(owners <= {tickers[0]["hwnd"]}, f"blank icons of {owners}, the ticker {tickers[0]['hwnd']}")
@@ -265,6 +268,18 @@ class Desk:
         driver.check(rss < self.rss, f"a working set of {rss} kB")
         if self.injected:
             self.painted([t for t in tickers if t])
+
+    def beside_clock(self):
+        """On a bar that does not hide, the primary ticker covers no more than a pixel of the shell's clock (classic),
+        or of the notification area (Windows 11)."""
+        s = self.rig.snap()
+        ticker = self.rig.tickers(s)[0]["rect"]
+        if self.rig.tickers(s)[0]["parent"] == "child":  # both in the notification area
+            clock = [int(v) for v in s["clock_rect"].split()]
+        else:  # both in the bar
+            clock = next([int(v) for v in s[k[:-6] + ".rect"].split()] for k, v in s.items()
+                         if k.startswith("bar.") and k.endswith(".class") and v == "TrayNotifyWnd")
+        return min(min(a + n, b + m) - max(a, b) for a, n, b, m in zip(ticker[:2], ticker[2:], clock[:2], clock[2:])) <= 1
 
     def painted(self, tickers):
         """Each ticker in its bar's look, its text black or white, whichever is farther from its background; its face
@@ -308,6 +323,7 @@ def main():
     parser.add_argument("--minutes", type=float, default=2)
     parser.add_argument("--seed", type=int, default=None)
     parser.add_argument("--steps", type=int, default=None)
+    parser.add_argument("--busy", action="store_true")
     options = parser.parse_args()
     seed = options.seed if options.seed is not None else random.SystemRandom().randrange(1 << 32)
     build = os.path.abspath(options.build)
@@ -318,7 +334,12 @@ def main():
         inject=os.path.join(tools, "demo_inject.exe"), dll=os.path.join(tools, "demo_taskbar.dll"))
     rnd, done, last = random.Random(seed), 0, []
     end = time.monotonic() + options.minutes * 60
-    print(f"soak: seed {seed}, {options.steps or 'as many'} steps in at most {options.minutes:g} min", flush=True)
+    print(f"soak: seed {seed}, {options.steps or 'as many'} steps in at most {options.minutes:g} min"
+          f"{', every core busy' * options.busy}", flush=True)
+    # Each spins until the soak ends, however it ends.
+    spin = "import os\nparent = os.getppid()\nwhile os.getppid() == parent: pass"
+    for _ in range(os.cpu_count() * options.busy):
+        subprocess.Popen([sys.executable, "-c", spin])
     with driver.Rig(args, f"seed-{seed}") as rig:
         rig.write_ini(Trace=1)  # the program's own record of what failed
         desk = Desk(rig, rnd)
@@ -332,6 +353,7 @@ def main():
         except Exception as error:  # noqa: B902 a rig's failure too is a seed to replay
             print(f"soak FAILED in step {done} ({desk.kind}) of seed {seed}: {error}\nthe steps before: " + "; ".join(last[-8:]) +
                   f"\nreplay: scripts/soak.sh --seed {seed} --steps {done}{' --win32' * build.endswith('win32')}"
+                  f"{' --busy' * options.busy}"
                   f"\nrecords in {rig.dir} (steps.txt: every step)", flush=True)
             with open(os.path.join(rig.dir, "steps.txt"), "w") as out:
                 out.writelines(f"{n} {what}\n" for n, what in enumerate(last))  # 0: the start

@@ -23,6 +23,7 @@ OTHERS = {
     "scripts/soak.sh --minutes 2 --seed 5 --win32": "e2e_soak in the win32 suite",
     "scripts/soak.sh --minutes 10": "by hand: the same script with a fresh seed",
     "scripts/soak.sh --seed S --steps K": "by hand: a failure's replay, as the short soak's own would print it",
+    "scripts/soak.sh --minutes 10 --busy": "by hand: the same script with every core busy",
     "git clone https://github.com/clepsydrium/clepsydrium": "scripts/test-package.sh",
     "cd clepsydrium": "scripts/test-package.sh",
     "cmake -B build/release": "scripts/test-package.sh",
