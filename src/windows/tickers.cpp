@@ -68,13 +68,14 @@ bool Tickers::ShownEdge() const {
   return DecideColours(ChosenColoursOf(settings_), seen_).edge;
 }
 
-void Tickers::RefreshColours(Docked& docked, bool read) {
+bool Tickers::RefreshColours(Docked& docked, bool read) {
   const HWND ticker = docked.ticker.Handle();
   RECT at{};
   GetWindowRect(ticker, &at);
   // Only a themed bar's colour counts; a moved ticker may sit by another.
-  if (docked.taskbar && ticker != nullptr && seen_.themed && !seen_.highContrast &&
-      (read || !EqualRect(&at, &docked.readAt))) {
+  const bool readable = docked.taskbar && ticker != nullptr && seen_.themed && !seen_.highContrast;
+  const bool moved = readable && !EqualRect(&at, &docked.readAt);
+  if (readable && (read || moved)) {
     docked.readAt = at;
     if (const std::optional<Rgb> bar = ReadBarColour(docked.taskbar->Bar(), ticker)) {
       docked.bar = bar;
@@ -84,7 +85,7 @@ void Tickers::RefreshColours(Docked& docked, bool read) {
   seen.bar = docked.bar;
   const ColourScheme scheme = DecideColours(ChosenColoursOf(settings_), seen);
   if (docked.scheme == scheme) {
-    return;
+    return moved;
   }
   if (docked.ticker.HasBorder() != scheme.edge) {
     docked.ticker.SetBorder(scheme.edge);
@@ -95,6 +96,7 @@ void Tickers::RefreshColours(Docked& docked, bool read) {
   docked.scheme = scheme;
   docked.ticker.SetColours(static_cast<std::int32_t>(scheme.text),
                            static_cast<std::int32_t>(scheme.back));
+  return moved;
 }
 
 void Tickers::RefreshThemeColours() {
@@ -178,7 +180,14 @@ void Tickers::PollTaskbars() {
     PollBar(*docked_.front());
   }
   FollowSecondaryBars();
-  EachDocked([this](Docked& docked) { RefreshColours(docked, false); });
+  bool moved = false;
+  EachDocked([this, &moved](Docked& docked) { moved = RefreshColours(docked, false) || moved; });
+  if (moved && themeRereads_ <= 0) {
+    // A bar that moved or grew repaints in its own time, later on a busy
+    // machine: the first read may find it unpainted (seen as black).
+    themeRereads_ = kThemeRereads;
+    session_.StartColourRereads();
+  }
 }
 
 void Tickers::Redock(const TrayWindows& primary) {

@@ -104,8 +104,9 @@ class Tickers {
   void Fit(Docked& docked);
   // One poll at the ticker's bar; a new DPI fits it anew.
   void PollBar(Docked& docked);
-  // The colours and edge for what is seen now; `read` reads the bar anew.
-  void RefreshColours(Docked& docked, bool read);
+  // The colours and edge for what is seen now; `read` reads the bar anew, as
+  // a moved ticker's is read; true after such a move.
+  bool RefreshColours(Docked& docked, bool read);
   // Every other monitor's bar gets a ticker, a vanished one loses its own,
   // and each is placed again when its bar changed.
   void FollowSecondaryBars();
