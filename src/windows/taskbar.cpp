@@ -250,6 +250,11 @@ void Taskbar::Refit() {
   // The keyboard's form of their notices after the fit, which need not wait
   // for a second call to the shell for each.
   for (int id = 1; id <= added; ++id) {
+    if (!IconsReachShell()) {  // a look-alike came since the icons went in
+      iconsBehind_ = true;
+      RaiseOverLookalike(false);
+      break;
+    }
     NOTIFYICONDATAA data = IconRecord(ticker_, id);
     data.uVersion = NOTIFYICON_VERSION_4;
     Shell_NotifyIconA(NIM_SETVERSION, &data);
