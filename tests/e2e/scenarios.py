@@ -232,7 +232,8 @@ def exit(rig):
     rig.start_shell(kill_at_icon=3)  # killed in the middle of its fit: the taskbar still paints and shows
     program = rig.start_program("killed")
     rig.wait_exit(program)  # its code: Wine sometimes gives 0 to a process another one ended
-    check([v["ok"] for _, k, v in rig.events() if k == "kill"] == ["1"], "not killed")
+    # The shell records the kill once TerminateProcess has returned, which may be after the exit is seen.
+    wait_until(lambda: [v["ok"] for _, k, v in rig.events() if k == "kill"] == ["1"], 3, "the shell's kill recorded")
     mark = len(rig.events())
     rig.command("extra", 10)
     wait_until(lambda: ("paint", "taskbar") in [(k, v.get("window")) for _, k, v in rig.events(mark)], 2, "a paint")
