@@ -334,8 +334,8 @@ def main():
         inject=os.path.join(tools, "demo_inject.exe"), dll=os.path.join(tools, "demo_taskbar.dll"))
     rnd, done, last = random.Random(seed), 0, []
     end = time.monotonic() + options.minutes * 60
-    print(f"soak: seed {seed}, {options.steps or 'as many'} steps in at most {options.minutes:g} min"
-          f"{', every core busy' * options.busy}", flush=True)
+    span = f"{options.steps} steps" if options.steps else f"as many steps in at most {options.minutes:g} min"
+    print(f"soak: seed {seed}, {span}{', every core busy' * options.busy}", flush=True)
     # Each spins until the soak ends, however it ends.
     spin = "import os\nparent = os.getppid()\nwhile os.getppid() == parent: pass"
     for _ in range(os.cpu_count() * options.busy):
@@ -358,7 +358,8 @@ def main():
             with open(os.path.join(rig.dir, "steps.txt"), "w") as out:
                 out.writelines(f"{n} {what}\n" for n, what in enumerate(last))  # 0: the start
             raise SystemExit(1)
-    print(f"soak passed: seed {seed}, {done} steps in {options.minutes:g} min or less", flush=True)
+    print(f"soak passed: seed {seed}, {done} steps" + f" in {options.minutes:g} min or less" * (not options.steps),
+          flush=True)
 
 
 if __name__ == "__main__":
