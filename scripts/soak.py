@@ -355,9 +355,10 @@ def main():
                   f"\nreplay: scripts/soak.sh --seed {seed} --steps {done}{' --win32' * build.endswith('win32')}"
                   f"{' --busy' * options.busy}"
                   f"\nrecords in {rig.dir} (steps.txt: every step)", flush=True)
+            raise SystemExit(1)
+        finally:  # a replay's list is the same as its seed's, up to its last step
             with open(os.path.join(rig.dir, "steps.txt"), "w") as out:
                 out.writelines(f"{n} {what}\n" for n, what in enumerate(last))  # 0: the start
-            raise SystemExit(1)
     print(f"soak passed: seed {seed}, {done} steps" + f" in {options.minutes:g} min or less" * (not options.steps),
           flush=True)
 
