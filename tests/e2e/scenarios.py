@@ -842,14 +842,19 @@ def horae(rig):
         longitude = round(((solar_hours - time.time() % 86400 / 3600) * 15 + 180) % 360 - 180, 4)
         for _ in range(2 * (ending_in is not None)):  # each degree east brings the sun's times 4 minutes sooner
             end = rig.roman_hour(0, longitude, time.time())[3]
-            longitude = round((longitude + (end - time.time() - ending_in) / 240 + 180) % 360 - 180, 4)  # past 180: west
+            # Past 180 degrees east is west: the file takes no longitude out of range.
+            longitude = round((longitude + (end - time.time() - ending_in) / 240 + 180) % 360 - 180, 4)
         rig.zone(round(longitude * 4))
         return longitude
 
     def shown(longitude):
         want = rig.roman_hour(0, longitude, time.time())
-        wait_until(lambda: rig.ticker()["text"].lstrip() == want[0], 3, f"{want[0]} on the ticker, not "
-                   f"{rig.ticker()['text'].lstrip()!r}")
+        def on_ticker():  # what it shows instead, in the failure
+            text = rig.ticker()["text"].lstrip()
+            if text != want[0]:
+                raise ValueError(text)
+            return True
+        wait_until(on_ticker, 3, f"{want[0]} on the ticker")
         return want
 
     longitude = meridian(9, ending_in=45)
