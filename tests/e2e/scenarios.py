@@ -255,8 +255,9 @@ def win11(rig):
         rig.command("extra", extra)
         wait_until(lambda: placed(rig.snap()), 1.5, f"the ticker's place, the notification area widened by {extra}")
     rig.pick("Exit")
-    check(rig.wait_exit(program) == 0 and rig.ticker() is None and not [
-        k for _, k, _ in rig.events() if k in ("icon", "stray")], "an icon, a stray ticker, or the ticker left")
+    code = rig.wait_exit(program)
+    left = (code, rig.ticker(), [(k, v) for _, k, v in rig.events() if k in ("icon", "stray")])
+    check(left[0] == 0 and left[1] is None and not left[2], f"exit code, ticker left, icons or strays: {left}")
 
 
 def every_taskbar(rig, layout):
