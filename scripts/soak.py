@@ -37,6 +37,7 @@ class Desk:
         self.shown, self.remade = {}, None  # each bar's ticker; the bars whose ticker the step may make anew
         # Where the taskbar runs inside the program's process, its painting shows and its GDI objects count.
         self.injected, self.gdi, self.themed = False, None, False
+        self.plugs = 0  # every third bar comes unheard, as when the shell's notice is lost; no draw of the seed
 
     def step(self):
         """One thing a desktop does, drawn from the seed; its description."""
@@ -78,10 +79,12 @@ class Desk:
             self.bars.discard(number)
             self.remade.add(number)
             return f"monitor {number + 1} unplugged"
-        self.rig.command("secondary", number, "add")
+        self.plugs += 1
+        unheard = self.plugs % 3 == 0
+        self.rig.command("secondary", number, "add", *["unheard"] * unheard)
         self.bars.add(number)
         self.remade.add(number)
-        return f"monitor {number + 1} plugged in"
+        return f"monitor {number + 1} plugged in" + ", its notice lost" * unheard
 
     def theme(self):
         theme = self.rnd.choice(["dark", "light"])

@@ -384,7 +384,7 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
   } else if (verb == "thickness" && need(1) && hasShell) {
     thickness = IntArg(f[2]);
   } else if (verb == "secondary" && need(2) && hasShell) {
-    // secondary N add|remove|edge E|thickness T|clock show|hide
+    // secondary N add [unheard]|remove|edge E|thickness T|clock show|hide
     const int number = IntArg(f[2]);
     const std::string& what = f[3];
     if (number < 1 || (static_cast<std::size_t>(number) > secondaries.size() && what != "add")) {
@@ -392,7 +392,7 @@ std::string Execute(const std::vector<std::string>& f, std::string& reply) {
     }
     const auto index = static_cast<std::size_t>(number);
     if (what == "add") {
-      CreateSecondary(index);
+      CreateSecondary(index, need(3) && f[4] == "unheard");
     } else if (what == "remove") {
       RemoveSecondary(index);
     } else if (what == "edge" && need(3)) {

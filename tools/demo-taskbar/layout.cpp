@@ -122,7 +122,7 @@ std::size_t SecondaryNumber(HWND window) {
   return 0;
 }
 
-void CreateSecondary(std::size_t number) {
+void CreateSecondary(std::size_t number, bool unheard) {
   while (secondaries.size() < number) {
     secondaries.emplace_back();
     // Each a little thicker than the one before: every ticker is centred on its own bar.
@@ -133,9 +133,14 @@ void CreateSecondary(std::size_t number) {
   if (bar.window != nullptr) {
     return;
   }
-  bar.window =
-      CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_SecondaryTrayWnd", L"",
-                      WS_POPUP | WS_CLIPCHILDREN, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
+  // Unheard, the bar is born inside a window of another class and moved out
+  // whole: no notice of a new taskbar window is sent, as when one is lost.
+  const HWND cradle = unheard ? CreateWindowExW(0, L"ClepShellHost", L"", WS_POPUP, 0, 0, 1, 1,
+                                                nullptr, nullptr, instance, nullptr)
+                              : nullptr;
+  bar.window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_SecondaryTrayWnd", L"",
+                               (unheard ? WS_CHILD : WS_POPUP) | WS_CLIPCHILDREN, 0, 0, 1, 1,
+                               cradle, nullptr, instance, nullptr);
   SetBarDpi(bar.window, bar.dpi);
   if (options.win11) {
     bar.island = CreateWindowExW(0, kIslandClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
@@ -144,10 +149,17 @@ void CreateSecondary(std::size_t number) {
     bar.clock = CreateWindowExW(0, L"ClockButton", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0,
                                 0, 1, 1, bar.window, nullptr, instance, nullptr);
   }
+  if (unheard) {
+    SetWindowLongPtrW(bar.window, GWL_STYLE, WS_POPUP | WS_CLIPCHILDREN);
+    SetParent(bar.window, nullptr);
+    DestroyWindow(cradle);
+    SetWindowPos(bar.window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   bar.layoutKey.clear();
   Layout();
   ShowWindow(bar.window, SW_SHOWNOACTIVATE);
-  Log("secondary add number=" + Num(static_cast<long long>(number)) + " window=" + Hex(bar.window));
+  Log("secondary add number=" + Num(static_cast<long long>(number)) + " window=" + Hex(bar.window) +
+      (unheard ? " unheard=1" : ""));
 }
 
 void RemoveSecondary(std::size_t number) {

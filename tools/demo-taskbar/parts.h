@@ -145,7 +145,8 @@ bool Rebuild(bool win11);
 // layout.cpp
 RECT TaskbarRect();
 void Layout();
-void CreateSecondary(std::size_t number);  // from 1, growing the list as needed
+// From 1, growing the list as needed; unheard, no notice of it is sent.
+void CreateSecondary(std::size_t number, bool unheard = false);
 void RemoveSecondary(std::size_t number);
 // The bar's number, from 1; 0 for none of them.
 std::size_t SecondaryNumber(HWND window);
