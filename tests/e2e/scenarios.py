@@ -256,8 +256,8 @@ def win11(rig):
         wait_until(lambda: placed(rig.snap()), 1.5, f"the ticker's place, the notification area widened by {extra}")
     rig.pick("Exit")
     code = rig.wait_exit(program)
-    left = (code, rig.ticker(), [(k, v) for _, k, v in rig.events() if k in ("icon", "stray")])
-    check(left[0] == 0 and left[1] is None and not left[2], f"exit code, ticker left, icons or strays: {left}")
+    ticker, left = rig.ticker(), [(k, v) for _, k, v in rig.events() if k in ("icon", "stray")]
+    check(code == 0 and ticker is None and not left, f"exit code {code}, ticker {ticker}, icons or strays {left}")
 
 
 def every_taskbar(rig, layout):
@@ -841,11 +841,12 @@ def horae(rig):
     hora on the ticker with its span in the tooltip, and its turn shown within a second; after a new start the night's
     watch; switched off again; the file's keys kept as written."""
     def meridian(solar_hours, ending_in=None):  # where the mean solar time is so, or the hora shown ends that soon
-        longitude = round(((solar_hours - time.time() % 86400 / 3600) * 15 + 180) % 360 - 180, 4)
+        # Past 180 degrees east is west: the file takes no longitude out of range.
+        wrapped = lambda degrees: round((degrees + 180) % 360 - 180, 4)  # noqa
+        longitude = wrapped((solar_hours - time.time() % 86400 / 3600) * 15)
         for _ in range(2 * (ending_in is not None)):  # each degree east brings the sun's times 4 minutes sooner
             end = rig.roman_hour(0, longitude, time.time())[3]
-            # Past 180 degrees east is west: the file takes no longitude out of range.
-            longitude = round((longitude + (end - time.time() - ending_in) / 240 + 180) % 360 - 180, 4)
+            longitude = wrapped(longitude + (end - time.time() - ending_in) / 240)
         rig.zone(round(longitude * 4))
         return longitude
 
