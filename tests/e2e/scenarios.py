@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The end-to-end scenarios, one ctest each: scenarios.py --exe EXE ... NAME."""
 
-import datetime, glob, os, re, shutil, signal, subprocess, time
+import collections, datetime, glob, os, re, shutil, signal, subprocess, time
 
 from driver import CELL, EDGES, ICONS, IDCANCEL, IDOK, TOP_LEFT, WS_BORDER, WS_DISABLED, WS_EX_STATICEDGE, check, main
 from driver import clock_text, crop_pixels, glyph_runs, icons_for, idle_cost, prepared, roman, top_left, tray_changes
@@ -640,17 +640,25 @@ def idle(rig):
     """Idle with seconds: each second drawn within 20 ms of its start; near the wake-ups and CPU of a one-window clock
     with a 1 s timer (each with the wineserver's), one after the other in the same rig. Each is the quietest of
     three windows, and the bounds leave room for a busy machine: Wine itself wakes the program up to 50 times a second
-    for seconds on end at times."""
+    for seconds on end at times, and the clock's quietest windows vary from 2 to 4 wake-ups a second, ours from 11 to 21
+    (so never less than 30 allowed: a timer of 33 ms or less still fails)."""
+    rig.write_ini(Trace=1)
     program, ticker = rig.start(None, poll=1000)
     face = rig.windows(ticker["hwnd"])[0]["hwnd"]
     late = sorted(int(v) for v in rig.command("changes", face, 6000, timeout=20).split("=")[1].split())
     check(len(late) >= 5 and late[-2] <= 20, f"each second drawn so many ms into it: {late}")  # one may be slow
+    mark = len(rig.read_events().splitlines())
     ours = idle_cost(rig, "Clepsydrium.exe", 4, windows=3)
+    # What a failure needs to be told apart from Wine's own bursts: what the shell heard meanwhile, and the trace.
+    heard = collections.Counter(f"{kind} {fields['verb']}" for _, kind, fields in rig.events(mark)).most_common(5)
+    trace = os.path.join(os.path.dirname(rig.exe), "Clepsydrium.log")
+    traced = open(trace, encoding="utf-8", errors="replace").read()[-300:] if os.path.exists(trace) else ""
     rig.command("close", ticker["hwnd"]), rig.wait_exit(program)
     rig.wine("clock", [winpath(os.path.join(os.path.dirname(rig.args.shell), "demo_clock.exe"))])
     clock = idle_cost(rig, "demo_clock.exe", 4, windows=3)
     print(f"idle {ours}, a clock's {clock}", flush=True)
-    check(ours[0] <= 12 * clock[0] and ours[1] <= 3 * max(clock[1], 5), f"idle {ours}, a clock's {clock}")
+    check(ours[0] <= max(12 * clock[0], 30) and ours[1] <= 3 * max(clock[1], 5),
+          f"idle {ours}, a clock's {clock}; the shell heard {heard}; traced {traced!r}")
 
 
 def wizard(rig, process, title):
