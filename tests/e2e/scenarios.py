@@ -640,7 +640,7 @@ def idle(rig):
     """Idle with seconds: each second drawn within 20 ms of its start; near the wake-ups and CPU of a one-window clock
     with a 1 s timer (each with the wineserver's), one after the other in the same rig. Each is the quietest of
     three windows, and the bounds leave room for a busy machine: Wine itself wakes the program up to 50 times a second
-    for seconds on end at times, and the clock's quietest windows vary from 2 to 4 wake-ups a second, ours from 11 to 21
+    for seconds on end at times, and the clock's quietest windows vary from 1 to 4 wake-ups a second, ours from 5 to 22
     (so never less than 30 allowed: a timer of 33 ms or less still fails)."""
     rig.write_ini(Trace=1)
     program, ticker = rig.start(None, poll=1000)
