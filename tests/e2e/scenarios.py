@@ -637,16 +637,16 @@ def ends(rig):
 
 
 def idle(rig):
-    """Idle with seconds: each second drawn within 20 ms of its start; near the wake-ups and CPU of a one-window clock
-    with a 1 s timer (each with the wineserver's), one after the other in the same rig. Each is the quietest of
-    three windows, and the bounds leave room for a busy machine: Wine itself wakes the program up to 50 times a second
-    for seconds on end at times, and the clock's quietest windows vary from 1 to 4 wake-ups a second, ours from 5 to 22
-    (so never less than 30 allowed: a timer of 33 ms or less still fails)."""
+    """Idle with seconds: most seconds drawn within 20 ms of their start (a busy machine delays some); near the
+    wake-ups and CPU of a one-window clock with a 1 s timer (each with the wineserver's), one after the other in the
+    same rig. Each is the quietest of three windows, and the bounds leave room for a busy machine: Wine itself wakes
+    the program up to 50 times a second for seconds on end at times, and the clock's quietest windows vary from 1 to 4
+    wake-ups a second, ours from 5 to 22 (so never less than 30 allowed: a timer of 33 ms or less still fails)."""
     rig.write_ini(Trace=1)
     program, ticker = rig.start(None, poll=1000)
     face = rig.windows(ticker["hwnd"])[0]["hwnd"]
     late = sorted(int(v) for v in rig.command("changes", face, 6000, timeout=20).split("=")[1].split())
-    check(len(late) >= 5 and late[-2] <= 20, f"each second drawn so many ms into it: {late}")  # one may be slow
+    check(len(late) >= 5 and late[len(late) // 2] <= 20, f"each second drawn so many ms into it: {late}")  # some slow
     mark = len(rig.read_events().splitlines())
     ours = idle_cost(rig, "Clepsydrium.exe", 4, windows=3)
     # What a failure needs to be told apart from Wine's own bursts: what the shell heard meanwhile, and the trace.
