@@ -224,12 +224,16 @@ class Rig:
         os.renames(self.exe, os.path.join(app, exe))
         self.app, self.exe, self.ini = app, os.path.join(app, exe), os.path.join(app, "Clepsydrium.ini")
 
-    def pin_time(self, hour, minute):
-        """A time zone in which it is hour:minute for 20 s at least, for Wine and for clock_text."""
-        wait_until(lambda: time.gmtime().tm_sec < 40, 25, "the start of a minute", interval=0.5)
-        now = time.gmtime()
+    def pin_time(self, hour, minute, wait=True):
+        """A time zone in which it is hour:minute, for 20 s at least unless not waited for, for Wine and for
+        clock_text; the moment it was set at."""
+        if wait:
+            wait_until(lambda: time.gmtime().tm_sec < 40, 25, "the start of a minute", interval=0.5)
+        moment = time.time()
+        now = time.gmtime(moment)
         shift = (hour * 60 + minute - now.tm_hour * 60 - now.tm_min) % 1440
         self.zone(shift - 1440 * (shift > 720))
+        return moment
 
     def zone(self, east):
         """A time zone east minutes ahead of UTC, for Wine and for this process's own local times."""
